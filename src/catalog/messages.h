@@ -1,0 +1,17 @@
+// The fixed texts the catalog store shows to the user, character for character.
+#pragma once
+
+namespace volumist::messages {
+
+inline constexpr char kCantCreateTemporaryFile[] = "Can't create temporary file. Access denied or write error.";
+inline constexpr char kCouldNotWriteVolume[] =
+    "Could not write to the 'Disk Ledger' file. Access denied or write error.";
+inline constexpr char kCouldNotRenameTemporary[] =
+    "Could not rename new volume file from temporary file. Access denied or write error.";
+inline constexpr char kCouldNotOpenForAdding[] = "Could not open volume file for adding. Access denied or read error.";
+inline constexpr char kCouldNotOpenVolume[] = "Could not open volume file. Access denied or read error.";
+inline constexpr char kCouldNotOpenForRead[] = "Could not open volume file for read. Access denied or read error.";
+inline constexpr char kBadVolumeCannotRename[] = "Bad volume file. Could not rename it.";
+inline constexpr char kErrorWhenCopy[] = "Error when copy!";
+
+}  // namespace volumist::messages

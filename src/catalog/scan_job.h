@@ -1,0 +1,44 @@
+// ScanJob: what a scan reads, where its volume goes and what it records. The volume writer reads
+// it; the rules that build and check a job live with the scan engine (scan/).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "catalog/scan_options.h"
+
+namespace volumist {
+
+struct ScanSource {
+  int32_t iconIndex = -1;
+  std::string sourceName;       // the source's name in the catalog
+  std::string path;             // the drive root or folder to scan
+  bool isFolderSource = true;   // a top folder named sourceName, rather than a whole drive's contents
+
+  friend bool operator==(const ScanSource&, const ScanSource&) = default;
+};
+
+enum class ScanMode : uint32_t {
+  kNewVolume = 0,
+  kAddToVolume = 1,
+  kUpdate = 2,                  // a title only: nothing starts it
+  kNewFromVolumeSources = 3,
+};
+
+struct ScanJob : ScanOptions {
+  ScanMode mode = ScanMode::kNewVolume;
+  bool multipleSources = false;
+  char driveLetter = 0;
+  uint32_t volumeCounter = 1;
+  std::vector<ScanSource> sources;
+  std::string volumeFileName;   // relative to the volume directory, or a full path
+  std::string volumeName;
+  bool scanAgain = true;
+
+  ScanOptions& Options() { return *this; }
+  const ScanOptions& Options() const { return *this; }
+  friend bool operator==(const ScanJob&, const ScanJob&) = default;
+};
+
+}  // namespace volumist

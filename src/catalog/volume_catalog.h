@@ -1,0 +1,110 @@
+// VolumeCatalog: one volume, either loaded for viewing or being written by a scan.
+//
+// A loaded volume keeps only its header, its sources and one open read handle; the tree is read on
+// demand, record by record, through Records() positioned by key. A volume being written is filled
+// by CreateVolume or AddToVolume through a temporary file that replaces the target only when
+// complete.
+//
+// Thread use: the five header counters may be read from any thread (they carry their own lock), and
+// RequestStop may be called from any thread. Everything else belongs to one thread at a time: the
+// scan worker while the volume is written, the user-interface thread otherwise.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "catalog/catalog_time.h"
+#include "catalog/content_writer.h"
+#include "catalog/prompter.h"
+#include "catalog/record_reader.h"
+#include "catalog/scan_job.h"
+#include "catalog/size_value.h"
+#include "catalog/source_list.h"
+#include "catalog/volume_header.h"
+#include "platform/buffered_reader.h"
+#include "platform/file_system.h"
+
+namespace volumist {
+
+class VolumeCatalog {
+ public:
+  // `fileSystem` and `prompter` must outlive the catalog.
+  VolumeCatalog(platform::FileSystem& fileSystem, Prompter& prompter);
+  ~VolumeCatalog();
+  VolumeCatalog(const VolumeCatalog&) = delete;
+  VolumeCatalog& operator=(const VolumeCatalog&) = delete;
+
+  // Opens a volume file for viewing: checks the magic, reads the header and the sources and takes the
+  // file's size and time. On failure shows "Could not open volume file for read..." (unless quiet).
+  [[nodiscard]] bool OpenVolume(const std::string& path);
+  void CloseVolume();
+
+  // Writes a new volume file for `job` (target job.volumeFileName, relative to the current directory
+  // or absolute) with the contents `contents` produces, and opens it unless the catalog stays closed.
+  [[nodiscard]] bool CreateVolume(const ScanJob& job, ContentWriter& contents);
+  // Appends the job's sources to the volume file job.volumeFileName, keeping all it holds. The job's
+  // options are first merged with the volume's (MergeOptions).
+  [[nodiscard]] bool AddToVolume(ScanJob& job, ContentWriter& contents);
+
+  // Rewrites the 256-byte name field of this volume's file in place. Names of more than 255 bytes are
+  // refused. On a bad file shows "Bad volume file. Could not rename it.".
+  [[nodiscard]] bool SetVolumeName(const std::string& newName);
+
+  // Reads the first 10 bytes of `file` and compares them with the magic.
+  static bool ValidateMagic(platform::File& file);
+
+  // Record access while loaded.
+  RecordReader& Records() { return *records_; }
+  uint64_t AbsoluteOffset(RecordKey key) const { return uint64_t{header_.treeStart} + key; }
+  void SeekToKey(RecordKey key) { records_->Seek(AbsoluteOffset(key)); }
+  const SourceEntry* FindSourceForKey(RecordKey key) const { return sources_.FindSourceForKey(key); }
+
+  const std::string& VolumeFilePath() const { return volumeFilePath_; }
+  bool IsLoaded() const { return isLoaded_; }
+  bool IsBeingWritten() const { return isBeingWritten_; }
+  VolumeHeader& Header() { return header_; }
+  const VolumeHeader& Header() const { return header_; }
+  const SourceList& Sources() const { return sources_; }
+  SizeValue VolumeFileSize() const { return volumeFileSize_; }
+  CatalogTime VolumeFileTime() const { return volumeFileTime_; }
+
+  // A volume that was just written is not reopened.
+  void SetStaysClosed(bool value) { staysClosed_ = value; }
+  // A failed open shows no message.
+  void SetQuiet(bool value) { isQuiet_ = value; }
+
+  void RequestStop() { stopRequested_.store(true, std::memory_order_relaxed); }
+  bool StopRequested() const { return stopRequested_.load(std::memory_order_relaxed); }
+
+  platform::FileSystem& FileSystem() { return fileSystem_; }
+  Prompter& GetPrompter() { return prompter_; }
+
+ private:
+  void Reset();
+  bool ReadHeaderAndSources(platform::File& file);
+  bool FinishWrite(VolumeWriter& writer, const std::string& target);
+  bool FailWrite(VolumeWriter& writer);
+
+  platform::FileSystem& fileSystem_;
+  Prompter& prompter_;
+  std::string volumeFilePath_;
+  std::unique_ptr<platform::File> file_;
+  std::unique_ptr<platform::BufferedReader> input_;
+  std::unique_ptr<RecordReader> records_;
+  bool isLoaded_ = false;
+  bool isBeingWritten_ = false;
+  bool staysClosed_ = false;
+  bool isQuiet_ = false;
+  std::atomic<bool> stopRequested_{false};
+  VolumeHeader header_;
+  SourceList sources_;
+  SizeValue volumeFileSize_{0};
+  CatalogTime volumeFileTime_;
+};
+
+// Writes `name` into the name field of the volume file at `path`, in place. False when the file
+// cannot be opened for update, is not a volume file or the write fails; nothing is shown.
+bool WriteVolumeName(platform::FileSystem& fileSystem, const std::string& path, const std::string& name);
+
+}  // namespace volumist

@@ -1,0 +1,110 @@
+// VolumeWriter: the buffered writer of volume files and of the other temporary files of the catalog.
+//
+// A writer owns one temporary file created beside its target. Bytes go through a buffer (64 KiB for
+// volume files) and are passed to the file when the buffer would overflow, on Flush, and before any
+// operation that must see the file. Records are addressed by their logical position (everything
+// written so far, buffered bytes included); while a tree is written the key base makes
+// CurrentKey() a RecordKey.
+//
+// Failures are sticky: after the first failed write ok() is false, later writes are dropped, and
+// FinishAs refuses to put the file in place. Destroying a writer whose file was not finished
+// deletes the temporary file, so an abandoned write leaves nothing behind.
+//
+// Used by one thread at a time.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+
+#include "catalog/coding.h"
+#include "catalog/prompter.h"
+#include "catalog/record_key.h"
+#include "catalog/volume_format.h"
+#include "platform/file_system.h"
+
+namespace volumist {
+
+class VolumeWriter {
+ public:
+  // `fileSystem` and `prompter` must outlive the writer.
+  VolumeWriter(platform::FileSystem& fileSystem, Prompter& prompter,
+               size_t capacity = format::kVolumeBufferSize);
+  ~VolumeWriter();
+  VolumeWriter(const VolumeWriter&) = delete;
+  VolumeWriter& operator=(const VolumeWriter&) = delete;
+
+  // Creates a new temporary file in `directory` and starts writing at its offset 0. On failure shows
+  // "Can't create temporary file..." and returns false.
+  [[nodiscard]] bool OpenTemporary(const std::string& directory = ".");
+
+  void Write(const void* data, size_t n) {
+    if (length_ + n + format::kWriteMargin <= capacity_) {
+      std::memcpy(buffer_.get() + length_, data, n);
+      length_ += n;
+      return;
+    }
+    WriteSlow(data, n);
+  }
+  void Write(std::span<const std::byte> data) { Write(data.data(), data.size()); }
+  void WriteU8(uint8_t value) { Write(&value, 1); }
+  void WriteFixed(uint64_t value, int width) {
+    uint8_t bytes[8];
+    EncodeFixed(bytes, value, width);
+    Write(bytes, static_cast<size_t>(width));
+  }
+  void WriteU16(uint16_t value) { WriteFixed(value, 2); }
+  void WriteU24(uint32_t value) { WriteFixed(value, 3); }
+  void WriteU32(uint32_t value) { WriteFixed(value, 4); }
+  void WriteU64(uint64_t value) { WriteFixed(value, 8); }
+  void WriteF32(float value) { WriteFixed(FloatBits(value), 4); }
+
+  // Passes the buffered bytes to the file.
+  bool Flush();
+
+  uint64_t LogicalPosition() const { return bufferStart_ + length_; }
+  uint64_t FlushedPosition() const { return bufferStart_; }
+  // The logical position as a key: counted from the key base (the tree start while a tree is written).
+  RecordKey CurrentKey() const { return static_cast<RecordKey>(LogicalPosition() - keyBase_); }
+  void SetKeyBase(uint64_t base) { keyBase_ = base; }
+  uint64_t KeyBase() const { return keyBase_; }
+
+  // Overwrites n bytes written earlier at file offset `offset`: in the buffer while they are still
+  // there, otherwise in the file. The logical position does not move.
+  void PatchAt(uint64_t offset, const void* data, size_t n);
+  // Drops everything written from `offset` on; writing continues there. Bytes already in the file
+  // past that point are overwritten by later writes or cut off by TruncateAtEnd.
+  void RewindTo(uint64_t offset);
+  // Flushes and cuts the file at the logical position.
+  bool TruncateAtEnd();
+  // Appends bytes [from, to) of `source`. A read error stops the copy with "Error when copy!".
+  bool CopyFrom(platform::File& source, uint64_t from, uint64_t to);
+
+  enum class FinishResult { kDone, kWriteFailed, kRenameFailed };
+  // Completes the file (flush, fsync, close) and renames it over `targetPath` in one step, so the
+  // target holds either its old content or the complete new one. On kRenameFailed the file stays
+  // under its temporary name and the writer forgets it. Reports nothing itself.
+  FinishResult FinishAs(const std::string& targetPath);
+
+  bool ok() const { return ok_; }
+  platform::File* File() const { return file_.get(); }
+  const std::string& TemporaryPath() const { return temporaryPath_; }
+
+ private:
+  void WriteSlow(const void* data, size_t n);
+  void WriteThrough(uint64_t offset, const void* data, size_t n);
+
+  platform::FileSystem& fileSystem_;
+  Prompter& prompter_;
+  size_t capacity_;
+  std::unique_ptr<std::byte[]> buffer_;
+  size_t length_ = 0;          // bytes in the buffer
+  uint64_t bufferStart_ = 0;   // file offset of the buffer's first byte
+  uint64_t keyBase_ = 0;
+  std::unique_ptr<platform::File> file_;
+  std::string temporaryPath_;  // empty once finished or forgotten
+  bool ok_ = true;
+};
+
+}  // namespace volumist

@@ -1,0 +1,28 @@
+// The command line's prompter: messages go to stderr; questions are asked on the terminal, or
+// answered by --yes, or answered No when there is no terminal to ask.
+#pragma once
+
+#include <iosfwd>
+
+#include "catalog/prompter.h"
+
+namespace volumist::cli {
+
+class ConsolePrompter final : public Prompter {
+ public:
+  ConsolePrompter(std::istream& in, std::ostream& err, bool interactive) : in_(in), err_(err), interactive_(interactive) {}
+
+  void SetAssumeYes(bool value) { assumeYes_ = value; }
+
+  void ShowError(std::string_view text) override;
+  void ShowInfo(std::string_view text) override;
+  bool AskYesNo(std::string_view text) override;
+
+ private:
+  std::istream& in_;
+  std::ostream& err_;
+  bool interactive_;
+  bool assumeYes_ = false;
+};
+
+}  // namespace volumist::cli

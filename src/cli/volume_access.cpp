@@ -1,0 +1,85 @@
+#include "cli/volume_access.h"
+
+#include <sstream>
+
+namespace volumist::cli {
+
+std::vector<std::string> SplitItemPath(const std::string& path) {
+  std::vector<std::string> parts;
+  std::string part;
+  std::istringstream in(path);
+  while (std::getline(in, part, '/')) {
+    if (!part.empty()) parts.push_back(part);
+  }
+  return parts;
+}
+
+std::string ItemName(const ContentItem& item) {
+  const CatalogRecord& record = item.Record();
+  return record.name.Text() + record.extension.Text();
+}
+
+std::optional<ContentItem> FindItem(VolumeCatalog& volume, const std::string& path) {
+  std::optional<ContentItem> current;
+  for (const std::string& part : SplitItemPath(path)) {
+    std::optional<ContentItem> found;
+    auto match = [&](const ContentItem& item) {
+      if (ItemName(item) != part) return true;
+      found = item;
+      return false;
+    };
+    if (!current) {
+      ReadTopLevel(volume, match);
+    } else if (current->kind == RecordKind::kFolder) {
+      ReadFolderContents(volume, current->folder, match);
+    } else if (current->kind == RecordKind::kArchive) {
+      ReadFolderContents(volume, current->archive, match);
+    }
+    if (!found) return std::nullopt;
+    current = std::move(found);
+  }
+  return current;
+}
+
+std::string DescribeOptions(const ScanOptions& options) {
+  std::ostringstream out;
+  out << "fileTypeGroup=" << options.fileTypeGroup;
+  auto flag = [&out](bool on, const char* name) {
+    if (on) out << ' ' << name;
+  };
+  flag(options.includeHiddenSystem, "includeHiddenSystem");
+  flag(options.ejectAfterScan, "ejectAfterScan");
+  flag(options.descriptionPrompt, "descriptionPrompt");
+  flag(options.saveAttributes, "saveAttributes");
+  flag(options.dropEmptyFolders, "dropEmptyFolders");
+  flag(options.scanSubfolders, "scanSubfolders");
+  flag(options.usedSingleSource, "usedSingleSource");
+  flag(options.usedMultipleSources, "usedMultipleSources");
+  flag(options.analyzeArchives, "analyzeArchives");
+  flag(options.archiveKindByContent, "archiveKindByContent");
+  std::string kinds;
+  for (int kind = 1; kind <= kArchiveKindCount; ++kind) {
+    if (options.ArchiveKindEnabled(kind)) kinds += (kinds.empty() ? "" : ",") + std::to_string(kind);
+  }
+  out << " archiveKinds=" << (kinds.empty() ? "none" : kinds);
+  flag(options.analyzeImages, "analyzeImages");
+  flag(options.quickResize, "quickResize");
+  flag(options.accurateCompressing, "accurateCompressing");
+  std::string types;
+  for (int type = kFirstImageType; type < kFirstImageType + kImageTypeCount; ++type) {
+    if (options.ImageTypeEnabled(type)) types += (types.empty() ? "" : ",") + std::to_string(type);
+  }
+  out << " imageTypes=" << (types.empty() ? "none" : types);
+  flag(options.analyzeVideo, "analyzeVideo");
+  flag(options.videoAvi, "videoAvi");
+  flag(options.videoMpeg, "videoMpeg");
+  flag(options.analyzeAudio, "analyzeAudio");
+  flag(options.audioMp3, "audioMp3");
+  flag(options.computeSignatures, "computeSignatures");
+  flag(options.signatureCrc32, "signatureCrc32");
+  flag(options.signatureMd5, "signatureMd5");
+  flag(options.signatureMd4, "signatureMd4");
+  return out.str();
+}
+
+}  // namespace volumist::cli

@@ -1,0 +1,28 @@
+// What the volume-reading commands share: opening a volume file, finding a folder by its path
+// inside the volume, and the text forms of paths and options.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "catalog/folder_contents.h"
+#include "catalog/scan_options.h"
+#include "catalog/volume_catalog.h"
+#include "cli/command.h"
+
+namespace volumist::cli {
+
+// Splits "A/B/C" into its non-empty components.
+std::vector<std::string> SplitItemPath(const std::string& path);
+
+// The name an item is listed under: a folder's name, a file's or archive's name with extension.
+std::string ItemName(const ContentItem& item);
+
+// Finds the item at `path` (components separated by "/", compared exactly) by descending through
+// folder and archive contents from the top level. Nothing if a component is missing.
+std::optional<ContentItem> FindItem(VolumeCatalog& volume, const std::string& path);
+
+// The switches that are on, by field name, and the file-type group: "fileTypeGroup=0 ...".
+std::string DescribeOptions(const ScanOptions& options);
+
+}  // namespace volumist::cli

@@ -1,0 +1,77 @@
+// Buffered, bounds-checked reading of a File at 64-bit positions. Readers of foreign bytes use it
+// so that no read can run past the end of the data: a short read reports failure instead.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <span>
+
+#include "platform/file_system.h"
+
+namespace volumist::platform {
+
+class BufferedReader {
+ public:
+  static constexpr size_t kDefaultCapacity = 64 * 1024;
+
+  // `file` must outlive the reader. The file's size is taken now; see RefreshSize.
+  explicit BufferedReader(File& file, size_t capacity = kDefaultCapacity);
+
+  uint64_t Size() const { return size_; }
+  void RefreshSize();
+  uint64_t Position() const { return bufferStart_ + cursor_; }
+  uint64_t Remaining() const { return Position() < size_ ? size_ - Position() : 0; }
+  // True once a read of the underlying file failed (as opposed to reaching the end).
+  bool HadError() const { return hadError_; }
+
+  // Moves to `position` (may lie past the end; the next read then fails).
+  void Seek(uint64_t position) {
+    if (position >= bufferStart_ && position <= bufferStart_ + length_) {
+      cursor_ = static_cast<size_t>(position - bufferStart_);
+    } else {
+      bufferStart_ = position;
+      cursor_ = length_ = 0;
+    }
+  }
+
+  // Reads exactly out.size() bytes, or returns false (the position is then unspecified).
+  bool Read(void* out, size_t n) {
+    if (n <= length_ - cursor_) {
+      std::memcpy(out, buffer_.get() + cursor_, n);
+      cursor_ += n;
+      return true;
+    }
+    return ReadSlow(static_cast<std::byte*>(out), n);
+  }
+
+  bool ReadByte(uint8_t& out) {
+    if (cursor_ < length_) {
+      out = static_cast<uint8_t>(buffer_[cursor_++]);
+      return true;
+    }
+    return ReadSlow(reinterpret_cast<std::byte*>(&out), 1);
+  }
+
+  // Returns a view of the next n bytes and moves past them, or an empty span if fewer remain or n
+  // exceeds the buffer. The view stays valid until the next call on the reader.
+  std::span<const std::byte> Take(size_t n);
+
+  // Steps over n bytes; false if that passes the end of the file.
+  bool Skip(uint64_t n);
+
+ private:
+  bool ReadSlow(std::byte* out, size_t n);
+  bool Fill();
+
+  File& file_;
+  size_t capacity_;
+  std::unique_ptr<std::byte[]> buffer_;
+  uint64_t size_ = 0;
+  uint64_t bufferStart_ = 0;  // file position of buffer_[0]
+  size_t cursor_ = 0;         // next byte in the buffer
+  size_t length_ = 0;         // valid bytes in the buffer
+  bool hadError_ = false;
+};
+
+}  // namespace volumist::platform

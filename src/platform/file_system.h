@@ -1,0 +1,88 @@
+// The file layer every part of the program reads and writes through. One interface, one Linux
+// implementation (file_system_linux.cpp); tests substitute a fault-injecting one.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace volumist::platform {
+
+// Why an open or a file-system call failed, as far as callers care.
+enum class FileError { kNone, kExists, kNotFound, kAccessDenied, kNoSpace, kOther };
+
+// An open file addressed by 64-bit positions. Reads and writes name their offset, so a file has no
+// hidden position that callers must keep in step. Not thread-safe; one owner at a time.
+class File {
+ public:
+  virtual ~File() = default;
+
+  // Reads up to out.size() bytes starting at `offset`. Returns how many were read (fewer only at the
+  // end of the file), or nothing on a read error.
+  virtual std::optional<size_t> ReadAt(uint64_t offset, std::span<std::byte> out) = 0;
+  // Writes all of `data` at `offset`, extending the file as needed; false if any byte failed.
+  virtual bool WriteAt(uint64_t offset, std::span<const std::byte> data) = 0;
+  virtual std::optional<uint64_t> Size() = 0;
+  virtual bool Truncate(uint64_t length) = 0;
+  // Forces written data to the storage device.
+  virtual bool Sync() = 0;
+  // Closes the file and reports whether the close succeeded (a late write error shows here).
+  // Further calls on a closed file fail. The destructor closes a file still open.
+  virtual bool Close() = 0;
+};
+
+struct FileStatus {
+  uint64_t size = 0;
+  int64_t modifiedTime = 0;  // seconds since 1970-01-01 UTC
+  int64_t createdTime = 0;   // birth time where the file system records it, else the change time
+  bool isDirectory = false;
+  bool isRegularFile = false;
+};
+
+struct OpenResult {
+  std::unique_ptr<File> file;
+  FileError error = FileError::kNone;
+  explicit operator bool() const { return file != nullptr; }
+};
+
+struct DirectoryItem {
+  std::string name;
+  bool isDirectory = false;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  virtual OpenResult OpenForRead(const std::string& path) = 0;
+  // Opens an existing file for reading and writing in place.
+  virtual OpenResult OpenForUpdate(const std::string& path) = 0;
+  // Creates a new file for reading and writing; fails with kExists when the name is taken.
+  virtual OpenResult CreateExclusive(const std::string& path) = 0;
+  // Renames `from` to `to`, replacing `to` in one step if it exists (never a moment without either).
+  virtual bool Rename(const std::string& from, const std::string& to) = 0;
+  virtual bool Remove(const std::string& path) = 0;
+  virtual std::optional<FileStatus> Status(const std::string& path) = 0;
+  // Lists a directory's entries other than "." and "..", in the order the file system gives them.
+  virtual std::optional<std::vector<DirectoryItem>> ListDirectory(const std::string& path) = 0;
+  virtual bool CreateDirectory(const std::string& path) = 0;
+  virtual std::optional<std::string> CurrentDirectory() = 0;
+  virtual bool SetCurrentDirectory(const std::string& path) = 0;
+  // Makes a completed rename inside `directory` durable.
+  virtual bool SyncDirectory(const std::string& directory) = 0;
+
+  // The operating system's file system. Lives for the whole process.
+  static FileSystem& Default();
+};
+
+// The directory part of `path` ("." when it has none), and the last component.
+std::string DirectoryOf(const std::string& path);
+std::string BaseNameOf(const std::string& path);
+// Joins a directory and a name with one separator.
+std::string JoinPath(const std::string& directory, const std::string& name);
+
+}  // namespace volumist::platform

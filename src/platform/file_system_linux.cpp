@@ -1,0 +1,174 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+
+#include "platform/file_system.h"
+
+namespace volumist::platform {
+namespace {
+
+FileError ErrorFromErrno(int error) {
+  switch (error) {
+    case EEXIST: return FileError::kExists;
+    case ENOENT:
+    case ENOTDIR: return FileError::kNotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS: return FileError::kAccessDenied;
+    case ENOSPC:
+    case EDQUOT: return FileError::kNoSpace;
+    default: return FileError::kOther;
+  }
+}
+
+class PosixFile final : public File {
+ public:
+  explicit PosixFile(int fd) : fd_(fd) {}
+  ~PosixFile() override { Close(); }
+  PosixFile(const PosixFile&) = delete;
+  PosixFile& operator=(const PosixFile&) = delete;
+
+  std::optional<size_t> ReadAt(uint64_t offset, std::span<std::byte> out) override {
+    size_t done = 0;
+    while (done < out.size()) {
+      ssize_t n = ::pread(fd_, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return std::nullopt;
+      }
+      if (n == 0) break;
+      done += static_cast<size_t>(n);
+    }
+    return done;
+  }
+
+  bool WriteAt(uint64_t offset, std::span<const std::byte> data) override {
+    size_t done = 0;
+    while (done < data.size()) {
+      ssize_t n = ::pwrite(fd_, data.data() + done, data.size() - done, static_cast<off_t>(offset + done));
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return false;
+      }
+      if (n == 0) return false;
+      done += static_cast<size_t>(n);
+    }
+    return true;
+  }
+
+  std::optional<uint64_t> Size() override {
+    struct stat st;
+    if (::fstat(fd_, &st) != 0) return std::nullopt;
+    return static_cast<uint64_t>(st.st_size);
+  }
+
+  bool Truncate(uint64_t length) override {
+    while (::ftruncate(fd_, static_cast<off_t>(length)) != 0) {
+      if (errno != EINTR) return false;
+    }
+    return true;
+  }
+
+  bool Sync() override { return fd_ >= 0 && ::fsync(fd_) == 0; }
+
+  bool Close() override {
+    if (fd_ < 0) return false;
+    int fd = fd_;
+    fd_ = -1;
+    // Linux releases the descriptor even when close reports EINTR; retrying could close another file.
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+OpenResult OpenWithFlags(const std::string& path, int flags) {
+  int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+  if (fd < 0) return {nullptr, ErrorFromErrno(errno)};
+  struct stat st;
+  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    return {nullptr, FileError::kOther};
+  }
+  return {std::make_unique<PosixFile>(fd), FileError::kNone};
+}
+
+class LinuxFileSystem final : public FileSystem {
+ public:
+  OpenResult OpenForRead(const std::string& path) override { return OpenWithFlags(path, O_RDONLY); }
+  OpenResult OpenForUpdate(const std::string& path) override { return OpenWithFlags(path, O_RDWR); }
+  OpenResult CreateExclusive(const std::string& path) override {
+    return OpenWithFlags(path, O_RDWR | O_CREAT | O_EXCL);
+  }
+
+  bool Rename(const std::string& from, const std::string& to) override {
+    return ::rename(from.c_str(), to.c_str()) == 0;
+  }
+
+  bool Remove(const std::string& path) override { return ::unlink(path.c_str()) == 0; }
+
+  std::optional<FileStatus> Status(const std::string& path) override {
+    struct statx sx;
+    if (::statx(AT_FDCWD, path.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0) return std::nullopt;
+    FileStatus status;
+    status.size = sx.stx_size;
+    status.modifiedTime = sx.stx_mtime.tv_sec;
+    status.createdTime = (sx.stx_mask & STATX_BTIME) ? sx.stx_btime.tv_sec : sx.stx_ctime.tv_sec;
+    status.isDirectory = S_ISDIR(sx.stx_mode);
+    status.isRegularFile = S_ISREG(sx.stx_mode);
+    return status;
+  }
+
+  std::optional<std::vector<DirectoryItem>> ListDirectory(const std::string& path) override {
+    DIR* dir = ::opendir(path.c_str());
+    if (dir == nullptr) return std::nullopt;
+    std::vector<DirectoryItem> items;
+    while (struct dirent* entry = ::readdir(dir)) {
+      std::string_view name = entry->d_name;
+      if (name == "." || name == "..") continue;
+      bool isDirectory = entry->d_type == DT_DIR;
+      if (entry->d_type == DT_UNKNOWN) {
+        struct stat st;
+        isDirectory = ::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
+      }
+      items.push_back({std::string(name), isDirectory});
+    }
+    ::closedir(dir);
+    return items;
+  }
+
+  bool CreateDirectory(const std::string& path) override {
+    return ::mkdir(path.c_str(), 0777) == 0 || errno == EEXIST;
+  }
+
+  std::optional<std::string> CurrentDirectory() override {
+    std::string buffer(PATH_MAX, '\0');
+    if (::getcwd(buffer.data(), buffer.size()) == nullptr) return std::nullopt;
+    buffer.resize(std::char_traits<char>::length(buffer.c_str()));
+    return buffer;
+  }
+
+  bool SetCurrentDirectory(const std::string& path) override { return ::chdir(path.c_str()) == 0; }
+
+  bool SyncDirectory(const std::string& directory) override {
+    int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+  }
+};
+
+}  // namespace
+
+FileSystem& FileSystem::Default() {
+  static LinuxFileSystem fileSystem;
+  return fileSystem;
+}
+
+}  // namespace volumist::platform
