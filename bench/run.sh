@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Runs the benchmarks that a build folder holds. Each prints the command that reproduces it; the
+# figures and commands are recorded in docs/benchmarks.md.
+set -euo pipefail
+build_dir=${1:-build}
+repetitions=${REPETITIONS:-7}
+
+echo "== $build_dir/volume_io_bench --benchmark_repetitions=$repetitions"
+"$build_dir/volume_io_bench" --benchmark_repetitions="$repetitions" --benchmark_report_aggregates_only=true
