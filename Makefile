@@ -43,6 +43,7 @@ fuzz: deps
 	bash scripts/run-fuzzers.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 bench: build
+	@bash scripts/install-deps.sh bench
 	bash bench/run.sh $(BUILD_DIR)
 
 clean:

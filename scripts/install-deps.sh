@@ -5,17 +5,24 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  # building and testing
+  build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev locales
+  # catalog and signatures
   zlib1g-dev
-  locales
+  # drives: labels and UUIDs of file systems
+  libblkid-dev
+  # archives made by real tools for cross-checks, and digests to compare with
+  zip unzip arj gcab jlha-utils rhash
+  # picture codecs, and producers of real media files for cross-checks
+  libturbojpeg0-dev libjpeg62-turbo-dev libpng-dev libtiff-dev libgif-dev imagemagick lame sox
 )
 
 # Extra groups, selected by the caller: "bench" adds the peers that the benchmarks compare against.
 for group in "$@"; do
   case "$group" in
-    bench) packages+=(hyperfine findutils) ;;
+    # The tools the benchmarks compare against.
+    bench) packages+=(hyperfine findutils ncdu fd-find libarchive-tools libvips-tools graphicsmagick mediainfo plocate) ;;
     *) echo "install-deps: unknown group '$group'" >&2; exit 2 ;;
   esac
 done
