@@ -29,7 +29,9 @@ enum class ScanMode : uint32_t {
 struct ScanJob : ScanOptions {
   ScanMode mode = ScanMode::kNewVolume;
   bool multipleSources = false;
-  char driveLetter = 0;
+  // The single source's path: the tray of the drive that holds it is closed before and opened after a
+  // scan when it is a CD drive.
+  std::string drivePath;
   uint32_t volumeCounter = 1;
   std::vector<ScanSource> sources;
   std::string volumeFileName;   // relative to the volume directory, or a full path
