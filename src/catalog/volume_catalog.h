@@ -76,6 +76,8 @@ class VolumeCatalog {
 
   void RequestStop() { stopRequested_.store(true, std::memory_order_relaxed); }
   bool StopRequested() const { return stopRequested_.load(std::memory_order_relaxed); }
+  // The flag itself, for a writer that polls it while it writes this volume.
+  const std::atomic<bool>& StopFlag() const { return stopRequested_; }
 
   platform::FileSystem& FileSystem() { return fileSystem_; }
   Prompter& GetPrompter() { return prompter_; }

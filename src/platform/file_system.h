@@ -39,6 +39,7 @@ struct FileStatus {
   uint64_t size = 0;
   int64_t modifiedTime = 0;  // seconds since 1970-01-01 UTC
   int64_t createdTime = 0;   // birth time where the file system records it, else the change time
+  uint64_t device = 0;       // the file system that holds the file
   bool isDirectory = false;
   bool isRegularFile = false;
 };

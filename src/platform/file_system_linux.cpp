@@ -1,6 +1,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -119,6 +120,7 @@ class LinuxFileSystem final : public FileSystem {
     status.size = sx.stx_size;
     status.modifiedTime = sx.stx_mtime.tv_sec;
     status.createdTime = (sx.stx_mask & STATX_BTIME) ? sx.stx_btime.tv_sec : sx.stx_ctime.tv_sec;
+    status.device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
     status.isDirectory = S_ISDIR(sx.stx_mode);
     status.isRegularFile = S_ISREG(sx.stx_mode);
     return status;

@@ -1,0 +1,41 @@
+#include "scan/file_preparation.h"
+
+#include "analysis/media_analysis.h"
+#include "analysis/signatures.h"
+#include "catalog/file_type_group.h"
+
+namespace volumist {
+
+FilePreparation PrepareFile(const ScanEntry& entry, const ScanOptions& options) {
+  FilePreparation prepared;
+  const bool signatureBlock = options.saveAttributes || options.computeSignatures;
+  // Archives come first, whatever the file-type group: their entries pass the filter instead.
+  if (options.analyzeArchives) prepared.archive = ReadArchive(entry, options);
+  if (prepared.archive) {
+    if (signatureBlock) {
+      prepared.hasSignatures = true;
+      prepared.signatures = FillSignatureBlock(entry, options);
+    }
+    return prepared;
+  }
+  prepared.recorded = MatchesFileTypeGroup(options.fileTypeGroup, entry.extension);
+  if (!prepared.recorded) return prepared;
+  uint8_t type = MediaTypeOfExtension(entry.extension);
+  if (type != kMediaNone) {
+    prepared.hasMediaInfo = true;
+    prepared.media.mediaType = type;
+    AnalyzeMedia(entry.FullPath(), options, prepared.media);
+  }
+  if (signatureBlock) {
+    prepared.hasSignatures = true;
+    prepared.signatures = FillSignatureBlock(entry, options);
+  }
+  return prepared;
+}
+
+bool PreparationReadsFiles(const ScanOptions& options) {
+  return options.analyzeArchives || options.computeSignatures || options.analyzeAudio || options.analyzeVideo ||
+         options.analyzeImages;
+}
+
+}  // namespace volumist

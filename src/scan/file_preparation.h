@@ -1,0 +1,33 @@
+// The work a scan does on one file before it writes its record: listing it as an archive, analysing
+// its media and computing its signatures. Separate from the writing, so that it can run ahead on
+// another core while the volume is written in tree order.
+#pragma once
+
+#include <memory>
+
+#include "analysis/archive_listing.h"
+#include "catalog/media_info.h"
+#include "catalog/scan_entry.h"
+#include "catalog/scan_options.h"
+#include "catalog/signature_block.h"
+
+namespace volumist {
+
+struct FilePreparation {
+  // Set when the file is an archive whose directory was read: it is written as an archive.
+  std::unique_ptr<ListedArchive> archive;
+  // Otherwise: whether the file-type filter takes the file.
+  bool recorded = false;
+  bool hasMediaInfo = false;  // the extension names a media type
+  MediaInfo media;
+  bool hasSignatures = false;  // attributes or signatures are recorded
+  SignatureBlock signatures;
+};
+
+// Does that work for `entry` as the options ask. Safe to call from any thread.
+FilePreparation PrepareFile(const ScanEntry& entry, const ScanOptions& options);
+
+// Whether the options ask for work that reads files (so preparing ahead pays off).
+bool PreparationReadsFiles(const ScanOptions& options);
+
+}  // namespace volumist

@@ -1,0 +1,27 @@
+#include "catalog/record_writer.h"
+#include "scan/scan_engine.h"
+
+namespace volumist {
+
+void ListArchive(VolumeWriter& out, const ScanEntry& entry, const FilePreparation& prepared, RecordKey parentKey,
+                 uint8_t level, const ScanOptions& options, ScanStatistics& counters, uint64_t& size) {
+  ArchiveRecord archive;
+  archive.name.Set(entry.baseName);
+  archive.extension.Set(entry.extension);
+  archive.size.Set(entry.size);
+  archive.modifiedTime.Set(entry.lastWriteTime);
+  archive.archiveKind = prepared.archive->Kind();
+  archive.level = level;
+  archive.parentKey = parentKey;
+  archive.tag.hasSignatures = prepared.hasSignatures;
+  archive.signatures = prepared.signatures;
+  WriteArchiveRecord(out, archive);
+  uint64_t total = prepared.archive->WriteToCatalog(out, static_cast<uint8_t>(level + 1), archive.selfKey, options,
+                                                    counters);
+  if (WriteFolderEnd(out, archive, options, total)) {
+    counters.RaiseArchive();
+    size += entry.size;  // the archive's own size, not its contents'
+  }
+}
+
+}  // namespace volumist

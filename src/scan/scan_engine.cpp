@@ -1,0 +1,140 @@
+#include "scan/scan_engine.h"
+
+#include "platform/file_system.h"
+
+namespace volumist {
+namespace {
+constexpr uint32_t kCounterBatch = 256;
+}  // namespace
+
+ScanEngine::ScanEngine(const std::atomic<bool>& stop, SourceDescriber describe, unsigned helperThreads,
+                       DirectoryLister lister)
+    : stop_(stop),
+      describe_(std::move(describe)),
+      helperThreads_(helperThreads),
+      lister_(lister ? std::move(lister) : DirectoryLister(platform::ListDirectoryEntries)) {}
+
+void ScanEngine::DescribeSource(const ScanSource& source, SourceEntry& entry) {
+  if (describe_) describe_(source, entry);
+}
+
+void ScanEngine::FlushCounters() {
+  if (pendingCount_ == 0) return;
+  counters_->Add(pendingCounters_);
+  pendingCounters_ = Counters{};
+  pendingCount_ = 0;
+}
+
+bool ScanEngine::WriteSources(VolumeWriter& out, const ScanJob& job, SourceList& sources, size_t firstIndex,
+                              ScanStatistics& counters, uint64_t& totalSize) {
+  options_ = &job.Options();
+  counters_ = &counters;
+  for (size_t i = 0; i < job.sources.size(); ++i) {
+    uint64_t size = 0;
+    if (!ScanOneSource(out, job.sources[i], sources[firstIndex + i], static_cast<uint16_t>(i), size)) return false;
+    totalSize += size;
+  }
+  return true;
+}
+
+bool ScanEngine::ScanOneSource(VolumeWriter& out, const ScanSource& source, SourceEntry& entry, uint16_t markNumber,
+                               uint64_t& size) {
+  auto root = platform::FileSystem::Default().Status(source.path);
+  uint64_t rootDevice = root ? root->device : 0;
+  ScanPipeline pipeline(*options_, stop_, rootDevice, helperThreads_, lister_);
+  pipeline_ = &pipeline;
+  auto contents = [&](VolumeWriter& writer, FolderRecord* rootFolder, uint8_t level, RecordKey parentKey,
+                      uint64_t& contentSize) {
+    return WalkFolder(writer, source.path, level, parentKey, rootFolder, contentSize);
+  };
+  bool ok = WriteSourceFrame(out, entry, markNumber, *options_, contents, size);
+  FlushCounters();
+  pipeline_ = nullptr;
+  return ok && !stop_.load(std::memory_order_relaxed);
+}
+
+void ScanEngine::CloseFolder(VolumeWriter& out, FolderRecord& folder, uint64_t size) {
+  if (WriteFolderEnd(out, folder, *options_, size)) {
+    ++pendingCounters_.folderCount;
+    ++pendingCounters_.totalFolderCount;
+    ++pendingCount_;
+  }
+  FlushCounters();
+}
+
+bool ScanEngine::WalkFolder(VolumeWriter& out, const std::string& path, uint8_t level, RecordKey parentKey,
+                            FolderRecord* folder, uint64_t& size) {
+  uint64_t runningSize = 0;
+  std::shared_ptr<PreparedDirectory> directory = pipeline_->Enter(path);
+  if (!directory->listing) {
+    unreadable_.fetch_add(1, std::memory_order_relaxed);
+  } else {
+    const platform::DirectoryListing& listing = *directory->listing;
+    for (size_t i = 0; i < listing.entries.size(); ++i) {
+      if (stop_.load(std::memory_order_relaxed)) return false;
+      const platform::ListedEntry& entry = listing.entries[i];
+      std::string_view name = listing.Name(entry);
+      if (entry.isDirectory) {
+        if (!options_->scanSubfolders) continue;
+        if (!options_->includeHiddenSystem && (entry.isHidden || entry.isSystem)) continue;
+        FolderRecord subfolder;
+        subfolder.name.Set(name);
+        subfolder.level = level;
+        subfolder.parentKey = parentKey;
+        WriteFolderRecord(out, subfolder);
+        if (folder != nullptr) folder->hasSubfolders = true;
+        uint64_t subfolderSize = 0;
+        if (pipeline_->WalksInto(entry)) {
+          if (!WalkFolder(out, platform::JoinPath(path, std::string(name)), static_cast<uint8_t>(level + 1),
+                          subfolder.selfKey, &subfolder, subfolderSize)) {
+            return false;
+          }
+        } else {
+          // Another file system mounted below the source: recorded, not entered.
+          CloseFolder(out, subfolder, 0);
+        }
+        runningSize += subfolderSize;
+        continue;
+      }
+      if (!pipeline_->TakesFile(entry)) continue;
+      const FilePreparation& prepared = pipeline_->Prepared(*directory, i);
+      if (prepared.archive) {
+        ScanEntry scanEntry;
+        scanEntry.SetName(name);
+        scanEntry.directory = path;
+        scanEntry.size = entry.size;
+        scanEntry.lastWriteTime = entry.modifiedTime;
+        FlushCounters();  // the archive raises counters itself
+        ListArchive(out, scanEntry, prepared, parentKey, level, *options_, *counters_, runningSize);
+        if (folder != nullptr) folder->hasSubfolders = true;
+        continue;
+      }
+      if (!prepared.recorded) continue;
+      size_t dot = name.rfind('.');
+      if (dot == std::string_view::npos) {
+        file_.name.Set(name);
+        file_.extension.Clear();
+      } else {
+        file_.name.Set(name.substr(0, dot));
+        file_.extension.Set(name.substr(dot));
+      }
+      file_.size.Set(entry.size);
+      file_.modifiedTime.Set(entry.modifiedTime);
+      file_.tag.hasMediaInfo = prepared.hasMediaInfo;
+      file_.tag.hasSignatures = prepared.hasSignatures;
+      file_.mediaInfo = prepared.media;
+      file_.signatures = prepared.signatures;
+      WriteFileRecord(out, file_);
+      runningSize += entry.size;
+      ++pendingCounters_.fileCount;
+      ++pendingCounters_.totalFileCount;
+      if (++pendingCount_ >= kCounterBatch) FlushCounters();
+    }
+  }
+  if (folder != nullptr) CloseFolder(out, *folder, runningSize);
+  size += runningSize;
+  if (!out.ok()) return false;
+  return !stop_.load(std::memory_order_relaxed);
+}
+
+}  // namespace volumist

@@ -1,0 +1,74 @@
+// ScanEngine: the walk that turns a scan job's sources into records of a volume being written.
+//
+// CreateVolume and AddToVolume (catalog/volume_catalog.h) drive it as their ContentWriter. For each
+// source it writes the source's frame and walks the source's folders depth-first, in the order the
+// file system lists them: folders are recorded as they are met (unless hidden ones are excluded or
+// sub-folders are not scanned), files pass the archive listing first and then the file-type filter,
+// and every recorded file carries what the analysers found. Sizes add up from the files upwards; the
+// header counters are raised as records are written. The stop flag is polled before every entry.
+//
+// The engine runs on the thread that writes the volume; a pipeline lists directories and prepares
+// files ahead on a helper thread. One engine per scan.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "catalog/content_writer.h"
+#include "catalog/record_writer.h"
+#include "scan/scan_pipeline.h"
+
+namespace volumist {
+
+class ScanEngine final : public ContentWriter {
+ public:
+  // Fills a new source entry's medium fields (label, file system, serial, kind, sizes).
+  using SourceDescriber = std::function<void(const ScanSource& source, SourceEntry& entry)>;
+
+  // `stop` must outlive the engine. `helperThreads` list and prepare ahead (0: everything on the
+  // writing thread). `lister` lists directories (the platform's listing when empty).
+  ScanEngine(const std::atomic<bool>& stop, SourceDescriber describe, unsigned helperThreads = 1,
+             DirectoryLister lister = {});
+
+  void DescribeSource(const ScanSource& source, SourceEntry& entry) override;
+  // Writes every source of the job in order (entries[firstIndex + i] for source i, mark numbers from
+  // 0); false as soon as one fails or the scan is stopped.
+  bool WriteSources(VolumeWriter& out, const ScanJob& job, SourceList& sources, size_t firstIndex,
+                    ScanStatistics& counters, uint64_t& totalSize) override;
+
+  // Directories that could not be read; they were recorded as empty.
+  uint32_t UnreadableDirectories() const { return unreadable_.load(std::memory_order_relaxed); }
+
+ private:
+  bool ScanOneSource(VolumeWriter& out, const ScanSource& source, SourceEntry& entry, uint16_t markNumber,
+                     uint64_t& size);
+  bool WalkFolder(VolumeWriter& out, const std::string& path, uint8_t level, RecordKey parentKey,
+                  FolderRecord* folder, uint64_t& size);
+  // Closes a folder record (or drops it) and counts it when it is kept.
+  void CloseFolder(VolumeWriter& out, FolderRecord& folder, uint64_t size);
+  void FlushCounters();
+
+  const std::atomic<bool>& stop_;
+  SourceDescriber describe_;
+  unsigned helperThreads_;
+  DirectoryLister lister_;
+  const ScanOptions* options_ = nullptr;
+  ScanStatistics* counters_ = nullptr;
+  ScanPipeline* pipeline_ = nullptr;
+  Counters pendingCounters_;  // raised in batches under the statistics lock
+  uint32_t pendingCount_ = 0;
+  std::atomic<uint32_t> unreadable_{0};
+  // Records reused from entry to entry, so that writing a file allocates nothing.
+  FileRecord file_;
+};
+
+// Writes a file whose directory was listed as an archive: its record, the listed tree one level
+// deeper, and its end. Adds the archive's own size to `size` and counts it when it is kept (an
+// archive whose contents total 0 bytes is dropped when empty folders are). Always deals with the
+// file, kept or dropped.
+void ListArchive(VolumeWriter& out, const ScanEntry& entry, const FilePreparation& prepared, RecordKey parentKey,
+                 uint8_t level, const ScanOptions& options, ScanStatistics& counters, uint64_t& size);
+
+}  // namespace volumist
