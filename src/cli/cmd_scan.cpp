@@ -1,0 +1,271 @@
+// volumist-cli scan [options] SOURCE...: scans folders into a new volume, or adds them to one.
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+#include <ostream>
+#include <sstream>
+
+#include "catalog/file_type_group.h"
+#include "cli/command.h"
+#include "cli/scan_setup.h"
+#include "platform/interrupt.h"
+#include "platform/terminal.h"
+#include "scan/scan_controller.h"
+#include "scan/scan_job_rules.h"
+
+namespace volumist::cli {
+namespace {
+
+constexpr int kExitInterrupted = 130;
+
+// Names accepted by --archives and --images, in the order of their codes.
+constexpr const char* kArchiveNames[kArchiveKindCount] = {"zip", "rar", "cab", "ace", "arj", "jar",
+                                                          "lzh", "zoo", "tar", "gz",  "ha"};
+constexpr const char* kImageNames[kImageTypeCount] = {"jpg", "bmp", "gif", "ico", "tga", "pcx",
+                                                      "png", "wmf", "tiff", nullptr, nullptr, "wbmp"};
+
+std::vector<std::string> SplitList(const std::string& list) {
+  std::vector<std::string> items;
+  std::istringstream in(list);
+  std::string item;
+  while (std::getline(in, item, ',')) {
+    if (!item.empty()) items.push_back(item);
+  }
+  return items;
+}
+
+// Sets switches from "--option" (all on) or "--option=a,b" (just those). False on an unknown name.
+template <size_t N>
+bool SetKinds(const std::optional<std::string>& list, const char* const (&names)[N], std::array<bool, N>& switches,
+              std::string& unknown) {
+  if (!list) {
+    for (size_t i = 0; i < N; ++i) switches[i] = names[i] != nullptr;
+    return true;
+  }
+  switches.fill(false);
+  for (const std::string& item : SplitList(*list)) {
+    size_t i = 0;
+    while (i < N && (names[i] == nullptr || item != names[i])) ++i;
+    if (i == N) {
+      unknown = item;
+      return false;
+    }
+    switches[i] = true;
+  }
+  return true;
+}
+
+std::string FormatElapsed(std::chrono::steady_clock::duration elapsed) {
+  long seconds = static_cast<long>(std::chrono::duration_cast<std::chrono::seconds>(elapsed).count());
+  char text[32];
+  std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", seconds / 3600, seconds / 60 % 60, seconds % 60);
+  return text;
+}
+
+std::string ProgressLine(const ScanController& controller, std::chrono::steady_clock::duration elapsed) {
+  std::ostringstream line;
+  line << controller.StatusText() << ' ' << FormatElapsed(elapsed);
+  if (const ScanStatistics* statistics = controller.Statistics()) {
+    Counters c = statistics->Snapshot();
+    line << "  folders " << c.folderCount << "  files " << c.fileCount << "  archives " << c.archiveCount
+         << "  in total " << c.totalFolderCount << " folders, " << c.totalFileCount << " files";
+  }
+  return line.str();
+}
+
+struct ScanArguments {
+  std::vector<std::string> sources;
+  std::optional<std::string> name;
+  std::optional<std::string> file;
+  std::optional<std::string> add;
+  bool yes = false;
+};
+
+// Parses the options into `job` (which holds the template's values) and `args`. Returns an error
+// text, or "" when the command line is good.
+std::string ParseOptions(const std::vector<std::string>& argv, ScanJob& job, ScanArguments& args) {
+  for (size_t i = 0; i < argv.size(); ++i) {
+    const std::string& arg = argv[i];
+    std::string option = arg;
+    std::optional<std::string> value;
+    if (size_t equals = arg.find('='); arg.rfind("--", 0) == 0 && equals != std::string::npos) {
+      option = arg.substr(0, equals);
+      value = arg.substr(equals + 1);
+    }
+    auto takeValue = [&]() -> std::optional<std::string> {
+      if (value) return value;
+      if (i + 1 < argv.size()) return argv[++i];
+      return std::nullopt;
+    };
+    std::string unknown;
+    if (option == "--name" || option == "--file" || option == "--add" || option == "--group") {
+      auto given = takeValue();
+      if (!given) return option + " needs a value";
+      if (option == "--name") args.name = *given;
+      if (option == "--file") args.file = *given;
+      if (option == "--add") args.add = *given;
+      if (option == "--group") {
+        char* end = nullptr;
+        long group = std::strtol(given->c_str(), &end, 10);
+        if (given->empty() || *end != '\0' || group < 0 || group >= static_cast<long>(kFileTypeGroupCount)) {
+          return "--group takes a number from 0 to 13";
+        }
+        job.fileTypeGroup = static_cast<uint32_t>(group);
+      }
+    } else if (option == "--no-subfolders") {
+      job.scanSubfolders = false;
+    } else if (option == "--no-hidden") {
+      job.includeHiddenSystem = false;
+    } else if (option == "--no-attributes") {
+      job.saveAttributes = false;
+    } else if (option == "--drop-empty") {
+      job.dropEmptyFolders = true;
+    } else if (option == "--no-eject") {
+      job.ejectAfterScan = false;
+    } else if (option == "--signatures") {
+      job.computeSignatures = true;
+      std::array<bool, 3> kinds{};
+      const char* names[3] = {"crc32", "md4", "md5"};
+      if (!SetKinds(value, names, kinds, unknown)) return "unknown signature '" + unknown + "'";
+      job.signatureCrc32 = kinds[0];
+      job.signatureMd4 = kinds[1];
+      job.signatureMd5 = kinds[2];
+    } else if (option == "--archives") {
+      job.analyzeArchives = true;
+      if (!SetKinds(value, kArchiveNames, job.archiveKinds, unknown)) return "unknown archive kind '" + unknown + "'";
+    } else if (option == "--by-content") {
+      job.archiveKindByContent = true;
+    } else if (option == "--audio") {
+      job.analyzeAudio = job.audioMp3 = true;
+    } else if (option == "--video") {
+      job.analyzeVideo = job.videoAvi = job.videoMpeg = true;
+    } else if (option == "--images") {
+      job.analyzeImages = true;
+      if (!SetKinds(value, kImageNames, job.imageTypes, unknown)) return "unknown image kind '" + unknown + "'";
+    } else if (option == "--yes" || option == "-y") {
+      args.yes = true;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return "unknown option " + arg;
+    } else {
+      args.sources.push_back(arg);
+    }
+  }
+  if (args.sources.empty()) return "expects at least one SOURCE";
+  if (args.add && (args.name || args.file)) return "--add takes the volume's own name and file";
+  return "";
+}
+
+int RunScan(CommandContext& context, const std::vector<std::string>& argv) {
+  ScanSetup setup = LoadScanSetup(context);
+  ScanJob job = setup.jobTemplate;
+  ScanArguments args;
+  if (std::string problem = ParseOptions(argv, job, args); !problem.empty()) {
+    return UsageError(context, kScanCommand, problem);
+  }
+  if (args.yes) AnswerYes(context);
+
+  std::vector<ScanSource> sources;
+  for (const std::string& source : args.sources) sources.push_back(ParseSource(context, source));
+
+  ScanController controller(context.fileSystem, context.prompter, DrivesForScan(), 1);
+  std::unique_ptr<VolumeCatalog> loaded;
+  ScanPage page = sources.size() == 1 ? ScanPage::kSingleSource : ScanPage::kMultipleSources;
+  if (args.add) {
+    loaded = std::make_unique<VolumeCatalog>(context.fileSystem, context.prompter);
+    if (!loaded->OpenVolume(ResolveVolumeArgument(context, *args.add))) return kExitFailure;
+    if (!controller.PrepareJob(job, ScanMode::kAddToVolume, page == ScanPage::kMultipleSources, loaded.get())) {
+      return kExitFailure;
+    }
+  } else {
+    job.mode = ScanMode::kNewVolume;
+    job.volumeName = args.name.value_or(DefaultVolumeName(job));
+    job.volumeFileName = args.file.value_or(MakeVolumeFileName(job.volumeName, true));
+  }
+  job.sources = sources;
+  SingleSource single{sources[0].sourceName, sources[0].path};
+  if (!ValidateJob(job, page, single, setup.volumeDirectory, context.fileSystem, context.prompter)) return kExitFailure;
+  if (job.volumeFileName.front() != '/') job.volumeFileName = platform::JoinPath(setup.volumeDirectory, job.volumeFileName);
+  if (!args.add) StoreVolumeCounter(context, job.volumeCounter);
+
+  platform::CatchInterrupts();
+  std::mutex mutex;
+  std::condition_variable ended;
+  bool done = false;
+  auto start = std::chrono::steady_clock::now();
+  controller.Start(job, loaded.get(), [&] {
+    std::lock_guard lock(mutex);
+    done = true;
+    ended.notify_all();
+  });
+  const bool live = platform::IsTerminal(2);
+  bool stopping = false;
+  {
+    std::unique_lock lock(mutex);
+    while (!ended.wait_for(lock, std::chrono::milliseconds(100), [&] { return done; })) {
+      if (!stopping && platform::InterruptRequested()) {
+        stopping = true;
+        controller.Stop();
+      }
+      if (live) context.err << "\r\033[K" << ProgressLine(controller, std::chrono::steady_clock::now() - start) << std::flush;
+    }
+  }
+  if (live) context.err << "\r\033[K";
+  auto elapsed = std::chrono::steady_clock::now() - start;
+  ScanController::Outcome outcome = controller.Finish();
+  if (outcome.unreadableDirectories > 0) {
+    context.err << "volumist-cli scan: " << outcome.unreadableDirectories
+                << " folder(s) could not be read; they are recorded as empty\n";
+  }
+  if (!outcome.succeeded) {
+    context.err << "volumist-cli scan: " << (stopping ? "interrupted" : "failed")
+                << "; no volume file was written or changed\n";
+    return stopping ? kExitInterrupted : kExitFailure;
+  }
+  Counters c = outcome.volume->Header().counters.Snapshot();
+  context.out << "volume: " << outcome.volume->Header().volumeName << '\n'
+              << "file: " << outcome.volume->VolumeFilePath() << '\n'
+              << "folders: " << c.folderCount << '\n'
+              << "files: " << c.fileCount << '\n'
+              << "archives: " << c.archiveCount << '\n'
+              << "folders in total: " << c.totalFolderCount << '\n'
+              << "files in total: " << c.totalFileCount << '\n'
+              << "content size: " << outcome.volume->Header().contentSize.Value() << '\n'
+              << "elapsed: " << FormatElapsed(elapsed) << '\n';
+  return kExitOk;
+}
+
+}  // namespace
+
+const Command kScanCommand = {
+    "scan",
+    "[options] SOURCE...",
+    "scan folders or drives into a new volume, or add them to a volume",
+    "Each SOURCE is PATH or NAME=PATH: a folder source named NAME (by default the last\n"
+    "component of PATH, or the medium's label when PATH is a mount point).\n"
+    "Options not given take their values from the scan settings of the configuration.\n"
+    "  --name NAME         volume name (default \"Volume<N>\" with the volume counter)\n"
+    "  --file FILE         volume file, inside the volume directory unless absolute\n"
+    "                      (default: made from the volume name, with .vkt)\n"
+    "  --add FILE          add the sources to this volume file instead\n"
+    "  --group N           record only files of group N (0 all files ... 13 video)\n"
+    "  --no-subfolders     do not descend into folders\n"
+    "  --no-hidden         leave out hidden and system files and folders\n"
+    "  --no-attributes     do not store file attributes\n"
+    "  --drop-empty        leave out folders (and sources) whose contents total 0 bytes\n"
+    "  --no-eject          do not open the tray of a CD drive after the scan\n"
+    "  --signatures[=crc32,md4,md5]   compute content signatures (all three by default)\n"
+    "  --archives[=zip,rar,cab,ace,arj,jar,lzh,zoo,tar,gz,ha]   list archive contents\n"
+    "  --by-content        recognise archives by their first bytes too\n"
+    "  --audio             read MP3 tags and lengths\n"
+    "  --video             read AVI and MPEG facts\n"
+    "  --images[=jpg,bmp,gif,ico,tga,pcx,png,wmf,tiff,wbmp]   picture facts and thumbnails\n"
+    "  --yes               rewrite an existing volume file without asking\n"
+    "While scanning, a terminal shows the status, the elapsed time and the counters; Ctrl-C\n"
+    "stops the scan, leaves any existing volume file as it was and exits with status 130.\n"
+    "At the end the volume's name, file, counters, content size and elapsed time are\n"
+    "printed as \"key: value\" lines; folders that could not be read are reported on stderr.\n",
+    RunScan,
+};
+
+}  // namespace volumist::cli

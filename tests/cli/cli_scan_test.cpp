@@ -1,0 +1,114 @@
+// volumist-cli scan end to end, on folders the tests make.
+#include <gtest/gtest.h>
+
+#include "testing/run_command.h"
+#include "testing/temp_dir.h"
+#include "testing/tree_builder.h"
+
+namespace volumist {
+namespace {
+
+using testing::Lines;
+using testing::TempDir;
+
+class CliScanTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::TreeBuilder(source_.path())
+        .File("docs/readme.txt", 12, 1262304000)
+        .File("docs/.hidden", 1, 1262304000)
+        .File("music/song.mp3", 100, 1262304000)
+        .Folder("empty");
+  }
+
+  testing::CommandResult Cli(std::vector<std::string> args) {
+    return testing::RunCommand(VOLUMIST_CLI_PATH, args, "",
+                               {"TZ=UTC", "XDG_CONFIG_HOME=" + home_.File("config"), "XDG_DATA_HOME=" + home_.File("data")});
+  }
+
+  TempDir source_;
+  TempDir out_;
+  TempDir home_;
+};
+
+TEST_F(CliScanTest, ScansAndListsTheVolume) {
+  auto scan = Cli({"scan", "--name", "My disk", "--file", out_.File("disk.vkt"), "--no-hidden", "--drop-empty",
+                   "Stuff=" + source_.path()});
+  ASSERT_EQ(scan.exitStatus, 0) << scan.err;
+  std::vector<std::string> summary = Lines(scan.out);
+  ASSERT_GE(summary.size(), 4u);
+  EXPECT_EQ(summary[0], "volume: My disk");
+  EXPECT_EQ(summary[1], "file: " + out_.File("disk.vkt"));
+  EXPECT_EQ(summary[2], "folders: 3");
+  EXPECT_EQ(summary[3], "files: 2");
+
+  auto ls = Cli({"ls", out_.File("disk.vkt"), "-R"});
+  ASSERT_EQ(ls.exitStatus, 0) << ls.err;
+  std::vector<std::string> lines = Lines(ls.out);
+  std::sort(lines.begin(), lines.end());
+  EXPECT_EQ(lines, (std::vector<std::string>{"file\t100\t01.01.2010 00:00\t----\tStuff/music/song.mp3",
+                                             "file\t12\t01.01.2010 00:00\t----\tStuff/docs/readme.txt",
+                                             "folder\t100\t-\t-\tStuff/music", "folder\t112\t-\t-\tStuff",
+                                             "folder\t12\t-\t-\tStuff/docs"}));
+  auto info = Cli({"info", out_.File("disk.vkt")});
+  EXPECT_NE(info.out.find("  root path: " + source_.path() + "\n"), std::string::npos) << info.out;
+  EXPECT_NE(info.out.find("dropEmptyFolders"), std::string::npos);
+  EXPECT_EQ(info.out.find("includeHiddenSystem"), std::string::npos);
+}
+
+TEST_F(CliScanTest, AnalyserSwitchesTakeListsOfKinds) {
+  auto scan = Cli({"scan", "--file", out_.File("v.vkt"), "--signatures=crc32,md5", "--archives=zip,tar", "--images=png",
+                   "--audio", source_.path()});
+  ASSERT_EQ(scan.exitStatus, 0) << scan.err;
+  auto info = Cli({"info", out_.File("v.vkt")});
+  std::string options;
+  for (const std::string& line : Lines(info.out)) {
+    if (line.rfind("options: ", 0) == 0) options = line;
+  }
+  for (const char* on : {"computeSignatures", "signatureCrc32", "signatureMd5", "analyzeArchives", "archiveKinds=1,9 ",
+                         "analyzeImages", "imageTypes=11 ", "analyzeAudio", "audioMp3"}) {
+    EXPECT_NE(options.find(on), std::string::npos) << on << " in " << options;
+  }
+  EXPECT_EQ(options.find("signatureMd4"), std::string::npos) << options;
+}
+
+TEST_F(CliScanTest, BadCommandLines) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* problem;
+  };
+  const Case cases[] = {
+      {{"scan"}, "expects at least one SOURCE"},
+      {{"scan", "--bogus", "/tmp"}, "unknown option --bogus"},
+      {{"scan", "--group", "14", "/tmp"}, "--group takes a number from 0 to 13"},
+      {{"scan", "--archives=zip,rpm", "/tmp"}, "unknown archive kind 'rpm'"},
+      {{"scan", "--name"}, "--name needs a value"},
+  };
+  for (const auto& c : cases) {
+    auto result = Cli(c.args);
+    EXPECT_EQ(result.exitStatus, 2) << c.problem;
+    EXPECT_NE(result.err.find(c.problem), std::string::npos) << result.err;
+  }
+}
+
+TEST_F(CliScanTest, AnExistingVolumeIsRewrittenOnlyWithYes) {
+  testing::WriteFileBytes(out_.File("v.vkt"), "keep me");
+  auto refused = Cli({"scan", "--file", out_.File("v.vkt"), source_.path()});
+  EXPECT_EQ(refused.exitStatus, 1);
+  EXPECT_NE(refused.err.find("File of Disk Ledger already exists! Do you want to rewrite it?"), std::string::npos);
+  EXPECT_EQ(testing::ReadFileBytes(out_.File("v.vkt")), "keep me");
+  auto rewritten = Cli({"scan", "--yes", "--file", out_.File("v.vkt"), source_.path()});
+  EXPECT_EQ(rewritten.exitStatus, 0) << rewritten.err;
+  EXPECT_NE(testing::ReadFileBytes(out_.File("v.vkt")), "keep me");
+}
+
+TEST_F(CliScanTest, AddingToAVolume) {
+  ASSERT_EQ(Cli({"scan", "--file", out_.File("v.vkt"), "A=" + source_.path() + "/docs"}).exitStatus, 0);
+  auto added = Cli({"scan", "--add", out_.File("v.vkt"), "B=" + source_.path() + "/music"});
+  ASSERT_EQ(added.exitStatus, 0) << added.err;
+  auto ls = Cli({"ls", out_.File("v.vkt")});
+  EXPECT_EQ(Lines(ls.out), (std::vector<std::string>{"folder\t13\t-\t-\tA", "folder\t100\t-\t-\tB"}));
+}
+
+}  // namespace
+}  // namespace volumist
