@@ -134,6 +134,8 @@ std::string ParseOptions(const std::vector<std::string>& argv, ScanJob& job, Sca
     } else if (option == "--archives") {
       job.analyzeArchives = true;
       if (!SetKinds(value, kArchiveNames, job.archiveKinds, unknown)) return "unknown archive kind '" + unknown + "'";
+    } else if (option == "--no-archives") {
+      job.analyzeArchives = false;
     } else if (option == "--by-content") {
       job.archiveKindByContent = true;
     } else if (option == "--audio") {
@@ -168,7 +170,7 @@ int RunScan(CommandContext& context, const std::vector<std::string>& argv) {
   std::vector<ScanSource> sources;
   for (const std::string& source : args.sources) sources.push_back(ParseSource(context, source));
 
-  ScanController controller(context.fileSystem, context.prompter, DrivesForScan(), 1);
+  ScanController controller(context.fileSystem, context.prompter, DrivesForScan());
   std::unique_ptr<VolumeCatalog> loaded;
   ScanPage page = sources.size() == 1 ? ScanPage::kSingleSource : ScanPage::kMultipleSources;
   if (args.add) {
@@ -256,6 +258,7 @@ const Command kScanCommand = {
     "  --no-eject          do not open the tray of a CD drive after the scan\n"
     "  --signatures[=crc32,md4,md5]   compute content signatures (all three by default)\n"
     "  --archives[=zip,rar,cab,ace,arj,jar,lzh,zoo,tar,gz,ha]   list archive contents\n"
+    "  --no-archives       do not list archive contents\n"
     "  --by-content        recognise archives by their first bytes too\n"
     "  --audio             read MP3 tags and lengths\n"
     "  --video             read AVI and MPEG facts\n"

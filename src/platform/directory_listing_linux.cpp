@@ -65,8 +65,15 @@ std::optional<DirectoryListing> ListDirectoryEntries(const std::string& path) {
   struct stat self;
   if (::fstat(directory.get(), &self) != 0) return std::nullopt;
   listing.device = self.st_dev;
-  struct statfs fileSystem;
-  bool isFat = ::fstatfs(directory.get(), &fileSystem) == 0 && fileSystem.f_type == kMsdosSuperMagic;
+  // The kind of file system is asked once per device and thread, not once per directory.
+  thread_local dev_t lastDevice = 0;
+  thread_local bool lastIsFat = false;
+  if (self.st_dev != lastDevice || lastDevice == 0) {
+    struct statfs fileSystem;
+    lastIsFat = ::fstatfs(directory.get(), &fileSystem) == 0 && fileSystem.f_type == kMsdosSuperMagic;
+    lastDevice = self.st_dev;
+  }
+  const bool isFat = lastIsFat;
 
   constexpr size_t kBufferSize = 64 * 1024;
   std::unique_ptr<char[]> buffer(new char[kBufferSize]);

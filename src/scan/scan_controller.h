@@ -48,7 +48,7 @@ class ScanController {
 
   // `fileSystem` and `prompter` outlive the controller. `helperThreads` of the scan engine.
   ScanController(platform::FileSystem& fileSystem, Prompter& prompter, DriveControl drives,
-                 unsigned helperThreads = 1);
+                 unsigned helperThreads = DefaultHelperThreads());
   ~ScanController();
   ScanController(const ScanController&) = delete;
   ScanController& operator=(const ScanController&) = delete;

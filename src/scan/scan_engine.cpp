@@ -1,11 +1,16 @@
 #include "scan/scan_engine.h"
 
+#include <algorithm>
+#include <thread>
+
 #include "platform/file_system.h"
 
 namespace volumist {
 namespace {
 constexpr uint32_t kCounterBatch = 256;
 }  // namespace
+
+unsigned DefaultHelperThreads() { return std::clamp(std::thread::hardware_concurrency(), 1u, 4u); }
 
 ScanEngine::ScanEngine(const std::atomic<bool>& stop, SourceDescriber describe, unsigned helperThreads,
                        DirectoryLister lister)
@@ -45,7 +50,7 @@ bool ScanEngine::ScanOneSource(VolumeWriter& out, const ScanSource& source, Sour
   pipeline_ = &pipeline;
   auto contents = [&](VolumeWriter& writer, FolderRecord* rootFolder, uint8_t level, RecordKey parentKey,
                       uint64_t& contentSize) {
-    return WalkFolder(writer, source.path, level, parentKey, rootFolder, contentSize);
+    return WalkFolder(writer, source.path, WalkKey{}, level, parentKey, rootFolder, contentSize);
   };
   bool ok = WriteSourceFrame(out, entry, markNumber, *options_, contents, size);
   FlushCounters();
@@ -62,10 +67,10 @@ void ScanEngine::CloseFolder(VolumeWriter& out, FolderRecord& folder, uint64_t s
   FlushCounters();
 }
 
-bool ScanEngine::WalkFolder(VolumeWriter& out, const std::string& path, uint8_t level, RecordKey parentKey,
-                            FolderRecord* folder, uint64_t& size) {
+bool ScanEngine::WalkFolder(VolumeWriter& out, const std::string& path, const WalkKey& key, uint8_t level,
+                            RecordKey parentKey, FolderRecord* folder, uint64_t& size) {
   uint64_t runningSize = 0;
-  std::shared_ptr<PreparedDirectory> directory = pipeline_->Enter(path);
+  std::shared_ptr<PreparedDirectory> directory = pipeline_->Enter(path, key);
   if (!directory->listing) {
     unreadable_.fetch_add(1, std::memory_order_relaxed);
   } else {
@@ -85,7 +90,9 @@ bool ScanEngine::WalkFolder(VolumeWriter& out, const std::string& path, uint8_t 
         if (folder != nullptr) folder->hasSubfolders = true;
         uint64_t subfolderSize = 0;
         if (pipeline_->WalksInto(entry)) {
-          if (!WalkFolder(out, platform::JoinPath(path, std::string(name)), static_cast<uint8_t>(level + 1),
+          WalkKey subkey = key;
+          subkey.push_back(static_cast<uint32_t>(i));
+          if (!WalkFolder(out, platform::JoinPath(path, std::string(name)), subkey, static_cast<uint8_t>(level + 1),
                           subfolder.selfKey, &subfolder, subfolderSize)) {
             return false;
           }

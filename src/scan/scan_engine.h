@@ -44,8 +44,8 @@ class ScanEngine final : public ContentWriter {
  private:
   bool ScanOneSource(VolumeWriter& out, const ScanSource& source, SourceEntry& entry, uint16_t markNumber,
                      uint64_t& size);
-  bool WalkFolder(VolumeWriter& out, const std::string& path, uint8_t level, RecordKey parentKey,
-                  FolderRecord* folder, uint64_t& size);
+  bool WalkFolder(VolumeWriter& out, const std::string& path, const WalkKey& key, uint8_t level,
+                  RecordKey parentKey, FolderRecord* folder, uint64_t& size);
   // Closes a folder record (or drops it) and counts it when it is kept.
   void CloseFolder(VolumeWriter& out, FolderRecord& folder, uint64_t size);
   void FlushCounters();
@@ -63,6 +63,9 @@ class ScanEngine final : public ContentWriter {
   // Records reused from entry to entry, so that writing a file allocates nothing.
   FileRecord file_;
 };
+
+// The helper threads a scan uses by default: one per core, at most four.
+unsigned DefaultHelperThreads();
 
 // Writes a file whose directory was listed as an archive: its record, the listed tree one level
 // deeper, and its end. Adds the archive's own size to `size` and counts it when it is kept (an

@@ -3,15 +3,20 @@
 #include <algorithm>
 
 #include "platform/file_system.h"
-#include "platform/thread_priority.h"
 
 namespace volumist {
 namespace {
 
 // Limits of the work done ahead of the walk.
-constexpr size_t kMaxListedAhead = 1024;           // directories
+constexpr size_t kMaxListedAhead = 4096;           // directories
 constexpr size_t kMaxListedEntriesAhead = 200000;  // their entries
-constexpr int64_t kMaxPreparedAhead = 1024;        // files prepared and not yet written
+constexpr int64_t kMaxPreparedAhead = 256;         // files prepared and not yet written
+
+WalkKey ChildKey(const WalkKey& parent, size_t index) {
+  WalkKey key = parent;
+  key.push_back(static_cast<uint32_t>(index));
+  return key;
+}
 
 }  // namespace
 
@@ -43,11 +48,12 @@ bool ScanPipeline::TakesFile(const platform::ListedEntry& entry) const {
   return !entry.isDirectory && (options_.includeHiddenSystem || !(entry.isHidden || entry.isSystem));
 }
 
-std::shared_ptr<PreparedDirectory> ScanPipeline::List(const std::string& path) const {
+std::shared_ptr<PreparedDirectory> ScanPipeline::List(const std::string& path, const WalkKey& key) const {
   auto directory = std::make_shared<PreparedDirectory>();
   directory->path = path;
+  directory->key = key;
   directory->listing = lister_(path);
-  if (prepareAhead_ && directory->listing) {
+  if (directory->listing) {
     directory->slotCount_ = directory->listing->entries.size();
     directory->slots_ = std::make_unique<PreparedDirectory::Slot[]>(directory->slotCount_);
   }
@@ -68,59 +74,55 @@ FilePreparation ScanPipeline::PrepareEntry(const PreparedDirectory& directory, s
   return PrepareFile(entry, options_);
 }
 
-std::shared_ptr<PreparedDirectory> ScanPipeline::Enter(const std::string& path) {
-  std::shared_ptr<PreparedDirectory> directory;
-  if (!helpers_.empty()) {
-    std::unique_lock lock(mutex_);
-    for (;;) {
-      if (auto found = listed_.find(path); found != listed_.end()) {
-        directory = std::move(found->second);
-        listed_.erase(found);
-        if (directory->listing) listedEntries_ -= directory->listing->entries.size();
-        lock.unlock();
-        changed_.notify_all();  // room to list more ahead
-        break;
-      }
-      if (!listing_.count(path)) {
-        // Not started: take it off the queue and list it here.
-        auto queued = std::find(pending_.rbegin(), pending_.rend(), path);
-        if (queued != pending_.rend()) pending_.erase(std::next(queued).base());
-        break;
-      }
-      changed_.wait(lock);
+void ScanPipeline::Queue(const std::shared_ptr<PreparedDirectory>& directory) {
+  if (!directory->listing) return;
+  const platform::DirectoryListing& listing = *directory->listing;
+  for (size_t i = 0; i < listing.entries.size(); ++i) {
+    if (WalksInto(listing.entries[i])) {
+      pending_.emplace(ChildKey(directory->key, i),
+                       platform::JoinPath(directory->path, std::string(listing.Name(listing.entries[i]))));
     }
   }
-  if (!directory) {
-    directory = List(path);
-    if (prepareAhead_ && !helpers_.empty() && directory->listing) {
-      std::lock_guard lock(mutex_);
-      toPrepare_.push_back(directory);
-    }
+  if (prepareAhead_) toPrepare_.emplace(directory->key, directory);
+}
+
+size_t ScanPipeline::NextFileToPrepare(PreparedDirectory& directory) const {
+  size_t& next = directory.nextToPrepare_;
+  while (next < directory.slotCount_ &&
+         (!TakesFile(directory.listing->entries[next]) ||
+          directory.slots_[next].state.load(std::memory_order_relaxed) != PreparedDirectory::kFree)) {
+    ++next;
   }
-  if (!helpers_.empty() && directory->listing && options_.scanSubfolders) {
-    // Queue the sub-directories after the first, last first, so that a helper lists the second
-    // while the walk descends into the first.
-    std::vector<std::string> next;
-    for (const platform::ListedEntry& entry : directory->listing->entries) {
-      if (WalksInto(entry)) next.push_back(platform::JoinPath(path, std::string(directory->listing->Name(entry))));
+  return next;
+}
+
+std::shared_ptr<PreparedDirectory> ScanPipeline::Enter(const std::string& path, const WalkKey& key) {
+  if (helpers_.empty()) return List(path, key);
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    if (auto found = listed_.find(key); found != listed_.end()) {
+      std::shared_ptr<PreparedDirectory> directory = std::move(found->second);
+      listed_.erase(found);
+      if (directory->listing) listedEntries_ -= directory->listing->entries.size();
+      lock.unlock();
+      changed_.notify_all();  // room to list more ahead
+      return directory;
     }
-    if (next.size() > 1) {
-      {
-        std::lock_guard lock(mutex_);
-        for (size_t i = next.size(); i-- > 1;) pending_.push_back(std::move(next[i]));
-      }
-      changed_.notify_all();
-    }
+    if (!listing_.count(key)) break;
+    changed_.wait(lock);
   }
+  // Nobody has started it: the walk lists it itself.
+  pending_.erase(key);
+  lock.unlock();
+  std::shared_ptr<PreparedDirectory> directory = List(path, key);
+  lock.lock();
+  Queue(directory);
+  lock.unlock();
+  changed_.notify_all();
   return directory;
 }
 
 const FilePreparation& ScanPipeline::Prepared(PreparedDirectory& directory, size_t index) {
-  if (!directory.slots_) {
-    // Nothing reads files: prepare in place. The slot array is made on first use.
-    directory.slotCount_ = directory.listing->entries.size();
-    directory.slots_ = std::make_unique<PreparedDirectory::Slot[]>(directory.slotCount_);
-  }
   PreparedDirectory::Slot& slot = directory.slots_[index];
   uint8_t state = PreparedDirectory::kFree;
   if (slot.state.compare_exchange_strong(state, PreparedDirectory::kClaimed, std::memory_order_acquire)) {
@@ -129,74 +131,72 @@ const FilePreparation& ScanPipeline::Prepared(PreparedDirectory& directory, size
     return slot.result;
   }
   while ((state = slot.state.load(std::memory_order_acquire)) != PreparedDirectory::kDone) slot.state.wait(state);
-  if (preparedAhead_.fetch_sub(1, std::memory_order_relaxed) == kMaxPreparedAhead) {
+  bool roomAgain;
+  {
     std::lock_guard lock(mutex_);
-    changed_.notify_all();  // a helper may prepare again
+    roomAgain = preparedAhead_-- == kMaxPreparedAhead;
   }
+  if (roomAgain) changed_.notify_all();
   return slot.result;
 }
 
-// Prepares one file of the oldest listed directory that has work left. False when there was none.
-bool ScanPipeline::PrepareSome() {
-  if (!prepareAhead_ || preparedAhead_.load(std::memory_order_relaxed) >= kMaxPreparedAhead) return false;
-  std::shared_ptr<PreparedDirectory> directory;
-  {
-    std::lock_guard lock(mutex_);
-    while (!toPrepare_.empty()) {
-      directory = toPrepare_.front().lock();
-      if (directory && directory->nextClaim_.load(std::memory_order_relaxed) < directory->slotCount_) break;
-      directory.reset();
-      toPrepare_.pop_front();
-    }
-  }
-  if (!directory) return false;
-  for (;;) {
-    size_t index = directory->nextClaim_.fetch_add(1, std::memory_order_relaxed);
-    if (index >= directory->slotCount_) return true;
-    if (!TakesFile(directory->listing->entries[index])) continue;
-    PreparedDirectory::Slot& slot = directory->slots_[index];
-    uint8_t state = PreparedDirectory::kFree;
-    if (!slot.state.compare_exchange_strong(state, PreparedDirectory::kClaimed, std::memory_order_acquire)) continue;
-    preparedAhead_.fetch_add(1, std::memory_order_relaxed);
-    slot.result = PrepareEntry(*directory, index);
-    slot.state.store(PreparedDirectory::kDone, std::memory_order_release);
-    slot.state.notify_all();
-    return true;
-  }
-}
-
 void ScanPipeline::HelperLoop() {
-  platform::LowerCurrentThreadPriority();
+  // Helpers keep the priority of the thread that made them (the scan worker's).
+  std::unique_lock lock(mutex_);
   for (;;) {
+    if (shutdown_) return;
     if (stop_.load(std::memory_order_relaxed)) {
-      std::unique_lock lock(mutex_);
-      changed_.wait(lock, [this] { return shutdown_; });
-      return;
+      changed_.wait(lock);
+      continue;
     }
-    if (PrepareSome()) continue;
-    std::string path;
-    {
-      std::unique_lock lock(mutex_);
-      changed_.wait(lock, [this] {
-        return shutdown_ || stop_.load(std::memory_order_relaxed) ||
-               (!pending_.empty() && listed_.size() < kMaxListedAhead && listedEntries_ < kMaxListedEntriesAhead) ||
-               (prepareAhead_ && !toPrepare_.empty() && preparedAhead_.load() < kMaxPreparedAhead);
-      });
-      if (shutdown_) return;
-      if (pending_.empty() || listed_.size() >= kMaxListedAhead || listedEntries_ >= kMaxListedEntriesAhead) continue;
-      path = std::move(pending_.back());
-      pending_.pop_back();
-      listing_.insert(path);
+    // The earliest file to prepare, in walk order.
+    std::shared_ptr<PreparedDirectory> prepareIn;
+    size_t fileIndex = 0;
+    WalkKey fileKey;
+    if (prepareAhead_ && preparedAhead_ < kMaxPreparedAhead) {
+      for (auto it = toPrepare_.begin(); it != toPrepare_.end();) {
+        prepareIn = it->second.lock();
+        if (prepareIn && (fileIndex = NextFileToPrepare(*prepareIn)) < prepareIn->slotCount_) {
+          fileKey = ChildKey(it->first, fileIndex);
+          break;
+        }
+        prepareIn.reset();
+        it = toPrepare_.erase(it);
+      }
     }
-    std::shared_ptr<PreparedDirectory> directory = List(path);
-    {
-      std::lock_guard lock(mutex_);
-      listing_.erase(path);
+    // The earliest directory to list, when there is room ahead.
+    bool canList = !pending_.empty() && listed_.size() < kMaxListedAhead && listedEntries_ < kMaxListedEntriesAhead;
+    if (prepareIn && (!canList || fileKey < pending_.begin()->first)) {
+      PreparedDirectory::Slot& slot = prepareIn->slots_[fileIndex];
+      uint8_t state = PreparedDirectory::kFree;
+      ++prepareIn->nextToPrepare_;
+      if (!slot.state.compare_exchange_strong(state, PreparedDirectory::kClaimed, std::memory_order_acquire)) continue;
+      ++preparedAhead_;
+      lock.unlock();
+      slot.result = PrepareEntry(*prepareIn, fileIndex);
+      slot.state.store(PreparedDirectory::kDone, std::memory_order_release);
+      slot.state.notify_all();
+      prepareIn.reset();
+      lock.lock();
+      continue;
+    }
+    if (canList) {
+      auto next = pending_.begin();
+      WalkKey key = next->first;
+      std::string path = std::move(next->second);
+      pending_.erase(next);
+      listing_.insert(key);
+      lock.unlock();
+      std::shared_ptr<PreparedDirectory> directory = List(path, key);
+      lock.lock();
+      listing_.erase(key);
       if (directory->listing) listedEntries_ += directory->listing->entries.size();
-      if (prepareAhead_ && directory->listing) toPrepare_.push_back(directory);
-      listed_.emplace(path, std::move(directory));
+      Queue(directory);
+      listed_.emplace(std::move(key), std::move(directory));
+      changed_.notify_all();
+      continue;
     }
-    changed_.notify_all();
+    changed_.wait(lock);
   }
 }
 

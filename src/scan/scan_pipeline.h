@@ -1,11 +1,12 @@
-// ScanPipeline: lists directories and prepares files ahead of the walk, on helper threads, while
-// the walk writes records in tree order on its own thread.
+// ScanPipeline: lists directories and prepares files ahead of the walk, on helper threads, while the
+// walk writes records in tree order on its own thread.
 //
-// The walk asks for each directory with Enter and for each file's preparation with Prepared. What a
-// helper has done already is handed over; what it has not started, the walk does itself, so the
-// result and the order of records never depend on the helpers. Helpers list the sub-directories the
-// walk will enter next and prepare the files of listed directories, within fixed limits, so memory
-// does not grow with the tree.
+// Every directory and file has a place in the walk's depth-first order, given by its key: the
+// positions of its ancestors and of itself in their listings. Helpers always take the earliest work
+// in that order that nobody has started (listing a directory, or preparing a file), so the walk finds
+// what it needs next ready, or waits for the helper that is doing it. What no helper has started, the
+// walk does itself; results never depend on the helpers. Work ahead of the walk is bounded (listed
+// directories and their entries, prepared files), so memory does not grow with the tree.
 //
 // Enter and Prepared are called by the walking thread only.
 #pragma once
@@ -13,15 +14,14 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <thread>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "catalog/scan_options.h"
@@ -30,9 +30,14 @@
 
 namespace volumist {
 
+// The place of a directory in the walk: the index of each ancestor below the source's root, then its
+// own, in their directories' listings. Lexicographic order is the walk's order.
+using WalkKey = std::vector<uint32_t>;
+
 class PreparedDirectory {
  public:
   std::string path;
+  WalkKey key;
   // Nothing when the directory could not be read.
   std::optional<platform::DirectoryListing> listing;
 
@@ -45,7 +50,7 @@ class PreparedDirectory {
   };
   std::unique_ptr<Slot[]> slots_;
   size_t slotCount_ = 0;
-  std::atomic<size_t> nextClaim_{0};
+  size_t nextToPrepare_ = 0;  // under the pipeline's lock
 };
 
 // Lists one directory (platform::ListDirectoryEntries, unless a test substitutes it). Called from any
@@ -56,15 +61,15 @@ class ScanPipeline {
  public:
   // `options`, `stop` and `lister` must outlive the pipeline. `rootDevice` is the file system of the
   // source: directories on other file systems are not entered. `helpers` threads are started (0 for
-  // none).
+  // none: the walk does everything itself).
   ScanPipeline(const ScanOptions& options, const std::atomic<bool>& stop, uint64_t rootDevice, unsigned helpers,
                const DirectoryLister& lister);
   ~ScanPipeline();
   ScanPipeline(const ScanPipeline&) = delete;
   ScanPipeline& operator=(const ScanPipeline&) = delete;
 
-  // The listing of `path`, from a helper or made now; queues its sub-directories for listing ahead.
-  std::shared_ptr<PreparedDirectory> Enter(const std::string& path);
+  // The listing of the directory at `path` with walk key `key` (empty for the source's root).
+  std::shared_ptr<PreparedDirectory> Enter(const std::string& path, const WalkKey& key);
   // The preparation of file `index` of `directory`.
   const FilePreparation& Prepared(PreparedDirectory& directory, size_t index);
 
@@ -74,10 +79,13 @@ class ScanPipeline {
   bool TakesFile(const platform::ListedEntry& entry) const;
 
  private:
-  std::shared_ptr<PreparedDirectory> List(const std::string& path) const;
+  std::shared_ptr<PreparedDirectory> List(const std::string& path, const WalkKey& key) const;
   FilePreparation PrepareEntry(const PreparedDirectory& directory, size_t index) const;
+  // Under the lock: notes a new listing's sub-directories and files as work for helpers.
+  void Queue(const std::shared_ptr<PreparedDirectory>& directory);
+  // Under the lock: the next file to prepare in `directory` at or after its cursor, or slotCount_.
+  size_t NextFileToPrepare(PreparedDirectory& directory) const;
   void HelperLoop();
-  bool PrepareSome();
 
   const ScanOptions& options_;
   const std::atomic<bool>& stop_;
@@ -88,12 +96,12 @@ class ScanPipeline {
   std::mutex mutex_;
   std::condition_variable changed_;
   bool shutdown_ = false;
-  std::vector<std::string> pending_;  // to list ahead; the top is listed first
-  std::unordered_set<std::string> listing_;
-  std::unordered_map<std::string, std::shared_ptr<PreparedDirectory>> listed_;
+  std::map<WalkKey, std::string> pending_;  // directories to list
+  std::set<WalkKey> listing_;               // being listed by a helper
+  std::map<WalkKey, std::shared_ptr<PreparedDirectory>> listed_;  // listed ahead, not yet entered
   size_t listedEntries_ = 0;
-  std::deque<std::weak_ptr<PreparedDirectory>> toPrepare_;
-  std::atomic<int64_t> preparedAhead_{0};
+  std::map<WalkKey, std::weak_ptr<PreparedDirectory>> toPrepare_;  // directories with files to prepare
+  int64_t preparedAhead_ = 0;  // files prepared by helpers and not yet taken
   std::vector<std::thread> helpers_;
 };
 
