@@ -13,5 +13,9 @@ inline constexpr char kCouldNotOpenVolume[] = "Could not open volume file. Acces
 inline constexpr char kCouldNotOpenForRead[] = "Could not open volume file for read. Access denied or read error.";
 inline constexpr char kBadVolumeCannotRename[] = "Bad volume file. Could not rename it.";
 inline constexpr char kErrorWhenCopy[] = "Error when copy!";
+inline constexpr char kTooManyDescriptions[] = "Too many descriptions. (Maximum is 524288 descriptions)";
+inline constexpr char kCantSaveDescriptions[] = "Can't save new descriptions data to the volume!";
+inline constexpr char kSaveDescriptionsQuestion[] =
+    "You did changes of descriptions in current volume. Do you want to save them?";
 
 }  // namespace volumist::messages

@@ -20,9 +20,9 @@ bool HeaderIsConsistent(const VolumeHeader& header, uint64_t fileSize) {
 }  // namespace
 
 VolumeCatalog::VolumeCatalog(platform::FileSystem& fileSystem, Prompter& prompter)
-    : fileSystem_(fileSystem), prompter_(prompter) {}
+    : fileSystem_(fileSystem), prompter_(prompter), descriptions_(fileSystem, prompter) {}
 
-VolumeCatalog::~VolumeCatalog() { CloseVolume(); }
+VolumeCatalog::~VolumeCatalog() { CloseVolume(true); }
 
 bool VolumeCatalog::ValidateMagic(platform::File& file) {
   char magic[format::kVolumeMagic.size()];
@@ -31,6 +31,7 @@ bool VolumeCatalog::ValidateMagic(platform::File& file) {
 }
 
 void VolumeCatalog::Reset() {
+  descriptions_.Unload();
   records_.reset();
   input_.reset();
   file_.reset();
@@ -52,8 +53,8 @@ bool VolumeCatalog::ReadHeaderAndSources(platform::File& file) {
   return sources_.Read(fields);
 }
 
-bool VolumeCatalog::OpenVolume(const std::string& path) {
-  CloseVolume();
+bool VolumeCatalog::OpenVolume(const std::string& path, bool loadDescriptions) {
+  Reset();
   auto opened = fileSystem_.OpenForRead(path);
   if (!opened || !ReadHeaderAndSources(*opened.file)) {
     Reset();
@@ -68,11 +69,41 @@ bool VolumeCatalog::OpenVolume(const std::string& path) {
     volumeFileSize_.Set(status->size);
     volumeFileTime_.Set(status->modifiedTime);
   }
+  if (loadDescriptions) descriptions_.LoadIndex(*file_, header_);
   isLoaded_ = true;
   return true;
 }
 
-void VolumeCatalog::CloseVolume() { Reset(); }
+void VolumeCatalog::CloseVolume(bool askToSave) {
+  if (askToSave && isLoaded_ && descriptions_.HasPending() && prompter_.AskYesNo(messages::kSaveDescriptionsQuestion)) {
+    // A failed save has shown its message; the edits are dropped with the volume.
+    (void)SaveDescriptions();
+  }
+  Reset();
+  descriptions_.DiscardPending();
+}
+
+bool VolumeCatalog::SetDescription(RecordKey key, std::string_view text) {
+  if (!isLoaded_) return false;
+  return descriptions_.SetDescription(key, text, platform::DirectoryOf(volumeFilePath_));
+}
+
+bool VolumeCatalog::SaveDescriptions() {
+  if (!isLoaded_ || !descriptions_.HasPending() || volumeFilePath_.empty() ||
+      !descriptions_.WriteMerged(*file_, header_, volumeFilePath_)) {
+    prompter_.ShowError(messages::kCantSaveDescriptions);
+    return false;
+  }
+  std::string path = volumeFilePath_;
+  descriptions_.DiscardPending();
+  return OpenVolume(path);
+}
+
+void VolumeCatalog::DiscardDescriptions() {
+  std::string path = volumeFilePath_;
+  descriptions_.DiscardPending();
+  if (!path.empty()) (void)OpenVolume(path);
+}
 
 bool WriteVolumeName(platform::FileSystem& fileSystem, const std::string& path, const std::string& name) {
   if (name.size() > format::kVolumeNameMaxLength) return false;
@@ -101,7 +132,9 @@ bool VolumeCatalog::SetVolumeName(const std::string& newName) {
   Reset();
   bool renamed = WriteVolumeName(fileSystem_, path, newName);
   if (!renamed) prompter_.ShowError(messages::kBadVolumeCannotRename);
-  if (wasLoaded && !OpenVolume(path)) return false;
+  // The index is read again; pending description edits are kept.
+  if (wasLoaded && !OpenVolume(path, false)) return false;
+  if (wasLoaded) descriptions_.ReloadIndex(*file_, header_);
   return renamed;
 }
 

@@ -16,6 +16,7 @@
 
 #include "catalog/catalog_time.h"
 #include "catalog/content_writer.h"
+#include "catalog/description_store.h"
 #include "catalog/prompter.h"
 #include "catalog/record_reader.h"
 #include "catalog/scan_job.h"
@@ -35,10 +36,27 @@ class VolumeCatalog {
   VolumeCatalog(const VolumeCatalog&) = delete;
   VolumeCatalog& operator=(const VolumeCatalog&) = delete;
 
-  // Opens a volume file for viewing: checks the magic, reads the header and the sources and takes the
-  // file's size and time. On failure shows "Could not open volume file for read..." (unless quiet).
-  [[nodiscard]] bool OpenVolume(const std::string& path);
-  void CloseVolume();
+  // Opens a volume file for viewing: checks the magic, reads the header and the sources, takes the
+  // file's size and time and, when asked, loads the description index (dropping pending edits). On
+  // failure shows "Could not open volume file for read..." (unless quiet).
+  [[nodiscard]] bool OpenVolume(const std::string& path, bool loadDescriptions = true);
+  // Closes the volume. With `askToSave` and pending description edits, first asks "You did changes of
+  // descriptions in current volume. Do you want to save them?" and saves on Yes. Pending edits are
+  // dropped.
+  void CloseVolume(bool askToSave = false);
+
+  // Descriptions: key 0 is the volume, a folder's or archive's selfKey, a file's key plus 1.
+  std::optional<std::string> GetDescription(RecordKey key) { return descriptions_.GetDescription(key); }
+  // Records an edit (see DescriptionStore::SetDescription); the volume then has pending descriptions.
+  [[nodiscard]] bool SetDescription(RecordKey key, std::string_view text);
+  // Merges the pending edits into the volume file, which is replaced as a whole, and reopens it. On
+  // failure (also with nothing pending) shows "Can't save new descriptions data to the volume!"; the
+  // edits stay pending and the volume stays as it was.
+  [[nodiscard]] bool SaveDescriptions();
+  // Drops the pending edits and reopens the volume.
+  void DiscardDescriptions();
+  bool HasPendingDescriptions() const { return descriptions_.HasPending(); }
+  const DescriptionStore& Descriptions() const { return descriptions_; }
 
   // Writes a new volume file for `job` (target job.volumeFileName, relative to the current directory
   // or absolute) with the contents `contents` produces, and opens it unless the catalog stays closed.
@@ -83,6 +101,7 @@ class VolumeCatalog {
   Prompter& GetPrompter() { return prompter_; }
 
  private:
+  // Closes the file and forgets the header; pending description edits stay.
   void Reset();
   bool ReadHeaderAndSources(platform::File& file);
   bool FinishWrite(VolumeWriter& writer, const std::string& target);
@@ -103,6 +122,7 @@ class VolumeCatalog {
   SourceList sources_;
   SizeValue volumeFileSize_{0};
   CatalogTime volumeFileTime_;
+  DescriptionStore descriptions_;
 };
 
 // Writes `name` into the name field of the volume file at `path`, in place. False when the file
