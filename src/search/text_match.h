@@ -1,0 +1,44 @@
+// Name masks with '*' and '?', and text containment, compared character by character on UTF-8 text:
+// '?' stands for one character, and without case sensitivity characters are equal when their simple
+// Unicode case foldings are. Bytes that are not UTF-8 compare as themselves.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace volumist {
+
+// A mask prepared once and tested against many names.
+class NameMask {
+ public:
+  NameMask(std::string_view mask, bool caseSensitive);
+  // The whole name must match: "*" matches everything, "*.*" needs a dot, "a?c" matches abc only.
+  bool Matches(std::string_view name) const;
+
+ private:
+  static constexpr char32_t kAny = 0xFFFFFFFF;     // '*'
+  static constexpr char32_t kOne = 0xFFFFFFFE;     // '?'
+  std::vector<char32_t> mask_;
+  bool caseSensitive_;
+  bool matchesEverything_;
+};
+
+// A text to look for, prepared once.
+class TextPattern {
+ public:
+  TextPattern(std::string_view pattern, bool caseSensitive);
+  // True when the pattern occurs in `text` as one run; an empty text contains nothing, an empty
+  // pattern is in every other text.
+  bool FoundIn(std::string_view text) const;
+
+ private:
+  std::string pattern_;             // as given, for the case-sensitive search
+  std::vector<char32_t> folded_;    // folded characters, for the other one
+  bool caseSensitive_;
+};
+
+bool MatchMask(std::string_view mask, std::string_view name, bool caseSensitive);
+bool ContainsText(std::string_view text, std::string_view pattern, bool caseSensitive);
+
+}  // namespace volumist
