@@ -26,8 +26,8 @@ struct DiskSpace {
   uint64_t freeBytes = 0;  // free on the whole file system, including blocks reserved for root
 };
 
-// Every call asks the system afresh; nothing is cached. Implementations are safe to call from any
-// thread.
+// Every call asks the system afresh; nothing is cached. The Linux implementation keeps no state and
+// may be called from any thread.
 class DriveSystem {
  public:
   virtual ~DriveSystem() = default;

@@ -111,8 +111,17 @@ bool ReadMediaInfo(SourceEntry& entry, const std::string& path, const std::strin
 }
 
 bool IsMediumPresent(platform::DriveSystem& system, const SourceEntry& entry) {
+  // The question is about the medium, not the recorded folder: a folder deleted from a disc that is
+  // still in its drive leaves the disc present. The nearest folder of the path that exists tells
+  // which drive to look at.
+  std::string path = entry.rootPath.Text();
+  while (!system.RealPath(path)) {
+    std::string parent = platform::DirectoryOf(path);
+    if (parent == path) return false;
+    path = std::move(parent);
+  }
   SourceEntry now;
-  if (!ReadMediaInfo(system, now, entry.rootPath.Text(), std::string(), false, 0)) return false;
+  if (!ReadMediaInfo(system, now, path, std::string(), false, 0)) return false;
   return now.serialNumber == entry.serialNumber;
 }
 

@@ -59,7 +59,8 @@ bool ReadMediaInfo(SourceEntry& entry, const std::string& path, const std::strin
                    uint16_t sourceIndex);
 
 // True when the drive that holds the recorded rootPath can be read now and its medium has the
-// recorded serial number.
+// recorded serial number. When the path itself is gone, the drive of its nearest existing folder
+// is asked.
 [[nodiscard]] bool IsMediumPresent(platform::DriveSystem& system, const SourceEntry& entry);
 [[nodiscard]] bool IsMediumPresent(const SourceEntry& entry);
 

@@ -180,10 +180,13 @@ TEST_F(MediaInfoTest, ARecordedMediumIsPresentWhileItsSerialMatches) {
   system_.identities["/dev/sr0"].uuid = "2024-01-02-03-04-05-00";
   EXPECT_FALSE(IsMediumPresent(system_, entry_));
 
-  // The disc is back, but the recorded folder is not on it.
+  // The disc is back; then its medium counts as present even where the recorded folder is gone.
   system_.identities["/dev/sr0"].uuid = "2023-07-14-09-30-00-00";
   EXPECT_TRUE(IsMediumPresent(system_, entry_));
   system_.missingPaths = {"/media/cdrom0/photos"};
+  EXPECT_TRUE(IsMediumPresent(system_, entry_));
+  // Nothing of the path exists: no drive to ask.
+  system_.missingPaths = {"/"};
   EXPECT_FALSE(IsMediumPresent(system_, entry_));
 }
 
