@@ -35,6 +35,7 @@ extern const Command kInfoCommand;
 extern const Command kLsCommand;
 extern const Command kDumpCommand;
 extern const Command kScanCommand;
+extern const Command kDrivesCommand;
 
 // Prints "usage: volumist-cli NAME USAGE" to err and returns kExitUsage.
 int UsageError(CommandContext& context, const Command& command, const std::string& problem);

@@ -13,7 +13,8 @@
 namespace volumist::cli {
 namespace {
 
-constexpr std::array<const Command*, 4> kCommands = {&kScanCommand, &kInfoCommand, &kLsCommand, &kDumpCommand};
+constexpr std::array<const Command*, 5> kCommands = {&kScanCommand, &kInfoCommand, &kLsCommand, &kDumpCommand,
+                                                    &kDrivesCommand};
 
 const Command* FindCommand(const std::string& name) {
   for (const Command* command : kCommands) {
