@@ -14,4 +14,10 @@ inline constexpr char kCouldNotOpenForRead[] = "Could not open volume file for r
 inline constexpr char kBadVolumeCannotRename[] = "Bad volume file. Could not rename it.";
 inline constexpr char kErrorWhenCopy[] = "Error when copy!";
 
+// The volume list.
+inline constexpr char kLoadSomeVolumeFirst[] = "Please, load some volume first.";
+inline constexpr char kAskDeleteVolume[] = "Do you want to delete this volume file?";
+inline constexpr char kCouldNotDeleteVolume[] = "Could not delete this volume file";
+inline constexpr char kVolumeNameTooLong[] = "The volume name is too long: at most 255 bytes fit.";
+
 }  // namespace volumist::messages
