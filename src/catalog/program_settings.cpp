@@ -54,10 +54,7 @@ void ProgramSettings::ResetColumns(uint32_t views) {
   }
 }
 
-void ProgramSettings::UseDefaultVolumeDirectory() {
-  volumeDirectory_ = locations_.defaultVolumeDirectory;
-  if (!volumeDirectory_.empty()) platform::CreateDirectories(fileSystem_, volumeDirectory_);
-}
+void ProgramSettings::UseDefaultVolumeDirectory() { volumeDirectory_ = locations_.defaultVolumeDirectory; }
 
 bool ProgramSettings::UseVolumeDirectory(const std::string& absolutePath) {
   // A path that the file cannot hold would come back cut, naming some other folder.

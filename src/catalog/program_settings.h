@@ -28,7 +28,7 @@ struct SettingsLocations {
   // The folder of configuration.cfg. Empty: there is no configuration file to read or write.
   std::string programDirectory;
   // The volume directory until the user chooses another, and where an unusable one falls back to.
-  // Created when it becomes the volume directory and is missing.
+  // EnterVolumeDirectory creates it when it is missing.
   std::string defaultVolumeDirectory;
 };
 
@@ -57,7 +57,8 @@ class ProgramSettings {
     kLoaded,   // read; fields past the end of a short file read as 0
   };
   // Reads configuration.cfg over the defaults. A stored volume directory that is not usable is
-  // replaced by the default volume directory. Never shows anything.
+  // replaced by the default volume directory. Never shows anything and never creates anything, so
+  // that reading the settings leaves no trace.
   LoadResult Load();
 
   // Writes configuration.cfg (605 bytes) through a temporary file in the program directory that
@@ -67,7 +68,7 @@ class ProgramSettings {
 
   // Makes `path` (relative paths count from the current directory) the volume directory when it is
   // a directory that can be listed and whose path fits the file (499 bytes); otherwise the default
-  // volume directory becomes the volume directory. True when `path` was taken.
+  // volume directory becomes the volume directory. True when `path` was taken. Creates nothing.
   bool SetVolumeDirectory(const std::string& path);
 
   // Checks, before a listing or a scan, that the volume directory can still be used, creating the

@@ -24,4 +24,9 @@ bool ConsolePrompter::AskYesNo(std::string_view text) {
   return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes";
 }
 
+bool AssumeYesPrompter::AskYesNo(std::string_view text) {
+  base_.ShowInfo(std::string(text) + " [y/N] yes (--yes)");
+  return true;
+}
+
 }  // namespace volumist::cli

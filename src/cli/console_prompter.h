@@ -25,4 +25,18 @@ class ConsolePrompter final : public Prompter {
   bool assumeYes_ = false;
 };
 
+// Passes messages on to another prompter and answers every question Yes, saying so there; for
+// commands given --yes.
+class AssumeYesPrompter final : public Prompter {
+ public:
+  explicit AssumeYesPrompter(Prompter& base) : base_(base) {}
+
+  void ShowError(std::string_view text) override { base_.ShowError(text); }
+  void ShowInfo(std::string_view text) override { base_.ShowInfo(text); }
+  bool AskYesNo(std::string_view text) override;
+
+ private:
+  Prompter& base_;
+};
+
 }  // namespace volumist::cli
