@@ -12,7 +12,7 @@ void SearchCriteria::ClearStopRequest() {
   stopRequested_ = false;
 }
 
-bool SearchCriteria::StopRequested() {
+bool SearchCriteria::StopRequested() const {
   std::lock_guard guard(lock);
   return stopRequested_;
 }

@@ -103,9 +103,9 @@ struct SearchCriteria {
 
   void RequestStop();
   void ClearStopRequest();
-  bool StopRequested();
+  bool StopRequested() const;
 
-  CriteriaLock lock;
+  mutable CriteriaLock lock;
 
  private:
   bool stopRequested_ = false;

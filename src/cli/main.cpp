@@ -64,15 +64,15 @@ int Main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   // Options before the command apply to every command.
   std::optional<std::string> directoryOption;
-  while (!args.empty() && args[0].starts_with("--dir")) {
-    if (args[0] == "--dir" && args.size() >= 2) {
-      directoryOption = args[1];
-      args.erase(args.begin(), args.begin() + 2);
-    } else if (args[0].starts_with("--dir=")) {
+  while (!args.empty() && (args[0] == "--dir" || args[0].starts_with("--dir="))) {
+    if (args[0] != "--dir") {
       directoryOption = args[0].substr(6);
       args.erase(args.begin());
+    } else if (args.size() >= 2) {
+      directoryOption = args[1];
+      args.erase(args.begin(), args.begin() + 2);
     } else {
-      std::cerr << "volumist-cli: " << args[0] << " needs a directory\n";
+      std::cerr << "volumist-cli: --dir needs a directory\n";
       PrintOverview(std::cerr);
       return kExitUsage;
     }
