@@ -25,18 +25,18 @@ struct DefaultColumn {
 constexpr bool kHidden = false;
 
 ColumnSpec MakeColumn(const DefaultColumn& column, bool thumbnailsView) {
-  ColumnSpec spec;
-  spec.columnId = column.id;
-  spec.title = std::string(ColumnTitle(column.id));
-  spec.width = column.width;
-  spec.isShown = column.shown;
-  if (column.id == ColumnId::kName) spec.backgroundColour = thumbnailsView ? kThumbnailsNameColumnColour : kNameColumnColour;
+  ColumnSpec made;
+  made.columnId = column.id;
+  made.title = std::string(ColumnTitle(column.id));
+  made.width = column.width;
+  made.isShown = column.shown;
+  if (column.id == ColumnId::kName) made.backgroundColour = thumbnailsView ? kThumbnailsNameColumnColour : kNameColumnColour;
   // (alignment; switch1, switch2, switch3) by column.
-  auto set = [&spec](uint8_t display, bool s1, bool s2, bool s3) {
-    spec.displayCode = display;
-    spec.switch1 = s1;
-    spec.switch2 = s2;
-    spec.switch3 = s3;
+  auto set = [&made](uint8_t display, bool s1, bool s2, bool s3) {
+    made.displayCode = display;
+    made.switch1 = s1;
+    made.switch2 = s2;
+    made.switch3 = s3;
   };
   switch (column.id) {
     case ColumnId::kIcon: set(0, false, false, false); break;
@@ -51,7 +51,7 @@ ColumnSpec MakeColumn(const DefaultColumn& column, bool thumbnailsView) {
     case ColumnId::kImageInfo: set(0, false, false, true); break;
     default: set(0, true, true, true); break;
   }
-  return spec;
+  return made;
 }
 
 ColumnSet MakeSet(std::initializer_list<DefaultColumn> columns, bool thumbnailsView = false,
