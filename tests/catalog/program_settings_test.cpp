@@ -326,11 +326,15 @@ TEST_F(ProgramSettingsTest, AnUnusableStoredDirectoryFallsBackToTheDefaultOne) {
     EXPECT_EQ(std::string(saved.c_str() + 12), c.expected);
   }
   // Loading made no volume directory; entering it does.
+  std::filesystem::remove(ConfigFile());
   EXPECT_FALSE(fileSystem_.Status(dir_.File("data/volumes")));
   ProgramSettings settings = Settings();
   settings.Load();
+  ASSERT_EQ(settings.VolumeDirectory(), dir_.File("data/volumes"));
   EXPECT_TRUE(settings.EnterVolumeDirectory());
-  EXPECT_TRUE(fileSystem_.Status(dir_.File("data/volumes"))->isDirectory);
+  auto status = fileSystem_.Status(dir_.File("data/volumes"));
+  ASSERT_TRUE(status);
+  EXPECT_TRUE(status->isDirectory);
 }
 
 // A folder whose absolute path is exactly `length` bytes long.

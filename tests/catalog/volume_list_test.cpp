@@ -102,7 +102,7 @@ TEST_F(VolumeListTest, ListsOnlyVolumeFilesWithTheirNamesSizesAndTimes) {
   EXPECT_EQ(alpha.filePath, dir_.File("a.vkt"));
   EXPECT_EQ(alpha.fileSize, ReadFileBytes(dir_.File("a.vkt")).size());
   EXPECT_EQ(alpha.modifiedTime.Value(), 1000000000);
-  EXPECT_EQ(alpha.createdTime.Value(), fileSystem_.Status(dir_.File("a.vkt"))->createdTime);
+  EXPECT_EQ(alpha.createdTime.Value(), fileSystem_.Status(dir_.File("a.vkt")).value().createdTime);
   EXPECT_EQ(list_.Entries()[2].volumeName, "Cut name");
   EXPECT_EQ(list_.Entries()[2].fileSize, 80u);
   // Positions count the listed files in the byte order of their names.

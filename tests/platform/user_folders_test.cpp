@@ -92,7 +92,7 @@ TEST(PathTest, MakeAbsoluteAndCreateDirectories) {
     EXPECT_EQ(MakeAbsolutePath(fileSystem, "/p/./q"), "/p/q");
   }
   EXPECT_TRUE(CreateDirectories(fileSystem, dir.File("one/two/three")));
-  EXPECT_TRUE(fileSystem.Status(dir.File("one/two/three"))->isDirectory);
+  EXPECT_TRUE(fileSystem.Status(dir.File("one/two/three")).value().isDirectory);
   EXPECT_TRUE(CreateDirectories(fileSystem, dir.File("one/two")));  // already there
   testing::WriteFileBytes(dir.File("file"), "x");
   EXPECT_FALSE(CreateDirectories(fileSystem, dir.File("file")));
