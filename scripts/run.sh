@@ -1,19 +1,25 @@
 #!/usr/bin/env bash
 # Starts the program from a build folder. Until the window exists this shows the command-line tool
-# at work on a small sample volume.
+# at work: it scans the project's own sources into a sample volume folder and lists the result.
 set -euo pipefail
 build_dir=${1:-build}
 cli="$build_dir/volumist-cli"
+here=$(cd "$(dirname "$0")/.." && pwd)
 
 sample=$(mktemp -d)
 trap 'rm -rf "$sample"' EXIT
-"$build_dir/make_seeds" "$sample"
-volume="$sample/two-sources.vkt"
+export XDG_CONFIG_HOME="$sample/config" XDG_DATA_HOME="$sample/data"
 
-echo "== volumist-cli info $volume"
-"$cli" info "$volume"
+echo "== volumist-cli scan --name Sample Docs=docs Sources=src"
+"$cli" scan --name Sample --signatures --audio --video --images "Docs=$here/docs" "Sources=$here/src"
 echo
-echo "== volumist-cli ls -R $volume"
-"$cli" ls "$volume" -R
+echo "== volumist-cli volumes"
+"$cli" volumes
+echo
+echo "== volumist-cli info Sample.vkt"
+"$cli" info Sample.vkt
+echo
+echo "== volumist-cli ls Sample.vkt Docs"
+"$cli" ls Sample.vkt Docs
 echo
 echo "See 'volumist-cli --help' for every command."

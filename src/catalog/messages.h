@@ -18,4 +18,10 @@ inline constexpr char kCantSaveDescriptions[] = "Can't save new descriptions dat
 inline constexpr char kSaveDescriptionsQuestion[] =
     "You did changes of descriptions in current volume. Do you want to save them?";
 
+// The volume list.
+inline constexpr char kLoadSomeVolumeFirst[] = "Please, load some volume first.";
+inline constexpr char kAskDeleteVolume[] = "Do you want to delete this volume file?";
+inline constexpr char kCouldNotDeleteVolume[] = "Could not delete this volume file";
+inline constexpr char kVolumeNameTooLong[] = "The volume name is too long: at most 255 bytes fit.";
+
 }  // namespace volumist::messages

@@ -7,6 +7,7 @@
 #include "catalog/value_format.h"
 #include "catalog/volume_catalog.h"
 #include "cli/command.h"
+#include "cli/volume_access.h"
 
 namespace volumist::cli {
 namespace {
@@ -40,7 +41,7 @@ void DumpFileFields(std::ostream& out, const FileRecord& file) {
 int RunDump(CommandContext& context, const std::vector<std::string>& args) {
   if (args.size() != 1) return UsageError(context, kDumpCommand, "expects one volume file");
   VolumeCatalog volume(context.fileSystem, context.prompter);
-  if (!volume.OpenVolume(args[0])) return kExitFailure;
+  if (!volume.OpenVolume(ResolveVolumeFile(context, args[0]))) return kExitFailure;
   std::ostream& out = context.out;
   const VolumeHeader& header = volume.Header();
   out << "tree " << header.treeStart << '-' << header.treeEnd << ", descriptions at " << header.descriptionsStart

@@ -28,7 +28,7 @@ void PrintSource(std::ostream& out, const SourceEntry& source) {
 int RunInfo(CommandContext& context, const std::vector<std::string>& args) {
   if (args.size() != 1) return UsageError(context, kInfoCommand, "expects one volume file");
   VolumeCatalog volume(context.fileSystem, context.prompter);
-  if (!volume.OpenVolume(args[0])) return kExitFailure;
+  if (!volume.OpenVolume(ResolveVolumeFile(context, args[0]))) return kExitFailure;
   const VolumeHeader& header = volume.Header();
   Counters counters = header.counters.Snapshot();
   std::ostream& out = context.out;

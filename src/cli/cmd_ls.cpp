@@ -84,7 +84,7 @@ int RunLs(CommandContext& context, const std::vector<std::string>& args) {
   }
   if (operands.empty() || operands.size() > 2) return UsageError(context, kLsCommand, "expects a volume file");
   VolumeCatalog volume(context.fileSystem, context.prompter);
-  if (!volume.OpenVolume(operands[0])) return kExitFailure;
+  if (!volume.OpenVolume(ResolveVolumeFile(context, operands[0]))) return kExitFailure;
 
   std::optional<ContentItem> start;
   std::string prefix;

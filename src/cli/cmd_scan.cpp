@@ -8,6 +8,8 @@
 
 #include "catalog/file_type_group.h"
 #include "cli/command.h"
+#include "cli/console_prompter.h"
+#include "cli/volume_access.h"
 #include "cli/scan_setup.h"
 #include "platform/interrupt.h"
 #include "platform/terminal.h"
@@ -159,23 +161,25 @@ std::string ParseOptions(const std::vector<std::string>& argv, ScanJob& job, Sca
 }
 
 int RunScan(CommandContext& context, const std::vector<std::string>& argv) {
-  ScanSetup setup = LoadScanSetup(context);
-  ScanJob job = setup.jobTemplate;
+  ScanJob job = context.settings.scanJob;
   ScanArguments args;
   if (std::string problem = ParseOptions(argv, job, args); !problem.empty()) {
     return UsageError(context, kScanCommand, problem);
   }
-  if (args.yes) AnswerYes(context);
+  std::optional<std::string> volumeDirectory = ScanVolumeDirectory(context);
+  if (!volumeDirectory) return kExitFailure;
+  AssumeYesPrompter yes(context.prompter);
+  Prompter& prompter = args.yes ? static_cast<Prompter&>(yes) : context.prompter;
 
   std::vector<ScanSource> sources;
   for (const std::string& source : args.sources) sources.push_back(ParseSource(context, source));
 
-  ScanController controller(context.fileSystem, context.prompter, DrivesForScan());
+  ScanController controller(context.fileSystem, prompter, DrivesForScan());
   std::unique_ptr<VolumeCatalog> loaded;
   ScanPage page = sources.size() == 1 ? ScanPage::kSingleSource : ScanPage::kMultipleSources;
   if (args.add) {
-    loaded = std::make_unique<VolumeCatalog>(context.fileSystem, context.prompter);
-    if (!loaded->OpenVolume(ResolveVolumeArgument(context, *args.add))) return kExitFailure;
+    loaded = std::make_unique<VolumeCatalog>(context.fileSystem, prompter);
+    if (!loaded->OpenVolume(ResolveVolumeFile(context, *args.add))) return kExitFailure;
     if (!controller.PrepareJob(job, ScanMode::kAddToVolume, page == ScanPage::kMultipleSources, loaded.get())) {
       return kExitFailure;
     }
@@ -186,9 +190,13 @@ int RunScan(CommandContext& context, const std::vector<std::string>& argv) {
   }
   job.sources = sources;
   SingleSource single{sources[0].sourceName, sources[0].path};
-  if (!ValidateJob(job, page, single, setup.volumeDirectory, context.fileSystem, context.prompter)) return kExitFailure;
-  if (job.volumeFileName.front() != '/') job.volumeFileName = platform::JoinPath(setup.volumeDirectory, job.volumeFileName);
-  if (!args.add) StoreVolumeCounter(context, job.volumeCounter);
+  if (!ValidateJob(job, page, single, *volumeDirectory, context.fileSystem, prompter)) return kExitFailure;
+  if (job.volumeFileName.front() != '/') job.volumeFileName = platform::JoinPath(*volumeDirectory, job.volumeFileName);
+  if (!args.add) {
+    // The raised counter is kept, as the window keeps it, so that the next default name is new.
+    context.settings.scanJob.volumeCounter = job.volumeCounter;
+    (void)context.settings.SaveVolumeCounter();
+  }
 
   platform::CatchInterrupts();
   std::mutex mutex;

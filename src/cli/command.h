@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "catalog/program_settings.h"
 #include "catalog/prompter.h"
 #include "platform/file_system.h"
 
@@ -16,6 +17,10 @@ struct CommandContext {
   Prompter& prompter;
   std::ostream& out;
   std::ostream& err;
+  // The configuration as read at start. The command line never saves it.
+  ProgramSettings& settings;
+  // The volume directory in effect: the one given with --dir, else the configured one.
+  std::string volumeDirectory;
 };
 
 // Exit statuses.
@@ -36,6 +41,9 @@ extern const Command kLsCommand;
 extern const Command kDumpCommand;
 extern const Command kScanCommand;
 extern const Command kDrivesCommand;
+extern const Command kVolumesCommand;
+extern const Command kRenameCommand;
+extern const Command kDeleteCommand;
 
 // Prints "usage: volumist-cli NAME USAGE" to err and returns kExitUsage.
 int UsageError(CommandContext& context, const Command& command, const std::string& problem);

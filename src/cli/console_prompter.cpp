@@ -10,10 +10,6 @@ void ConsolePrompter::ShowError(std::string_view text) { err_ << "error: " << te
 void ConsolePrompter::ShowInfo(std::string_view text) { err_ << text << '\n'; }
 
 bool ConsolePrompter::AskYesNo(std::string_view text) {
-  if (assumeYes_) {
-    err_ << text << " [y/N] yes (--yes)\n";
-    return true;
-  }
   if (!interactive_) {
     err_ << text << " [y/N] no (not a terminal; --yes answers yes)\n";
     return false;
@@ -22,6 +18,11 @@ bool ConsolePrompter::AskYesNo(std::string_view text) {
   std::string answer;
   if (!std::getline(in_, answer)) return false;
   return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes";
+}
+
+bool AssumeYesPrompter::AskYesNo(std::string_view text) {
+  base_.ShowInfo(std::string(text) + " [y/N] yes (--yes)");
+  return true;
 }
 
 }  // namespace volumist::cli

@@ -1,11 +1,13 @@
-// volumist-cli: the command-line front end. Usage: volumist-cli COMMAND [ARGS...]
+// volumist-cli: the command-line front end. Usage: volumist-cli [--dir DIR] COMMAND [ARGS...]
 #include <array>
 #include <cstring>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/command.h"
+#include "catalog/program_settings.h"
 #include "cli/console_prompter.h"
 #include "platform/file_system.h"
 #include "platform/terminal.h"
@@ -13,8 +15,9 @@
 namespace volumist::cli {
 namespace {
 
-constexpr std::array<const Command*, 5> kCommands = {&kScanCommand, &kInfoCommand, &kLsCommand, &kDumpCommand,
-                                                    &kDrivesCommand};
+constexpr std::array<const Command*, 8> kCommands = {&kScanCommand,   &kInfoCommand,    &kLsCommand,
+                                                     &kDumpCommand,   &kVolumesCommand, &kRenameCommand,
+                                                     &kDeleteCommand, &kDrivesCommand};
 
 const Command* FindCommand(const std::string& name) {
   for (const Command* command : kCommands) {
@@ -24,9 +27,14 @@ const Command* FindCommand(const std::string& name) {
 }
 
 void PrintOverview(std::ostream& out) {
-  out << "usage: volumist-cli COMMAND [ARGS...]\n"
+  out << "usage: volumist-cli [--dir DIR] COMMAND [ARGS...]\n"
          "       volumist-cli help COMMAND\n\n"
          "Catalogues disks and folders into volume files (.vkt) and reads them back.\n\n"
+         "  --dir DIR   the volume directory (default: the configured one, at first\n"
+         "              $XDG_DATA_HOME/zarn-volumist/volumes). A volume file argument\n"
+         "              that names no existing file is looked up there.\n"
+         "The configuration is read from $XDG_CONFIG_HOME/zarn-volumist/configuration.cfg\n"
+         "(~/.config when XDG_CONFIG_HOME is unset) and never written.\n\n"
          "Commands:\n";
   for (const Command* command : kCommands) {
     out << "  " << command->name << std::string(10 - std::strlen(command->name), ' ') << command->summary << '\n';
@@ -46,8 +54,30 @@ int UsageError(CommandContext& context, const Command& command, const std::strin
   return kExitUsage;
 }
 
+// The settings as the window program would start with them. Without a home folder there is no
+// configuration file, and volumes are looked for in the current directory.
+SettingsLocations FindLocations(platform::FileSystem& fileSystem) {
+  if (auto locations = DefaultSettingsLocations()) return *locations;
+  return {"", fileSystem.CurrentDirectory().value_or(".")};
+}
+
 int Main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
+  // Options before the command apply to every command.
+  std::optional<std::string> directoryOption;
+  while (!args.empty() && (args[0] == "--dir" || args[0].starts_with("--dir="))) {
+    if (args[0] != "--dir") {
+      directoryOption = args[0].substr(6);
+      args.erase(args.begin());
+    } else if (args.size() >= 2) {
+      directoryOption = args[1];
+      args.erase(args.begin(), args.begin() + 2);
+    } else {
+      std::cerr << "volumist-cli: --dir needs a directory\n";
+      PrintOverview(std::cerr);
+      return kExitUsage;
+    }
+  }
   if (args.empty() || args[0] == "--help" || args[0] == "-h") {
     PrintOverview(args.empty() ? std::cerr : std::cout);
     return args.empty() ? kExitUsage : kExitOk;
@@ -74,8 +104,19 @@ int Main(int argc, char** argv) {
       return kExitOk;
     }
   }
+  platform::FileSystem& fileSystem = platform::FileSystem::Default();
+  if (directoryOption) {
+    auto status = directoryOption->empty() ? std::nullopt : fileSystem.Status(*directoryOption);
+    if (!status || !status->isDirectory) {
+      std::cerr << "volumist-cli: --dir " << *directoryOption << ": not a directory\n";
+      return kExitFailure;
+    }
+  }
+  ProgramSettings settings(fileSystem, FindLocations(fileSystem));
+  static_cast<void>(settings.Load());
   ConsolePrompter prompter(std::cin, std::cerr, platform::IsTerminal(0) && platform::IsTerminal(2));
-  CommandContext context{platform::FileSystem::Default(), prompter, std::cout, std::cerr};
+  CommandContext context{fileSystem, prompter, std::cout, std::cerr, settings,
+                         directoryOption.value_or(settings.VolumeDirectory())};
   return command->run(context, args);
 }
 

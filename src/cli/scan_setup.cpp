@@ -1,16 +1,19 @@
 #include "cli/scan_setup.h"
 
-#include "cli/console_prompter.h"
+#include <algorithm>
+#include <ostream>
+
+#include "scan/drive_info.h"
 
 namespace volumist::cli {
 
-ScanSetup LoadScanSetup(CommandContext& context) {
-  ScanSetup setup;
-  setup.volumeDirectory = context.fileSystem.CurrentDirectory().value_or(".");
-  return setup;
+std::optional<std::string> ScanVolumeDirectory(CommandContext& context) {
+  if (context.volumeDirectory == context.settings.VolumeDirectory() && !context.settings.EnterVolumeDirectory()) {
+    context.err << "volumist-cli scan: the volume directory " << context.volumeDirectory << " cannot be used\n";
+    return std::nullopt;
+  }
+  return context.volumeDirectory;
 }
-
-void StoreVolumeCounter(CommandContext&, uint32_t) {}
 
 ScanSource ParseSource(CommandContext& context, const std::string& argument) {
   ScanSource source;
@@ -25,22 +28,28 @@ ScanSource ParseSource(CommandContext& context, const std::string& argument) {
   while (path.size() > 1 && path.back() == '/') path.pop_back();
   source.path = path;
   if (source.sourceName.empty()) {
-    source.sourceName = platform::BaseNameOf(path);
-    if (source.sourceName.empty()) source.sourceName = path;
+    std::vector<std::string> roots = ListDriveRoots();
+    if (std::find(roots.begin(), roots.end(), path) != roots.end()) {
+      SourceEntry entry;
+      ReadMediaInfo(entry, path, "", true, 0);
+      source.sourceName = entry.volumeLabel.Text();
+    }
   }
+  if (source.sourceName.empty()) source.sourceName = platform::BaseNameOf(path);
+  if (source.sourceName.empty()) source.sourceName = path;
   source.isFolderSource = true;
   return source;
 }
 
-std::string ResolveVolumeArgument(CommandContext& context, const std::string& argument) {
-  if (context.fileSystem.Status(argument)) return argument;
-  return platform::JoinPath(LoadScanSetup(context).volumeDirectory, argument);
-}
-
-DriveControl DrivesForScan() { return DriveControl{}; }
-
-void AnswerYes(CommandContext& context) {
-  if (auto* console = dynamic_cast<ConsolePrompter*>(&context.prompter)) console->SetAssumeYes(true);
+DriveControl DrivesForScan() {
+  DriveControl drives;
+  drives.isCdDrive = [](const std::string& path) { return IsCdDrive(path); };
+  drives.setDoor = [](bool open, const std::string& path) { SetDoor(open, path); };
+  drives.isMediumPresent = [](const SourceEntry& entry) { return IsMediumPresent(entry); };
+  drives.describeSource = [](const ScanSource& source, SourceEntry& entry) {
+    ReadMediaInfo(entry, source.path, source.sourceName, source.isFolderSource, entry.sourceIndex);
+  };
+  return drives;
 }
 
 }  // namespace volumist::cli

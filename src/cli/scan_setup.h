@@ -1,7 +1,8 @@
-// What the scan command needs from its surroundings: the scan settings, the volume directory, the
-// drives, and the volume counter kept between runs.
+// What the scan command needs from its surroundings: the scan settings, the volume directory and the
+// drives.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "catalog/scan_job.h"
@@ -10,25 +11,15 @@
 
 namespace volumist::cli {
 
-struct ScanSetup {
-  ScanJob jobTemplate;          // the options and counter every new scan starts from
-  std::string volumeDirectory;  // where volume files and temporary files go
-};
+// The volume directory a scan writes into, ready for use (the configured one is created when it is
+// the default and missing). Nothing, with a message on stderr, when it cannot be used.
+std::optional<std::string> ScanVolumeDirectory(CommandContext& context);
 
-ScanSetup LoadScanSetup(CommandContext& context);
-// Keeps the raised volume counter for the next scan.
-void StoreVolumeCounter(CommandContext& context, uint32_t counter);
-
-// "NAME=PATH" or "PATH", with PATH made absolute.
+// "NAME=PATH" or "PATH", with PATH made absolute. Without a name the source is named after the
+// medium's label when PATH is a mount point, else after PATH's last component.
 ScanSource ParseSource(CommandContext& context, const std::string& argument);
-// A volume file named on the command line: a path as given when it exists, else a name in the
-// volume directory.
-std::string ResolveVolumeArgument(CommandContext& context, const std::string& argument);
 
-// The drives as the scan uses them (labels, serials, the CD tray).
+// The drives as the scan uses them: labels and serials of sources, the CD tray, media presence.
 DriveControl DrivesForScan();
-
-// Questions are answered Yes from now on (--yes).
-void AnswerYes(CommandContext& context);
 
 }  // namespace volumist::cli

@@ -4,6 +4,11 @@
 
 namespace volumist::cli {
 
+std::string ResolveVolumeFile(CommandContext& context, const std::string& argument) {
+  if (platform::IsAbsolutePath(argument) || context.fileSystem.Status(argument)) return argument;
+  return platform::JoinPath(context.volumeDirectory, argument);
+}
+
 std::vector<std::string> SplitItemPath(const std::string& path) {
   std::vector<std::string> parts;
   std::string part;

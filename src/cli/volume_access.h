@@ -12,6 +12,10 @@
 
 namespace volumist::cli {
 
+// The file a volume-file argument names: an existing path as given (relative to the current
+// directory), otherwise a name inside the volume directory. Absolute paths are taken as given.
+std::string ResolveVolumeFile(CommandContext& context, const std::string& argument);
+
 // Splits "A/B/C" into its non-empty components.
 std::vector<std::string> SplitItemPath(const std::string& path);
 

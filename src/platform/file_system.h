@@ -85,5 +85,14 @@ std::string DirectoryOf(const std::string& path);
 std::string BaseNameOf(const std::string& path);
 // Joins a directory and a name with one separator.
 std::string JoinPath(const std::string& directory, const std::string& name);
+bool IsAbsolutePath(const std::string& path);
+// The path with repeated and trailing separators, "." components and "name/.." pairs removed, by the
+// text alone (symbolic links are not followed): for comparing two spellings of one path.
+std::string NormalizePath(const std::string& path);
+// `path` made absolute against the current directory and normalised. Nothing when it is relative
+// and the current directory cannot be read.
+std::optional<std::string> MakeAbsolutePath(FileSystem& fileSystem, const std::string& path);
+// Creates `path` and every missing folder above it. True when `path` is a directory afterwards.
+bool CreateDirectories(FileSystem& fileSystem, const std::string& path);
 
 }  // namespace volumist::platform

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "search/case_folding.h"
+#include "catalog/case_folding.h"
 
 namespace volumist {
 namespace {

@@ -1,6 +1,8 @@
 // volumist-cli scan end to end, on folders the tests make.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "testing/run_command.h"
 #include "testing/temp_dir.h"
 #include "testing/tree_builder.h"
@@ -108,6 +110,25 @@ TEST_F(CliScanTest, AddingToAVolume) {
   ASSERT_EQ(added.exitStatus, 0) << added.err;
   auto ls = Cli({"ls", out_.File("v.vkt")});
   EXPECT_EQ(Lines(ls.out), (std::vector<std::string>{"folder\t13\t-\t-\tA", "folder\t100\t-\t-\tB"}));
+}
+
+}  // namespace
+}  // namespace volumist
+
+namespace volumist {
+namespace {
+
+TEST_F(CliScanTest, DefaultNamesCountUpFromRunToRunInTheVolumeDirectory) {
+  for (const char* expected : {"Volume1", "Volume2"}) {
+    auto scan = Cli({"--dir", out_.path(), "scan", source_.path()});
+    ASSERT_EQ(scan.exitStatus, 0) << scan.err;
+    EXPECT_EQ(Lines(scan.out)[0], std::string("volume: ") + expected);
+    EXPECT_EQ(Lines(scan.out)[1], "file: " + out_.File(std::string(expected) + ".vkt"));
+  }
+  // The stored options are not changed by a scan's command line.
+  EXPECT_FALSE(std::filesystem::exists(home_.File("config/zarn-volumist/configuration.cfg")));
+  auto listed = Cli({"--dir", out_.path(), "volumes"});
+  EXPECT_EQ(Lines(listed.out).size(), 2u);
 }
 
 }  // namespace

@@ -36,7 +36,9 @@ class CliTest : public ::testing::Test {
   }
 
   testing::CommandResult Cli(const std::vector<std::string>& args) {
-    return RunCommand(VOLUMIST_CLI_PATH, args, "", {"TZ=UTC"});
+    // The user's own configuration and volumes stay out of the tests.
+    return RunCommand(VOLUMIST_CLI_PATH, args, "",
+                      {"TZ=UTC", "XDG_CONFIG_HOME=" + dir_.File("config"), "XDG_DATA_HOME=" + dir_.File("data")});
   }
 
   testing::TempDir dir_;
@@ -107,7 +109,7 @@ TEST_F(CliTest, ErrorsAndUsage) {
   };
   testing::WriteFileBytes(dir_.File("bad.vkt"), "not a volume at all");
   const Case cases[] = {
-      {{}, 2, "usage: volumist-cli COMMAND"},
+      {{}, 2, "usage: volumist-cli [--dir DIR] COMMAND"},
       {{"frobnicate"}, 2, "unknown command 'frobnicate'"},
       {{"info"}, 2, "usage: volumist-cli info FILE.vkt"},
       {{"ls", dir_.File("v.vkt"), "--bogus"}, 2, "unknown option --bogus"},

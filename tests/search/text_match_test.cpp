@@ -1,7 +1,7 @@
 // Name masks and text containment, as tables.
 #include <gtest/gtest.h>
 
-#include "search/case_folding.h"
+#include "catalog/case_folding.h"
 #include "search/text_match.h"
 
 namespace volumist {

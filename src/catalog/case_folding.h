@@ -1,5 +1,5 @@
-// Characters of UTF-8 text, and their simple Unicode case folding (one character to one character),
-// for comparing names and tag texts without regard to case.
+// Characters of UTF-8 text and their simple Unicode case folding (one character to one character), for
+// comparing names and texts without regard to case. Text is UTF-8 but may hold any bytes.
 #pragma once
 
 #include <cstddef>
@@ -49,9 +49,14 @@ inline char32_t NextCharacter(std::string_view text, size_t& position) {
 
 char32_t FoldCaseSlow(char32_t c);
 
+// The folded form of a character (the small letter of a capital); any other character unchanged.
 inline char32_t FoldCase(char32_t c) {
   if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 32 : c;
   return FoldCaseSlow(c);
 }
+
+// Negative, 0 or positive as `a` sorts before, equal to or after `b`, comparing folded characters;
+// bytes that are not UTF-8 sort after every character, by their value.
+int CompareIgnoringCase(std::string_view a, std::string_view b);
 
 }  // namespace volumist
