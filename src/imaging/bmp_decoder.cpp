@@ -53,8 +53,10 @@ struct Dib {
   uint64_t Stride() const { return (uint64_t{width} * bitCount + 31) / 32 * 4; }
 };
 
-// Reads the header, masks and palette at `offset`.
-bool ReadDibHeader(platform::File& file, uint64_t offset, bool icon, Dib& dib, PictureHeader& header) {
+// Reads the header, masks and palette at `offset`. A palette ends at the latest where the pixels
+// begin (`pixelOffset`) or the data ends.
+bool ReadDibHeader(platform::File& file, uint64_t offset, std::optional<uint64_t> pixelOffset, bool icon, Dib& dib,
+                   PictureHeader& header) {
   uint8_t bytes[124] = {};
   auto got = file.ReadAt(offset, std::span<std::byte>(reinterpret_cast<std::byte*>(bytes), sizeof bytes));
   if (!got || *got < 12) return false;
@@ -131,10 +133,15 @@ bool ReadDibHeader(platform::File& file, uint64_t offset, bool icon, Dib& dib, P
   } else {
     entries = std::min<uint32_t>(colorsUsed, 256);  // an unused palette may stand before the pixels
   }
+  if (pixelOffset && *pixelOffset >= position) {
+    entries = static_cast<uint32_t>(std::min<uint64_t>(entries, (*pixelOffset - position) / paletteEntry));
+  }
   std::vector<uint8_t> table(entries * paletteEntry);
   if (entries > 0) {
     auto n = file.ReadAt(position, std::span<std::byte>(reinterpret_cast<std::byte*>(table.data()), table.size()));
-    if (!n || *n != table.size()) return false;
+    if (!n) return false;
+    entries = static_cast<uint32_t>(*n / paletteEntry);
+    table.resize(entries * paletteEntry);
   }
   for (uint32_t i = 0; i < entries && dib.bitCount <= 8; ++i) {
     const uint8_t* entry = table.data() + i * paletteEntry;
@@ -295,7 +302,7 @@ bool DecodeIconBitmap(platform::File& file, const Dib& dib, uint64_t start, Rast
 bool DecodeDibAt(platform::File& file, uint64_t offset, std::optional<uint64_t> pixelOffset, bool icon,
                  RasterSink& sink, PictureHeader& header) {
   Dib dib;
-  if (!ReadDibHeader(file, offset, icon, dib, header)) return false;
+  if (!ReadDibHeader(file, offset, pixelOffset, icon, dib, header)) return false;
   uint64_t start = pixelOffset.value_or(dib.pixelOffset);
   if (!sink.Begin(dib.width, dib.height)) return false;
   if (icon) return DecodeIconBitmap(file, dib, start, sink);
