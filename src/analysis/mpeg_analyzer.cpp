@@ -9,7 +9,7 @@
 namespace volumist {
 namespace {
 
-// The length is taken from the first pack header in the last of these windows that holds one.
+// The length is taken from the last pack header in the last of these windows that holds one.
 constexpr uint64_t kTailWindow = 3000;
 constexpr int kTailWindows = 100;
 
@@ -110,7 +110,8 @@ std::optional<uint64_t> LastClockReference(platform::File& file, uint64_t size) 
     uint64_t start = size - kTailWindow * k;
     auto got = file.ReadAt(start, std::span<std::byte>(reinterpret_cast<std::byte*>(window.data()), window.size()));
     if (!got) return std::nullopt;
-    for (size_t i = 0; i < kTailWindow && i + 10 <= *got; ++i) {
+    // From the window's end backwards, so that the clock found is the last one in the file.
+    for (size_t i = std::min<size_t>(kTailWindow, *got >= 10 ? *got - 10 + 1 : 0); i-- > 0;) {
       if (window[i] == 0 && window[i + 1] == 0 && window[i + 2] == 1 && window[i + 3] == 0xBA) {
         return PackClockReference(window.data() + i + 4);
       }
