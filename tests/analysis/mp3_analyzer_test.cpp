@@ -8,65 +8,23 @@
 #include "analysis/mp3_analyzer.h"
 #include "analysis/mp3_values.h"
 #include "imaging/memory_file.h"
+#include "testing/media_builder.h"
 
 namespace volumist {
 namespace {
 
-// Big-endian helpers for the MP3 world.
-std::string Be32(uint32_t v) {
-  return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8), static_cast<char>(v)};
-}
-std::string Syncsafe(uint32_t v) {
-  return {static_cast<char>((v >> 21) & 0x7F), static_cast<char>((v >> 14) & 0x7F), static_cast<char>((v >> 7) & 0x7F),
-          static_cast<char>(v & 0x7F)};
-}
+using testing::Be32;
+using testing::Id3v1Tag;
+using testing::Id3v2Tag;
+using testing::Mp3Audio;
+using testing::Mp3FrameHeader;
+using testing::XingHeader;
 
-struct Frame {
-  std::string id;
-  std::string body;  // encoding byte included for text frames
-};
-
-Frame Text(const std::string& id, const std::string& text, uint8_t encoding = 0) {
-  return {id, std::string(1, static_cast<char>(encoding)) + text};
+testing::Id3Frame Text(const std::string& id, const std::string& text, uint8_t encoding = 0) {
+  return testing::Id3Text(id, text, encoding);
 }
 
-// An ID3v2 tag of version 2.`major`: frame sizes plain in 2.3, syncsafe in 2.4.
-std::string Id3v2(int major, const std::vector<Frame>& frames, size_t padding = 0) {
-  std::string body;
-  for (const Frame& f : frames) {
-    uint32_t size = static_cast<uint32_t>(f.body.size());
-    body += f.id + (major == 4 ? Syncsafe(size) : Be32(size)) + std::string(2, '\0') + f.body;
-  }
-  body += std::string(padding, '\0');
-  return std::string("ID3") + static_cast<char>(major) + '\0' + '\0' + Syncsafe(static_cast<uint32_t>(body.size())) + body;
-}
-
-std::string Id3v1(const std::string& title, const std::string& artist, const std::string& album,
-                  const std::string& year, const std::string& comment, uint8_t genre) {
-  auto field = [](std::string s, size_t n) { s.resize(n, '\0'); return s; };
-  return "TAG" + field(title, 30) + field(artist, 30) + field(album, 30) + field(year, 4) + field(comment, 30) +
-         static_cast<char>(genre);
-}
-
-// A frame header: version field, layer field, bitrate index, sample-rate index, channel mode.
-std::string FrameHeader(int version, int layer, int bitrate, int rate, int mode = 0) {
-  uint32_t h = 0xFFE00000u | (uint32_t(version) << 19) | (uint32_t(layer) << 17) | (1u << 16) | (uint32_t(bitrate) << 12) |
-               (uint32_t(rate) << 10) | (uint32_t(mode) << 6);
-  return Be32(h);
-}
-
-// MPEG-1 Layer III, 128 kbit/s, 44100 Hz, stereo.
-const std::string kCbrHeader = FrameHeader(3, 1, 9, 0);
-
-std::string VbrTag(const char* magic, uint32_t flags, uint32_t frames) { return std::string(magic, 4) + Be32(flags) + Be32(frames); }
-
-// The audio: a frame header, 32 bytes of side information, an optional VBR header, then filler up
-// to `size` bytes in all.
-std::string Audio(const std::string& header, const std::string& vbr, size_t size, size_t sideInformation = 32) {
-  std::string audio = header + std::string(sideInformation, '\0') + vbr;
-  audio.resize(std::max(size, audio.size()), '\x55');
-  return audio;
-}
+const std::string kCbrHeader = testing::Mp3CbrHeader();
 
 struct Analysis {
   bool ok = false;
@@ -81,8 +39,8 @@ Analysis Analyze(const std::string& bytes) {
 }
 
 TEST(Mp3AnalyzerTest, Id3v23TextsWithoutId3v1) {
-  std::string file = Id3v2(3, {Text("TIT2", "Title"), Text("TPE1", "Artist"), Text("TALB", "Album"), Text("TYER", "1999")}, 20) +
-                     Audio(kCbrHeader, "", 4000);
+  std::string file = Id3v2Tag(3, {Text("TIT2", "Title"), Text("TPE1", "Artist"), Text("TALB", "Album"), Text("TYER", "1999")}, 20) +
+                     Mp3Audio(kCbrHeader, "", 4000);
   Analysis a = Analyze(file);
   ASSERT_TRUE(a.ok);
   EXPECT_FALSE(a.info.isEmpty);
@@ -100,9 +58,9 @@ TEST(Mp3AnalyzerTest, FramesAfterALargeFrameAreReadInBothVersions) {
   std::string picture(300, '\x7F');
   for (int major : {3, 4}) {
     SCOPED_TRACE(major);
-    std::string file = Id3v2(major, {{"APIC", picture}, Text("TIT2", "T"), Text("TPE1", "Band"),
-                                     {"COMM", std::string("\0eng", 4) + std::string("desc\0Nice", 9)}, Text("TALB", "Record")}) +
-                       Audio(kCbrHeader, "", 1000);
+    std::string file = Id3v2Tag(major, {testing::Id3Frame{"APIC", picture}, Text("TIT2", "T"), Text("TPE1", "Band"),
+                                     testing::Id3Frame{"COMM", std::string("\0eng", 4) + std::string("desc\0Nice", 9)}, Text("TALB", "Record")}) +
+                       Mp3Audio(kCbrHeader, "", 1000);
     Analysis a = Analyze(file);
     ASSERT_TRUE(a.ok);
     EXPECT_EQ(a.info.title, "T");
@@ -113,8 +71,8 @@ TEST(Mp3AnalyzerTest, FramesAfterALargeFrameAreReadInBothVersions) {
 }
 
 TEST(Mp3AnalyzerTest, Id3v1ReplacesEverythingWhenTheId3v2TagHasNoTitle) {
-  std::string file = Id3v2(3, {Text("TPE1", "V2 artist"), Text("TALB", "V2 album")}) + Audio(kCbrHeader, "", 2000) +
-                     Id3v1("V1 title", "V1 artist", "", "2001", std::string("Comment\0\x07", 9), 17);
+  std::string file = Id3v2Tag(3, {Text("TPE1", "V2 artist"), Text("TALB", "V2 album")}) + Mp3Audio(kCbrHeader, "", 2000) +
+                     Id3v1Tag("V1 title", "V1 artist", "", "2001", std::string("Comment\0\x07", 9), 17);
   Analysis a = Analyze(file);
   ASSERT_TRUE(a.ok);
   EXPECT_EQ(a.info.title, "V1 title");
@@ -144,12 +102,12 @@ TEST(Mp3AnalyzerTest, TextsBecomeUtf8) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Analysis a = Analyze(Id3v2(4, {Text("TIT2", c.frameText, c.encoding)}) + Audio(kCbrHeader, "", 1000));
+    Analysis a = Analyze(Id3v2Tag(4, {Text("TIT2", c.frameText, c.encoding)}) + Mp3Audio(kCbrHeader, "", 1000));
     ASSERT_TRUE(a.ok);
     EXPECT_EQ(a.info.title, c.expected);
   }
   // ID3v1 texts: ISO-8859-1 unless they are valid UTF-8.
-  Analysis v1 = Analyze(Audio(kCbrHeader, "", 1000) + Id3v1("M\xF6tley", "Bj\xC3\xB6rk", "", "", "", 0));
+  Analysis v1 = Analyze(Mp3Audio(kCbrHeader, "", 1000) + Id3v1Tag("M\xF6tley", "Bj\xC3\xB6rk", "", "", "", 0));
   EXPECT_EQ(v1.info.title, "M\xC3\xB6tley");
   EXPECT_EQ(v1.info.artist, "Bj\xC3\xB6rk");
 }
@@ -170,7 +128,7 @@ TEST(Mp3AnalyzerTest, LongTextsAreCutOnACharacterBoundary) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Analysis a = Analyze(Id3v2(3, {Text("TIT2", c.text, 3), Text("TPE1", "After")}) + Audio(kCbrHeader, "", 1000));
+    Analysis a = Analyze(Id3v2Tag(3, {Text("TIT2", c.text, 3), Text("TPE1", "After")}) + Mp3Audio(kCbrHeader, "", 1000));
     ASSERT_TRUE(a.ok);
     EXPECT_EQ(a.info.title.size(), c.expectedLength);
     EXPECT_EQ(a.info.title, c.text.substr(0, c.expectedLength));
@@ -180,22 +138,22 @@ TEST(Mp3AnalyzerTest, LongTextsAreCutOnACharacterBoundary) {
 
 TEST(Mp3AnalyzerTest, DamagedTagsEndTheTagButNotTheAnalysis) {
   // The second frame claims more bytes than the tag holds; the first text stays.
-  std::string tag = Id3v2(3, {Text("TIT2", "Kept"), Text("TPE1", "Lost")});
+  std::string tag = Id3v2Tag(3, {Text("TIT2", "Kept"), Text("TPE1", "Lost")});
   tag[10 + 15 + 7] = '\x70';  // TPE1's size (after TIT2's 15 bytes): 0x70, beyond the tag
-  Analysis a = Analyze(tag + Audio(kCbrHeader, "", 1000));
+  Analysis a = Analyze(tag + Mp3Audio(kCbrHeader, "", 1000));
   ASSERT_TRUE(a.ok);
   EXPECT_EQ(a.info.title, "Kept");
   EXPECT_EQ(a.info.artist, "");
   // A size with a top bit set is no valid tag: no texts, but the frame is still found.
-  std::string bad = Id3v2(3, {Text("TIT2", "Gone")});
+  std::string bad = Id3v2Tag(3, {Text("TIT2", "Gone")});
   bad[6] = '\x80';
-  Analysis b = Analyze(bad + Audio(kCbrHeader, "", 1000));
+  Analysis b = Analyze(bad + Mp3Audio(kCbrHeader, "", 1000));
   ASSERT_TRUE(b.ok);
   EXPECT_EQ(b.info.title, "");
 }
 
 TEST(Mp3AnalyzerTest, ConstantBitrateLengthAndHeaderBits) {
-  std::string file = Id3v2(3, {Text("TIT2", "x")}) + Audio(kCbrHeader, "", 160000);
+  std::string file = Id3v2Tag(3, {Text("TIT2", "x")}) + Mp3Audio(kCbrHeader, "", 160000);
   Analysis a = Analyze(file);
   ASSERT_TRUE(a.ok);
   EXPECT_EQ(a.info.vbrBitrate, -1);
@@ -218,20 +176,20 @@ TEST(Mp3AnalyzerTest, VariableBitrateHeaders) {
     uint32_t expectedKbps;
   };
   const Case cases[] = {
-      {"Xing with 1000 frames, 418000 bytes", kCbrHeader, VbrTag("Xing", 1, 1000), 32, 128, 128},
-      {"Xing without frame count: constant", kCbrHeader, VbrTag("Xing", 0, 1000), 32, -1, 128},
-      {"Xing with 0 frames: constant", kCbrHeader, VbrTag("Xing", 1, 0), 32, -1, 128},
-      {"Xing whose count makes the bitrate 0: constant", kCbrHeader, VbrTag("Xing", 1, 4000000), 32, -1, 128},
-      {"Info (constant bitrate marker)", kCbrHeader, VbrTag("Info", 1, 1000), 32, -1, 128},
-      {"Xing behind mono side information", FrameHeader(3, 1, 9, 0, 3), VbrTag("Xing", 1, 1000), 17, 128, 128},
+      {"Xing with 1000 frames, 418000 bytes", kCbrHeader, XingHeader("Xing", 1, 1000), 32, 128, 128},
+      {"Xing without frame count: constant", kCbrHeader, XingHeader("Xing", 0, 1000), 32, -1, 128},
+      {"Xing with 0 frames: constant", kCbrHeader, XingHeader("Xing", 1, 0), 32, -1, 128},
+      {"Xing whose count makes the bitrate 0: constant", kCbrHeader, XingHeader("Xing", 1, 4000000), 32, -1, 128},
+      {"Info (constant bitrate marker)", kCbrHeader, XingHeader("Info", 1, 1000), 32, -1, 128},
+      {"Xing behind mono side information", Mp3FrameHeader(3, 1, 9, 0, 3), XingHeader("Xing", 1, 1000), 17, 128, 128},
       // MPEG-2 Layer III frames hold 576 samples: bytes = 72 * bitrate / rate. 418 * 22050 / 72000 = 128.
-      {"Xing of MPEG-2 Layer III", FrameHeader(2, 1, 8, 0), VbrTag("Xing", 1, 1000), 17, 128, 128},
+      {"Xing of MPEG-2 Layer III", Mp3FrameHeader(2, 1, 8, 0), XingHeader("Xing", 1, 1000), 17, 128, 128},
       {"VBRI 32 bytes after the header", kCbrHeader,
        std::string("VBRI") + std::string(10, '\0') + Be32(500), 32, 256, 256},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Analysis a = Analyze(Audio(c.header, c.vbr, 418000, c.sideInformation));
+    Analysis a = Analyze(Mp3Audio(c.header, c.vbr, 418000, c.sideInformation));
     ASSERT_TRUE(a.ok);
     EXPECT_EQ(a.info.vbrBitrate, c.expectedVbr);
     EXPECT_EQ(Mp3Bitrate(a.info).kbps, c.expectedKbps);
@@ -251,7 +209,7 @@ TEST(Mp3AnalyzerTest, SampleRatesOfEveryVersion) {
                         {2, 2, 16000}, {0, 0, 11025}, {0, 1, 12000}, {0, 2, 8000}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.hz);
-    Analysis a = Analyze(Audio(FrameHeader(c.version, 1, 5, c.rate), "", 1000));
+    Analysis a = Analyze(Mp3Audio(Mp3FrameHeader(c.version, 1, 5, c.rate), "", 1000));
     ASSERT_TRUE(a.ok);
     EXPECT_EQ(Mp3SampleRate(a.info), c.hz);
     EXPECT_EQ(FormatMp3SampleRate(a.info), std::to_string(c.hz));
@@ -259,16 +217,16 @@ TEST(Mp3AnalyzerTest, SampleRatesOfEveryVersion) {
 }
 
 TEST(Mp3AnalyzerTest, FrameSearchBoundsAndRejectedHeaders) {
-  std::string tag = Id3v2(3, {Text("TIT2", "x")});
+  std::string tag = Id3v2Tag(3, {Text("TIT2", "x")});
   // The header may start 20480 bytes after the tag, not one byte later.
-  EXPECT_TRUE(Analyze(tag + std::string(20480, '\0') + Audio(kCbrHeader, "", 100)).ok);
-  EXPECT_FALSE(Analyze(tag + std::string(20481, '\0') + Audio(kCbrHeader, "", 100)).ok);
+  EXPECT_TRUE(Analyze(tag + std::string(20480, '\0') + Mp3Audio(kCbrHeader, "", 100)).ok);
+  EXPECT_FALSE(Analyze(tag + std::string(20481, '\0') + Mp3Audio(kCbrHeader, "", 100)).ok);
   const std::string rejected[] = {
-      FrameHeader(1, 1, 9, 0),  // reserved version
-      FrameHeader(3, 0, 9, 0),  // reserved layer
-      FrameHeader(3, 1, 0, 0),  // free bitrate
-      FrameHeader(3, 1, 15, 0), // bad bitrate
-      FrameHeader(3, 1, 9, 3),  // reserved sample rate
+      Mp3FrameHeader(1, 1, 9, 0),  // reserved version
+      Mp3FrameHeader(3, 0, 9, 0),  // reserved layer
+      Mp3FrameHeader(3, 1, 0, 0),  // free bitrate
+      Mp3FrameHeader(3, 1, 15, 0), // bad bitrate
+      Mp3FrameHeader(3, 1, 9, 3),  // reserved sample rate
       Be32(0xFFFB9002),         // emphasis 2
   };
   for (const std::string& header : rejected) EXPECT_FALSE(Analyze(header + std::string(100, '\0')).ok);

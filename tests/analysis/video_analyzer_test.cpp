@@ -9,6 +9,7 @@
 #include "analysis/video_info.h"
 #include "imaging/memory_file.h"
 #include "testing/byte_builder.h"
+#include "testing/media_builder.h"
 
 namespace volumist {
 namespace {
@@ -19,35 +20,12 @@ MemoryFile FileOf(const std::string& bytes) { return MemoryFile({reinterpret_cas
 
 // --- AVI
 
-std::string Chunk(const std::string& id, const std::string& body) {
-  std::string chunk = ByteBuilder().Raw(id).U32(static_cast<uint32_t>(body.size())).Raw(body).bytes();
-  if (body.size() & 1) chunk += '\0';
-  return chunk;
-}
-std::string List(const std::string& type, const std::string& content) {
-  return ByteBuilder().Raw("LIST").U32(static_cast<uint32_t>(4 + content.size())).Raw(type).Raw(content).bytes();
-}
-
-std::string MainHeader(uint32_t frames, uint32_t width, uint32_t height) {
-  return ByteBuilder().U32(40000).Zeros(12).U32(frames).Zeros(12).U32(width).U32(height).Zeros(16).bytes();
-}
-
-std::string VideoStream(const std::string& handler, uint32_t scale, uint32_t rate) {
-  std::string strh = ByteBuilder().Raw("vids").Raw(handler).Zeros(12).U32(scale).U32(rate).Zeros(24).bytes();
-  return List("strl", Chunk("strh", strh) + Chunk("strf", std::string(40, '\0')));
-}
-
-std::string AudioStream(uint16_t tag, uint16_t channels, uint32_t rate, uint32_t bytesPerSecond) {
-  std::string strh = ByteBuilder().Raw("auds").Zeros(4).Zeros(12).U32(1).U32(rate).Zeros(24).bytes();
-  std::string wave = ByteBuilder().U16(tag).U16(channels).U32(rate).U32(bytesPerSecond).U16(4).U16(16).U16(0).bytes();
-  return List("strl", Chunk("strh", strh) + Chunk("strf", wave));
-}
-
-std::string Avi(const std::string& streams, const std::string& main = MainHeader(1500, 640, 480)) {
-  std::string hdrl = List("hdrl", Chunk("avih", main) + streams);
-  std::string body = "AVI " + hdrl + List("movi", "");
-  return ByteBuilder().Raw("RIFF").U32(static_cast<uint32_t>(body.size())).Raw(body).bytes();
-}
+using testing::AviAudioStream;
+using testing::AviFile;
+using testing::AviMainHeader;
+using testing::AviVideoStream;
+using testing::RiffChunk;
+using testing::RiffList;
 
 bool AnalyzeAviBytes(const std::string& bytes, AviInfo& info) {
   MemoryFile file = FileOf(bytes);
@@ -56,7 +34,7 @@ bool AnalyzeAviBytes(const std::string& bytes, AviInfo& info) {
 
 TEST(AviAnalyzerTest, VideoAndAudioStreams) {
   AviInfo info;
-  ASSERT_TRUE(AnalyzeAviBytes(Avi(VideoStream("XVID", 1001, 30000) + AudioStream(0x55, 2, 44100, 16000)), info));
+  ASSERT_TRUE(AnalyzeAviBytes(AviFile(AviVideoStream("XVID", 1001, 30000) + AviAudioStream(0x55, 2, 44100, 16000)), info));
   EXPECT_FALSE(info.isEmpty);
   EXPECT_EQ(info.width, 640);
   EXPECT_EQ(info.height, 480);
@@ -74,7 +52,7 @@ TEST(AviAnalyzerTest, VideoAndAudioStreams) {
   EXPECT_EQ(FormatChannels(video), "2 Stereo");
 
   // Audio first, video second: both are kept.
-  ASSERT_TRUE(AnalyzeAviBytes(Avi(AudioStream(1, 1, 22050, 44100) + VideoStream("cvid", 1, 25)), info));
+  ASSERT_TRUE(AnalyzeAviBytes(AviFile(AviAudioStream(1, 1, 22050, 44100) + AviVideoStream("cvid", 1, 25)), info));
   EXPECT_EQ(info.videoCodec, 35);
   EXPECT_FLOAT_EQ(info.framesPerSecond, 25.0f);
   EXPECT_EQ(info.audioCodec, 1);
@@ -84,7 +62,7 @@ TEST(AviAnalyzerTest, VideoAndAudioStreams) {
   EXPECT_EQ(FormatChannels(VideoInfo(info)), "1 Mono");
 
   // Video only: no audio texts.
-  ASSERT_TRUE(AnalyzeAviBytes(Avi(VideoStream("DIVX", 1, 25)), info));
+  ASSERT_TRUE(AnalyzeAviBytes(AviFile(AviVideoStream("DIVX", 1, 25)), info));
   VideoInfo silent(info);
   EXPECT_FALSE(silent.HasAudio());
   EXPECT_STREQ(silent.AudioCodecName(), "- No audio -");
@@ -123,24 +101,24 @@ TEST(AviAnalyzerTest, CodecTables) {
   for (const Audio& a : audios) {
     SCOPED_TRACE(a.name);
     AviInfo info;
-    ASSERT_TRUE(AnalyzeAviBytes(Avi(VideoStream("cvid", 1, 25) + AudioStream(a.tag, a.channels, 48000, 24000)), info));
+    ASSERT_TRUE(AnalyzeAviBytes(AviFile(AviVideoStream("cvid", 1, 25) + AviAudioStream(a.tag, a.channels, 48000, 24000)), info));
     EXPECT_STREQ(AviAudioCodecName(info), a.name);
   }
 }
 
 TEST(AviAnalyzerTest, ScaleZeroAndRejectedFiles) {
   AviInfo info;
-  ASSERT_TRUE(AnalyzeAviBytes(Avi(VideoStream("cvid", 0, 25)), info));
+  ASSERT_TRUE(AnalyzeAviBytes(AviFile(AviVideoStream("cvid", 0, 25)), info));
   EXPECT_EQ(info.framesPerSecond, 0.0f);
   EXPECT_EQ(VideoInfo(info).LengthSeconds(), 0.0);
   EXPECT_EQ(FormatFrameRate(VideoInfo(info)), "0.000");
 
-  std::string good = Avi(VideoStream("cvid", 1, 25));
+  std::string good = AviFile(AviVideoStream("cvid", 1, 25));
   std::string notAvi = good;
   notAvi[8] = 'W';
-  std::string shortMain = Avi(VideoStream("cvid", 1, 25), std::string(36, '\0'));
-  std::string textStream = Avi(List("strl", Chunk("strh", ByteBuilder().Raw("txts").Zeros(52).bytes())));
-  std::string noStream = Avi("");
+  std::string shortMain = AviFile(AviVideoStream("cvid", 1, 25), std::string(36, '\0'));
+  std::string textStream = AviFile(RiffList("strl", RiffChunk("strh", ByteBuilder().Raw("txts").Zeros(52).bytes())));
+  std::string noStream = AviFile("");
   const std::string rejected[] = {notAvi, shortMain, textStream, noStream, good.substr(0, 40), "", "RIFF"};
   for (const std::string& bytes : rejected) {
     EXPECT_FALSE(AnalyzeAviBytes(bytes, info));
@@ -150,56 +128,15 @@ TEST(AviAnalyzerTest, ScaleZeroAndRejectedFiles) {
 
 // --- MPEG
 
-std::string Mpeg1Pack(uint64_t scr) {
-  ByteBuilder b;
-  b.Raw(std::string("\0\0\1\xBA", 4));
-  b.U8(static_cast<uint8_t>(0x21 | ((scr >> 29) & 0x0E)));
-  b.U8(static_cast<uint8_t>(scr >> 22)).U8(static_cast<uint8_t>(((scr >> 14) & 0xFE) | 1));
-  b.U8(static_cast<uint8_t>(scr >> 7)).U8(static_cast<uint8_t>(((scr << 1) & 0xFE) | 1));
-  return b.U8(0x80).U8(0x1B).U8(0x83).bytes();  // mux rate
-}
-
-std::string Mpeg2Pack(uint64_t scr, int stuffing) {
-  ByteBuilder b;
-  b.Raw(std::string("\0\0\1\xBA", 4));
-  b.U8(static_cast<uint8_t>(0x44 | ((scr >> 27) & 0x38) | ((scr >> 28) & 3)));
-  b.U8(static_cast<uint8_t>(scr >> 20));
-  b.U8(static_cast<uint8_t>(((scr >> 12) & 0xF8) | 4 | ((scr >> 13) & 3)));
-  b.U8(static_cast<uint8_t>(scr >> 5));
-  b.U8(static_cast<uint8_t>(((scr << 3) & 0xF8) | 4)).U8(1);
-  b.U8(0x01).U8(0x89).U8(0xC3).U8(static_cast<uint8_t>(0xF8 | stuffing));
-  for (int i = 0; i < stuffing; ++i) b.U8(0xFF);
-  return b.bytes();
-}
-
-std::string Packet(uint8_t id, const std::string& payload) {
-  return ByteBuilder().Raw(std::string("\0\0\1", 3)).U8(id).U8(static_cast<uint8_t>(payload.size() >> 8)).U8(static_cast<uint8_t>(payload.size())).Raw(payload).bytes();
-}
-
-std::string SequenceHeader(uint32_t width, uint32_t height, uint8_t rateCode) {
-  uint32_t v = (width << 20) | (height << 8) | 0x30 | rateCode;
-  return ByteBuilder().Raw(std::string("\0\0\1\xB3", 4)).U8(v >> 24).U8(v >> 16).U8(v >> 8).U8(v).Zeros(4).bytes();
-}
-
-std::string AudioHeader(uint32_t w) { return ByteBuilder().U8(w >> 24).U8(w >> 16).U8(w >> 8).U8(w).Zeros(20).bytes(); }
-
-// MPEG-1 Layer II, 224 kbit/s, 44100 Hz, stereo.
-constexpr uint32_t kLayer2Audio = 0xFFFDB004;
-// MPEG-2 Layer III, 64 kbit/s, 22050 Hz, mono.
-constexpr uint32_t kMpeg2Audio = 0xFFF380C4;
-
-std::string Padding(size_t n) { return Packet(0xBE, std::string(n, '\xFF')); }
-
-// An MPEG-1 system stream: a pack with system header, video and audio packets with MPEG-1 headers
-// (stuffing, buffer size, time stamp), padding up to about `size`, and a last pack at `lastScr`.
-// The packs before the last one carry an earlier clock, so the length shows which pack was read.
-std::string Mpeg1Stream(uint32_t audioWord, uint64_t lastScr, size_t size = 20000) {
-  std::string stream = Mpeg1Pack(0) + Packet(0xBB, std::string(12, '\x80'));
-  stream += Packet(0xE0, std::string("\xFF\xFF\x60\x00\x21\x00\x01\x00\x01", 9) + SequenceHeader(352, 288, 3));
-  stream += Packet(0xC0, std::string("\x0F", 1) + AudioHeader(audioWord));
-  while (stream.size() < size) stream += Mpeg1Pack(900) + Padding(2000);
-  return stream + Mpeg1Pack(lastScr) + Padding(100) + std::string("\0\0\1\xB9", 4);
-}
+using testing::kLayer2AudioWord;
+using testing::kMpeg2AudioWord;
+using testing::Mpeg1Pack;
+using testing::Mpeg1Stream;
+using testing::Mpeg2Pack;
+using testing::MpegAudioFrame;
+using testing::MpegPacket;
+using testing::MpegPadding;
+using testing::MpegSequenceHeader;
 
 bool AnalyzeMpegBytes(const std::string& bytes, MpegInfo& info) {
   MemoryFile file = FileOf(bytes);
@@ -208,7 +145,7 @@ bool AnalyzeMpegBytes(const std::string& bytes, MpegInfo& info) {
 
 TEST(MpegAnalyzerTest, Mpeg1SystemStreamOfAVideoCd) {
   MpegInfo info;
-  ASSERT_TRUE(AnalyzeMpegBytes(Mpeg1Stream(kLayer2Audio, 65 * 90000), info));
+  ASSERT_TRUE(AnalyzeMpegBytes(Mpeg1Stream(kLayer2AudioWord, 65 * 90000), info));
   EXPECT_FALSE(info.isEmpty);
   EXPECT_EQ(info.width, 352);
   EXPECT_EQ(info.height, 288);
@@ -231,7 +168,7 @@ TEST(MpegAnalyzerTest, Mpeg1SystemStreamOfAVideoCd) {
 
 TEST(MpegAnalyzerTest, Mpeg2AudioRatesAndMissingLength) {
   MpegInfo info;
-  ASSERT_TRUE(AnalyzeMpegBytes(Mpeg1Stream(kMpeg2Audio, 10 * 90000), info));
+  ASSERT_TRUE(AnalyzeMpegBytes(Mpeg1Stream(kMpeg2AudioWord, 10 * 90000), info));
   EXPECT_EQ(info.audioRateCode, 4);
   VideoInfo video(info);
   EXPECT_STREQ(video.VideoCodecName(), "MPEG-2");
@@ -241,8 +178,8 @@ TEST(MpegAnalyzerTest, Mpeg2AudioRatesAndMissingLength) {
   EXPECT_EQ(FormatChannels(video), "1 Mono");
 
   // The last pack lies more than 300,000 bytes before the end: no length, no length text.
-  std::string stream = Mpeg1Stream(kLayer2Audio, 65 * 90000);
-  for (int i = 0; i < 160; ++i) stream += Padding(2000);
+  std::string stream = Mpeg1Stream(kLayer2AudioWord, 65 * 90000);
+  for (int i = 0; i < 160; ++i) stream += MpegPadding(2000);
   ASSERT_TRUE(AnalyzeMpegBytes(stream, info));
   EXPECT_EQ(info.lengthSeconds, 0.0f);
   EXPECT_EQ(VideoInfo(info).FrameCount(), 0u);
@@ -253,12 +190,12 @@ TEST(MpegAnalyzerTest, Mpeg2ProgramStreamWithLongPacks) {
   // DVD-style: 14-byte packs with stuffing, MPEG-2 packet headers, a private AC-3 stream, and
   // clock references that start after 0.
   std::string pes = std::string("\x81\x80\x05\x21\x00\x01\x00\x01", 8);
-  std::string stream = Mpeg2Pack(90000 * 100, 3) + Packet(0xBB, std::string(12, '\x80'));
-  stream += Packet(0xBD, std::string(500, '\x0B'));
-  stream += Packet(0xE0, pes + SequenceHeader(720, 576, 3));
-  stream += Mpeg2Pack(90000 * 100 + 3600, 0) + Packet(0xC0, pes + AudioHeader(kLayer2Audio));
-  while (stream.size() < 50000) stream += Mpeg2Pack(90000 * 101, 2) + Padding(2030);
-  stream += Mpeg2Pack(90000 * 100 + 90000 * 125 + 45000, 1) + Padding(200);
+  std::string stream = Mpeg2Pack(90000 * 100, 3) + MpegPacket(0xBB, std::string(12, '\x80'));
+  stream += MpegPacket(0xBD, std::string(500, '\x0B'));
+  stream += MpegPacket(0xE0, pes + MpegSequenceHeader(720, 576, 3));
+  stream += Mpeg2Pack(90000 * 100 + 3600, 0) + MpegPacket(0xC0, pes + MpegAudioFrame(kLayer2AudioWord));
+  while (stream.size() < 50000) stream += Mpeg2Pack(90000 * 101, 2) + MpegPadding(2030);
+  stream += Mpeg2Pack(90000 * 100 + 90000 * 125 + 45000, 1) + MpegPadding(200);
   MpegInfo info;
   ASSERT_TRUE(AnalyzeMpegBytes(stream, info));
   EXPECT_EQ(info.width, 720);
@@ -273,14 +210,14 @@ TEST(MpegAnalyzerTest, Mpeg2ProgramStreamWithLongPacks) {
 TEST(MpegAnalyzerTest, ElementaryStreamsGarbageAndFailures) {
   MpegInfo info;
   // A video elementary stream: its sequence header, no audio, no length.
-  ASSERT_TRUE(AnalyzeMpegBytes(SequenceHeader(720, 480, 4) + std::string(1000, '\x22'), info));
+  ASSERT_TRUE(AnalyzeMpegBytes(MpegSequenceHeader(720, 480, 4) + std::string(1000, '\x22'), info));
   EXPECT_EQ(info.width, 720);
   EXPECT_EQ(FormatFrameRate(VideoInfo(info)), "29.970");
   EXPECT_EQ(FormatAspectRatio(VideoInfo(info)), "1.50:1");
   EXPECT_STREQ(VideoInfo(info).AudioCodecName(), "- No audio -");
 
   // Stray bytes before the first pack and between packets: the reading finds the next start code.
-  std::string stream = Mpeg1Stream(kLayer2Audio, 90000);
+  std::string stream = Mpeg1Stream(kLayer2AudioWord, 90000);
   ASSERT_TRUE(AnalyzeMpegBytes(std::string(7, '\x42') + stream.substr(0, 40) + "xyz" + stream.substr(40), info));
   EXPECT_EQ(info.width, 352);
 
@@ -290,10 +227,10 @@ TEST(MpegAnalyzerTest, ElementaryStreamsGarbageAndFailures) {
   EXPECT_EQ(info.height, 288);
 
   // Audio only, video beyond the 48th packet, and no stream at all fail.
-  std::string audioOnly = Mpeg1Pack(0) + Packet(0xC0, std::string("\x0F", 1) + AudioHeader(kLayer2Audio)) + Padding(100);
+  std::string audioOnly = Mpeg1Pack(0) + MpegPacket(0xC0, std::string("\x0F", 1) + MpegAudioFrame(kLayer2AudioWord)) + MpegPadding(100);
   std::string late = Mpeg1Pack(0);
-  for (int i = 0; i < 48; ++i) late += Packet(0xC0, std::string("\x0F", 1) + std::string(30, '\x11'));
-  late += Packet(0xE0, std::string("\x0F", 1) + SequenceHeader(352, 288, 3));
+  for (int i = 0; i < 48; ++i) late += MpegPacket(0xC0, std::string("\x0F", 1) + std::string(30, '\x11'));
+  late += MpegPacket(0xE0, std::string("\x0F", 1) + MpegSequenceHeader(352, 288, 3));
   const std::string failing[] = {audioOnly, late, std::string(5000, '\0'), "", "RIF"};
   for (const std::string& bytes : failing) {
     EXPECT_FALSE(AnalyzeMpegBytes(bytes, info));
