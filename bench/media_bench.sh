@@ -3,10 +3,11 @@
 #
 #   bash bench/media_bench.sh [BUILD_DIR]        (needs: bash scripts/install-deps.sh bench)
 #
-# Corpora (made once into $MEDIA_BENCH_DIR, default /tmp/volumist-media-bench):
-#   jpeg/  100 JPEGs of 4000 x 3000 (ImageMagick plasma, quality 90)
-#   png/   50 PNGs of 1920 x 1080 (plasma)
-#   bmp/   25 BMPs of 1024 x 768, 24 bits       gif/  25 GIFs of 1024 x 768, 256 colours
+# Corpora (made once into $MEDIA_BENCH_DIR, default /tmp/volumist-media-bench), from one ImageMagick
+# plasma of 4000 x 3000:
+#   jpeg/  100 JPEGs of 4000 x 3000, quality 90 (10 distinct)
+#   png/   50 PNGs of 1920 x 1080 (10 distinct)
+#   bmp/   25 BMPs of 1024 x 768, 24 bits       gif/  25 GIFs of 1024 x 768, 256 colours (5 distinct)
 #   mp3/   300 MP3 files: one real lame stream (sox tone, 30 s, 128 kbit/s) in 300 distinct ID3v2.3
 #          tags (texts, a 300-byte comment, a 20 KB picture frame) and ID3v1 tags
 #   video/ 100 AVI files and 100 MPEG-1 system streams of 2 MB, built field by field
@@ -28,21 +29,32 @@ make_corpus() {
     echo "media_bench: making the picture corpus (a few minutes, once)" >&2
     convert -seed 7 -size 4000x3000 plasma:fractal "$work/base/plasma.png"
   fi
-  local i
-  for i in $(seq -w 1 100); do
-    [[ -f $work/jpeg/photo$i.jpg ]] || convert "$work/base/plasma.png" -roll +$((10#$i * 37))+$((10#$i * 23)) \
-      -modulate 100,100,$((60 + 10#$i)) -quality 90 "$work/jpeg/photo$i.jpg"
-  done
-  for i in $(seq -w 1 50); do
-    [[ -f $work/png/shot$i.png ]] || convert "$work/base/plasma.png" -crop 1920x1080+$((10#$i * 31))+$((10#$i * 29)) +repage \
-      -modulate 100,100,$((50 + 2 * 10#$i)) "$work/png/shot$i.png"
-  done
-  for i in $(seq -w 1 25); do
-    [[ -f $work/bmp/paint$i.bmp ]] || convert "$work/base/plasma.png" -crop 1024x768+$((10#$i * 97))+$((10#$i * 53)) +repage \
-      -type TrueColor "$work/bmp/paint$i.bmp"
-    [[ -f $work/gif/anim$i.gif ]] || convert "$work/base/plasma.png" -crop 1024x768+$((10#$i * 89))+$((10#$i * 61)) +repage \
-      -colors 256 "$work/gif/anim$i.gif"
-  done
+  # A few distinct pictures of each kind (rolled, cropped and recoloured from the plasma), copied up
+  # to the counts: distinct content does not change the decoding work, and making 100 large JPEGs
+  # one by one would take the better part of an hour.
+  local i k
+  corpus_of() { # kind name extension count distinct make...: makes kind/name001.ext ...
+    local kind=$1 name=$2 ext=$3 n=$4 distinct=$5; shift 5
+    for i in $(seq 1 "$distinct"); do
+      local first
+      first=$(printf '%s/%s/%s%03d.%s' "$work" "$kind" "$name" "$i" "$ext")
+      [[ -f $first ]] || "$@" "$i" "$first"
+    done
+    for i in $(seq $((distinct + 1)) "$n"); do
+      local target source
+      target=$(printf '%s/%s/%s%03d.%s' "$work" "$kind" "$name" "$i" "$ext")
+      source=$(printf '%s/%s/%s%03d.%s' "$work" "$kind" "$name" $(( (i - 1) % distinct + 1 )) "$ext")
+      [[ -f $target ]] || cp "$source" "$target"
+    done
+  }
+  jpeg_of() { convert "$work/base/plasma.png" -roll +$(($1 * 370))+$(($1 * 230)) -modulate 100,100,$((60 + 8 * $1)) -quality 90 "$2"; }
+  png_of() { convert "$work/base/plasma.png" -crop 1920x1080+$(($1 * 181))+$(($1 * 149)) +repage -modulate 100,100,$((50 + 9 * $1)) -depth 8 "$2"; }
+  bmp_of() { convert "$work/base/plasma.png" -crop 1024x768+$(($1 * 97))+$(($1 * 53)) +repage -depth 8 -type TrueColor "$2"; }
+  gif_of() { convert "$work/base/plasma.png" -crop 1024x768+$(($1 * 389))+$(($1 * 261)) +repage -colors 256 "$2"; }
+  corpus_of jpeg photo jpg 100 10 jpeg_of
+  corpus_of png shot png 50 10 png_of
+  corpus_of bmp paint bmp 25 25 bmp_of
+  corpus_of gif anim gif 25 5 gif_of
   if [[ ! -f $work/mp3/song299.mp3 ]]; then
     sox -n -r 44100 -c 2 "$work/base/tone.wav" synth 30 sine 440 sine 660
     lame --quiet -b 128 "$work/base/tone.wav" "$work/base/tone.mp3"

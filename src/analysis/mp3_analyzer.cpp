@@ -13,6 +13,8 @@ namespace {
 
 // Raw bytes read of one text frame: enough for 254 bytes of text in any encoding.
 constexpr uint32_t kMaxTextFrameBytes = 1024;
+// Frame headers read at most: real tags have dozens; a tag of millions of empty frames is hostile.
+constexpr int kMaxFrames = 10000;
 
 uint32_t Be32(const uint8_t* p) {
   return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
@@ -49,7 +51,7 @@ struct TagReader {
 };
 
 void TagReader::ReadFrames(int major, bool tagUnsynchronised, uint64_t position, uint64_t end) {
-  while (position + 10 <= end) {
+  for (int frames = 0; position + 10 <= end && frames < kMaxFrames; ++frames) {
     uint8_t frame[10];
     if (!ReadExact(file, position, frame, sizeof frame)) return;
     if (frame[0] == 0 || (frame[1] == 0 && frame[2] == 0) || frame[3] == 0) return;  // padding
