@@ -3,7 +3,9 @@
 // cross-check on files made by real producers (lame, sox, ImageMagick) where they are installed.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <map>
+#include <thread>
 
 #include "analysis/column_text.h"
 #include "analysis/media_analysis.h"
@@ -183,6 +185,44 @@ TEST(MediaAnalysisTest, TreeOfEveryMediaKindReadBackWithItsColumns) {
   for (const char* name : {"song.MP3", "movie.avi", "photo.jpg"}) {
     EXPECT_TRUE(plain[name].file.tag.hasMediaInfo);
     EXPECT_FALSE(plain[name].file.mediaInfo.HasBody());
+  }
+}
+
+TEST(MediaAnalysisTest, ThreadsAnalysingAtOnceGetTheSameResults) {
+  using namespace testing;
+  TempDir dir;
+  std::vector<std::string> paths;
+  for (int i = 0; i < 6; ++i) {
+    std::string n = std::to_string(i);
+    paths.push_back(dir.File("p" + n + ".png"));
+    WriteFileBytes(paths.back(), EncodePng(PatternImage(300 + 10 * i, 200)));
+    paths.push_back(dir.File("j" + n + ".jpg"));
+    WriteFileBytes(paths.back(), EncodeJpegFile(PatternImage(640, 480 + i)));
+    paths.push_back(dir.File("s" + n + ".mp3"));
+    WriteFileBytes(paths.back(), Id3v2Tag(4, {Id3Text("TIT2", "Song " + n)}) + Mp3Audio(Mp3CbrHeader(), "", 1000 + i));
+  }
+  auto analyse = [&](size_t i) {
+    MediaInfo media;
+    ScanEntry entry;
+    entry.SetName(platform::BaseNameOf(paths[i]));
+    media.mediaType = MediaTypeOfExtension(entry.extension);
+    AnalyzeMedia(paths[i], AllOn(), media);
+    return media;
+  };
+  std::vector<MediaInfo> alone;
+  for (size_t i = 0; i < paths.size(); ++i) alone.push_back(analyse(i));
+  std::vector<MediaInfo> together(paths.size());
+  std::atomic<size_t> next{0};
+  auto work = [&] {
+    for (size_t i = next++; i < paths.size(); i = next++) together[i] = analyse(i);
+  };
+  std::thread helper(work);
+  work();
+  helper.join();
+  for (size_t i = 0; i < paths.size(); ++i) {
+    SCOPED_TRACE(paths[i]);
+    ASSERT_TRUE(alone[i].HasBody());
+    EXPECT_TRUE(alone[i].body == together[i].body);
   }
 }
 
