@@ -46,22 +46,42 @@ struct TagReader {
   Mp3Info& out;
   bool takenTitle = false, takenArtist = false, takenAlbum = false, takenComment = false;
 
-  // Reads the frames of an ID3v2 tag of `major` version 3 or 4 between `begin` and `end`.
+  // Reads the frames of an ID3v2 tag of `major` version 2, 3 or 4 between `begin` and `end`.
   void ReadFrames(int major, bool tagUnsynchronised, uint64_t begin, uint64_t end);
 };
 
+// The version 2.3 name of a version 2.2 frame that is read; empty for the others.
+std::string_view Id3v22Frame(std::string_view id) {
+  static constexpr std::string_view kNames[][2] = {{"TT1", "TIT1"}, {"TT2", "TIT2"}, {"TP1", "TPE1"}, {"TAL", "TALB"},
+                                                   {"TOA", "TOAL"}, {"COM", "COMM"}, {"TYE", "TYER"}};
+  for (const auto& name : kNames) {
+    if (id == name[0]) return name[1];
+  }
+  return {};
+}
+
 void TagReader::ReadFrames(int major, bool tagUnsynchronised, uint64_t position, uint64_t end) {
-  for (int frames = 0; position + 10 <= end && frames < kMaxFrames; ++frames) {
-    uint8_t frame[10];
-    if (!ReadExact(file, position, frame, sizeof frame)) return;
-    if (frame[0] == 0 || (frame[1] == 0 && frame[2] == 0) || frame[3] == 0) return;  // padding
-    // Version 2.4 gives frame sizes as syncsafe integers, version 2.3 as plain 32-bit numbers.
-    std::optional<uint32_t> size = major >= 4 ? Syncsafe(frame + 4) : std::optional<uint32_t>(Be32(frame + 4));
-    if (!size || *size > end - position - 10) return;
-    uint64_t body = position + 10;
+  // Version 2.2 frames have a 6-byte header: a 3-character identifier and a 24-bit size.
+  const uint64_t headerSize = major == 2 ? 6 : 10;
+  for (int frames = 0; position + headerSize <= end && frames < kMaxFrames; ++frames) {
+    uint8_t frame[10] = {};
+    if (!ReadExact(file, position, frame, headerSize)) return;
+    std::optional<uint32_t> size;
+    std::string_view id;
+    if (major == 2) {
+      if (frame[0] == 0) return;  // padding
+      size = (uint32_t{frame[3]} << 16) | (uint32_t{frame[4]} << 8) | frame[5];
+      id = Id3v22Frame(std::string_view(reinterpret_cast<const char*>(frame), 3));
+    } else {
+      if (frame[0] == 0 || (frame[1] == 0 && frame[2] == 0) || frame[3] == 0) return;  // padding
+      // Version 2.4 gives frame sizes as syncsafe integers, version 2.3 as plain 32-bit numbers.
+      size = major >= 4 ? Syncsafe(frame + 4) : std::optional<uint32_t>(Be32(frame + 4));
+      id = std::string_view(reinterpret_cast<const char*>(frame), 4);
+    }
+    if (!size || *size > end - position - headerSize) return;
+    uint64_t body = position + headerSize;
     position = body + *size;
 
-    std::string_view id(reinterpret_cast<const char*>(frame), 4);
     std::string* field = nullptr;
     bool* taken = nullptr;
     bool isComment = false;
@@ -137,10 +157,11 @@ uint64_t ReadId3v2(platform::File& file, Mp3Info& out) {
   uint8_t flags = header[5];
   uint64_t end = 10 + uint64_t{*size};
   uint64_t tagLength = end + ((major >= 4 && (flags & 0x10)) ? 10 : 0);
-  // Version 2.2 tags use 3-character identifiers, which are not read; their length still counts.
-  if (major != 3 && major != 4) return tagLength;
+  if (major < 2 || major > 4) return tagLength;
+  // A version 2.2 tag with its compression flag cannot be read.
+  if (major == 2 && (flags & 0x40)) return tagLength;
   uint64_t position = 10;
-  if (flags & 0x40) {
+  if (major >= 3 && (flags & 0x40)) {
     // An extended header: its size counts itself in version 2.4 (syncsafe), not in version 2.3.
     uint8_t extended[4];
     if (!ReadExact(file, 10, extended, sizeof extended)) return tagLength;
@@ -149,7 +170,7 @@ uint64_t ReadId3v2(platform::File& file, Mp3Info& out) {
     position += *extendedSize;
   }
   TagReader reader{file, out};
-  reader.ReadFrames(major, major == 3 && (flags & 0x80), position, end);
+  reader.ReadFrames(major, major <= 3 && (flags & 0x80), position, end);
   return tagLength;
 }
 

@@ -1,4 +1,4 @@
-// AnalyzeMp3: the tag texts (ID3v2.3/v2.4 at the start, or ID3v1 at the end), the first MPEG audio
+// AnalyzeMp3: the tag texts (ID3v2.2/v2.3/v2.4 at the start, or ID3v1 at the end), the first MPEG audio
 // frame header, the bitrate (constant, or the average of a Xing or VBRI header) and the play time
 // of an MP3 file. Reads headers only, never the audio data.
 #pragma once

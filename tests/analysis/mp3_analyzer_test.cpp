@@ -70,6 +70,22 @@ TEST(Mp3AnalyzerTest, FramesAfterALargeFrameAreReadInBothVersions) {
   }
 }
 
+TEST(Mp3AnalyzerTest, Id3v22TagsWithShortIdentifiers) {
+  auto frame = [](const std::string& id, const std::string& body) {
+    return id + std::string{'\0', '\0', static_cast<char>(body.size())} + body;
+  };
+  std::string frames = frame("TT2", std::string("\0Old song", 9)) + frame("TP1", std::string("\0Old band", 9)) +
+                       frame("PIC", std::string(40, '\x33')) + frame("TAL", std::string("\0Old album", 10)) +
+                       frame("TYE", std::string("\0" "1998", 5)) + std::string(8, '\0');
+  std::string tag = std::string("ID3\2\0\0", 6) + testing::Syncsafe(static_cast<uint32_t>(frames.size())) + frames;
+  Analysis a = Analyze(tag + Mp3Audio(kCbrHeader, "", 1000));
+  ASSERT_TRUE(a.ok);
+  EXPECT_EQ(a.info.title, "Old song");
+  EXPECT_EQ(a.info.artist, "Old band");
+  EXPECT_EQ(a.info.album, "Old album");
+  EXPECT_EQ(a.info.year, "1998");
+}
+
 TEST(Mp3AnalyzerTest, Id3v1ReplacesEverythingWhenTheId3v2TagHasNoTitle) {
   std::string file = Id3v2Tag(3, {Text("TPE1", "V2 artist"), Text("TALB", "V2 album")}) + Mp3Audio(kCbrHeader, "", 2000) +
                      Id3v1Tag("V1 title", "V1 artist", "", "2001", std::string("Comment\0\x07", 9), 17);
