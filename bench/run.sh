@@ -7,3 +7,10 @@ repetitions=${REPETITIONS:-7}
 
 echo "== $build_dir/volume_io_bench --benchmark_repetitions=$repetitions"
 "$build_dir/volume_io_bench" --benchmark_repetitions="$repetitions" --benchmark_report_aggregates_only=true
+
+# The media analysis against vipsthumbnail, GraphicsMagick and mediainfo takes minutes (and makes
+# its corpora once): only on request.
+if [[ ${MEDIA_BENCH:-0} == 1 ]]; then
+  echo "== REPETITIONS=$repetitions bash bench/media_bench.sh $build_dir"
+  REPETITIONS=$repetitions bash bench/media_bench.sh "$build_dir"
+fi

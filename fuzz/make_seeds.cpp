@@ -5,8 +5,11 @@
 #include <string>
 
 #include "catalog/volume_catalog.h"
+#include "testing/byte_builder.h"
+#include "testing/media_builder.h"
 #include "testing/memory_file_system.h"
 #include "testing/memory_tree.h"
+#include "testing/picture_builder.h"
 
 using namespace volumist;
 using testing::MemoryNode;
@@ -26,6 +29,45 @@ bool WriteSeed(const std::string& folder, const std::string& name, ScanJob job, 
   const std::string* bytes = fileSystem.Get("/seed.vkt");
   out.write(bytes->data(), static_cast<std::streamsize>(bytes->size()));
   return static_cast<bool>(out);
+}
+
+bool WriteBytes(const std::string& folder, const std::string& name, const std::string& bytes) {
+  std::ofstream out(folder + "/" + name, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out);
+}
+
+// Small media files for the analyzer fuzzers. Picture seeds start with the byte that makes the
+// image fuzzer choose their format (its order: JPEG, BMP, GIF, ICO, TGA, PCX, PNG, TIFF, WBMP).
+bool WriteMediaSeeds(const std::string& folder) {
+  using namespace testing;
+  bool ok = WriteBytes(folder, "tagged.mp3",
+                       Id3v2Tag(3, {Id3Text("TIT2", "t"), Id3Text("COMM", std::string("eng\0c", 5))}) +
+                           Mp3Audio(Mp3CbrHeader(), XingHeader("Xing", 1, 10), 600) + Id3v1Tag("a", "b", "c", "1999", "d", 1));
+  ok = ok && WriteBytes(folder, "utf16.mp3", Id3v2Tag(4, {Id3Text("TPE1", std::string("\xFF\xFE" "a\0", 4), 1)}) +
+                                                 Mp3Audio(Mp3FrameHeader(2, 1, 5, 1, 3), std::string("VBRI") + std::string(14, '\0'), 300, 9));
+  ok = ok && WriteBytes(folder, "movie.avi", AviFile(AviVideoStream("XVID", 1, 25) + AviAudioStream(0x55, 2, 44100, 16000)));
+  ok = ok && WriteBytes(folder, "vcd.mpg", Mpeg1Stream(kLayer2AudioWord, 90000, 2000));
+  ok = ok && WriteBytes(folder, "dvd.mpg", Mpeg2Pack(1000, 2) + MpegPacket(0xE0, std::string("\x81\x80\x00", 3) + MpegSequenceHeader(720, 576, 3)) +
+                                               MpegPacket(0xC0, std::string("\x81\x80\x00", 3) + MpegAudioFrame(kMpeg2AudioWord)) + Mpeg2Pack(90000, 0));
+  RgbImage image = PatternImage(12, 9);
+  std::vector<uint8_t> indexes(12 * 9, 1);
+  ok = ok && WriteBytes(folder, "picture-0.jpg", std::string(1, '\0') + EncodeJpegFile(image, 50));
+  ok = ok && WriteBytes(folder, "picture-1.bmp", std::string(1, '\1') + ByteBuilder().Raw("BM").U32(70).U32(0).U32(54)
+                                                          .U32(40).U32(2).U32(2).U16(1).U16(24).Zeros(24).Zeros(16).bytes());
+  ok = ok && WriteBytes(folder, "picture-2.gif", std::string(1, '\2') + EncodeGif(12, 9, indexes, {{0, 0, 0, 9, 9, 9}, true, 0}));
+  std::string iconPng = EncodePng(PatternImage(4, 4));
+  ok = ok && WriteBytes(folder, "picture-3.ico", std::string(1, '\3') + ByteBuilder().U16(0).U16(1).U16(1).U8(4).U8(4).U16(0)
+                                                          .U16(1).U16(32).U32(static_cast<uint32_t>(iconPng.size())).U32(22)
+                                                          .bytes() + iconPng);
+  ok = ok && WriteBytes(folder, "picture-4.tga", std::string(1, '\4') + ByteBuilder().U8(0).U8(0).U8(10).Zeros(9).U16(2).U16(2)
+                                                          .U8(24).U8(0x20).U8(0x83).Raw("abc").bytes());
+  ok = ok && WriteBytes(folder, "picture-5.pcx", std::string(1, '\5') + ByteBuilder().U8(10).U8(5).U8(1).U8(8).U16(0).U16(0)
+                                                          .U16(1).U16(0).Zeros(52).U8(1).U16(2).Zeros(60).U8(0xC2).U8(7).bytes());
+  ok = ok && WriteBytes(folder, "picture-6.png", std::string(1, '\6') + EncodePng(image, {PngOptions::Kind::kPalette}));
+  ok = ok && WriteBytes(folder, "picture-7.tiff", std::string(1, '\7') + EncodeTiff(image));
+  ok = ok && WriteBytes(folder, "picture-8.wbmp", std::string(1, '\x08') + std::string("\0\0\x08\x02\xA5\x5A", 6));
+  return ok;
 }
 
 }  // namespace
@@ -66,5 +108,6 @@ int main(int argc, char** argv) {
   bool ok = WriteSeed(folder, "two-sources.vkt", job, {first, second});
   job.sources.resize(1);
   ok = ok && WriteSeed(folder, "one-file.vkt", job, {second});
+  ok = ok && WriteMediaSeeds(folder);
   return ok ? 0 : 1;
 }

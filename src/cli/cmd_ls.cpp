@@ -1,6 +1,9 @@
-// volumist-cli ls FILE.vkt [FOLDER] [-R]: the items of a volume, one per line.
+// volumist-cli ls FILE.vkt [FOLDER] [-R] [-l]: the items of a volume, one per line.
 #include <ostream>
+#include <type_traits>
 
+#include "analysis/column_text.h"
+#include "analysis/media_format.h"
 #include "catalog/tree_walk.h"
 #include "catalog/value_format.h"
 #include "cli/command.h"
@@ -13,25 +16,60 @@ std::string JoinItemPath(const std::string& prefix, const std::string& name) {
   return prefix.empty() ? name : prefix + "/" + name;
 }
 
-// kind, size, time, attributes and path, separated by tabs.
-void PrintLine(std::ostream& out, const char* kind, const CatalogRecord& record, const FileRecord* file,
-               const std::string& path) {
-  out << kind << '\t' << record.size.Value() << '\t';
+// The columns that --long adds after the path, in this order (audio, video, signatures, picture).
+constexpr int kLongColumns[] = {
+    kColumnTitle,       kColumnArtist,    kColumnAlbum,      kColumnComment,    kColumnYear,
+    kColumnMp3Kbps,     kColumnMp3Khz,    kColumnMp3Length,  kColumnVideoLength, kColumnFrameSize,
+    kColumnRatio,       kColumnFps,       kColumnVideoCodec, kColumnVideoKbps,  kColumnVideoKhz,
+    kColumnChannels,    kColumnAudioCodec, kColumnCrc32,     kColumnMd4,        kColumnMd5,
+    kColumnImageSize,   kColumnImageColors,
+};
+
+// A field as printed: "-" when empty; tabs, line ends and other control characters of tag texts
+// become blanks, so that every item stays one line of fixed fields.
+std::string Field(std::string text) {
+  if (text.empty()) return "-";
+  for (char& c : text) {
+    if (static_cast<unsigned char>(c) < 32) c = ' ';
+  }
+  return text;
+}
+
+// kind, size, time, attributes and path, separated by tabs; with `longForm` the media and signature
+// columns follow.
+void PrintLine(std::ostream& out, const ContentItem& item, const std::string& path, bool longForm) {
+  const char* kind = item.kind == RecordKind::kFolder ? "folder" : item.kind == RecordKind::kArchive ? "archive" : "file";
+  const FileRecord* file = item.kind == RecordKind::kFolder ? nullptr
+                           : item.kind == RecordKind::kArchive ? static_cast<const FileRecord*>(&item.archive)
+                                                               : &item.file;
+  out << kind << '\t' << item.Record().size.Value() << '\t';
   std::string time = file ? FormatDateTime(file->modifiedTime) : std::string();
   out << (time.empty() ? "-" : time) << '\t';
-  out << (file && file->tag.hasSignatures ? FormatAttributes(file->signatures) : "-") << '\t' << path << '\n';
-}
-
-void PrintItem(std::ostream& out, const ContentItem& item, const std::string& prefix) {
-  std::string path = JoinItemPath(prefix, ItemName(item));
-  switch (item.kind) {
-    case RecordKind::kFolder: PrintLine(out, "folder", item.folder, nullptr, path); break;
-    case RecordKind::kArchive: PrintLine(out, "archive", item.archive, &item.archive, path); break;
-    default: PrintLine(out, "file", item.file, &item.file, path); break;
+  out << (file && file->tag.hasSignatures ? FormatAttributes(file->signatures) : "-") << '\t' << path;
+  if (longForm) {
+    for (int column : kLongColumns) out << '\t' << Field(ColumnText(item, column));
+    const ImageInfo* image = item.kind == RecordKind::kFile ? item.file.mediaInfo.Image() : nullptr;
+    out << '\t' << (image ? FormatBits(*image) : "-");
   }
+  out << '\n';
 }
 
-bool ListRecursive(std::ostream& out, VolumeCatalog& volume, const ContentItem* start, const std::string& prefix) {
+void PrintItem(std::ostream& out, const ContentItem& item, const std::string& prefix, bool longForm) {
+  PrintLine(out, item, JoinItemPath(prefix, ItemName(item)), longForm);
+}
+
+template <typename Record>
+ContentItem ItemOf(RecordKind kind, const Record& record) {
+  ContentItem item;
+  item.kind = kind;
+  if constexpr (std::is_same_v<Record, FolderRecord>) item.folder = record;
+  if constexpr (std::is_same_v<Record, ArchiveRecord>) item.archive = record;
+  if constexpr (std::is_same_v<Record, FileRecord>) item.file = record;
+  return item;
+}
+
+bool ListRecursive(std::ostream& out, VolumeCatalog& volume, const ContentItem* start, const std::string& prefix,
+                   bool longForm) {
   TreeWalker walker(volume, false);
   if (start == nullptr) {
     walker.Start();
@@ -49,17 +87,19 @@ bool ListRecursive(std::ostream& out, VolumeCatalog& volume, const ContentItem* 
   for (;;) {
     switch (walker.Next()) {
       case TreeWalker::Step::kFolder:
-        PrintLine(out, "folder", walker.Folder(), nullptr, pathOf(walker.Folder().name.Text(), walker.Depth() - 1));
+        PrintLine(out, ItemOf(RecordKind::kFolder, walker.Folder()),
+                  pathOf(walker.Folder().name.Text(), walker.Depth() - 1), longForm);
         break;
       case TreeWalker::Step::kArchive: {
         const ArchiveRecord& archive = walker.Archive();
-        PrintLine(out, "archive", archive, &archive,
-                  pathOf(archive.name.Text() + archive.extension.Text(), walker.Depth() - 1));
+        PrintLine(out, ItemOf(RecordKind::kArchive, archive),
+                  pathOf(archive.name.Text() + archive.extension.Text(), walker.Depth() - 1), longForm);
         break;
       }
       case TreeWalker::Step::kFile: {
         const FileRecord& file = walker.File();
-        PrintLine(out, "file", file, &file, pathOf(file.name.Text() + file.extension.Text(), walker.Depth()));
+        PrintLine(out, ItemOf(RecordKind::kFile, file), pathOf(file.name.Text() + file.extension.Text(), walker.Depth()),
+                  longForm);
         break;
       }
       case TreeWalker::Step::kLeave:
@@ -72,10 +112,13 @@ bool ListRecursive(std::ostream& out, VolumeCatalog& volume, const ContentItem* 
 
 int RunLs(CommandContext& context, const std::vector<std::string>& args) {
   bool recursive = false;
+  bool longForm = false;
   std::vector<std::string> operands;
   for (const std::string& arg : args) {
     if (arg == "-R" || arg == "--recursive") {
       recursive = true;
+    } else if (arg == "-l" || arg == "--long") {
+      longForm = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
       return UsageError(context, kLsCommand, "unknown option " + arg);
     } else {
@@ -99,10 +142,10 @@ int RunLs(CommandContext& context, const std::vector<std::string>& args) {
 
   bool complete = true;
   if (recursive) {
-    complete = ListRecursive(context.out, volume, start ? &*start : nullptr, prefix);
+    complete = ListRecursive(context.out, volume, start ? &*start : nullptr, prefix, longForm);
   } else {
     auto print = [&](const ContentItem& item) {
-      PrintItem(context.out, item, prefix);
+      PrintItem(context.out, item, prefix, longForm);
       return true;
     };
     ListingEnd end = !start ? ReadTopLevel(volume, print)
@@ -121,7 +164,7 @@ int RunLs(CommandContext& context, const std::vector<std::string>& args) {
 
 const Command kLsCommand = {
     "ls",
-    "FILE.vkt [FOLDER] [-R]",
+    "FILE.vkt [FOLDER] [-R] [-l]",
     "list the items of a volume, or of one folder or archive in it",
     "Lists the items directly in FOLDER (a path inside the volume with \"/\" between\n"
     "folders; the top level when omitted), or everything below it with -R.\n"
@@ -130,7 +173,16 @@ const Command kLsCommand = {
     "KIND is folder, file or archive; SIZE the size in bytes (a folder's total);\n"
     "TIME the last-write time as DD.MM.YYYY HH:MM in local time, \"-\" for folders;\n"
     "ATTRIBUTES four characters r, a, h, s or \"-\" (\"-\" alone when not recorded);\n"
-    "PATH the item's path inside the volume.\n",
+    "PATH the item's path inside the volume.\n"
+    "With -l (--long) 23 more fields follow PATH, \"-\" where the item has no value:\n"
+    "  TITLE ARTIST ALBUM COMMENT YEAR KBPS KHZ LENGTH          (MP3 files)\n"
+    "  FRAMES FRAMESIZE RATIO FPS VCODEC AKBPS AKHZ CHANNELS ACODEC   (video files)\n"
+    "  CRC32 MD4 MD5                                            (signatures)\n"
+    "  IMAGESIZE COLORS BITS                                    (pictures)\n"
+    "as the file list shows them: KBPS as \"128\" or \"128 VBR\", KHZ in Hz, LENGTH as\n"
+    "M:SS, FRAMES as \"M:SS (frames)\", FRAMESIZE and IMAGESIZE as \"W x H\", AKBPS as\n"
+    "\"N kbps\", COLORS as \"256 Colors\"..., BITS as \"N bits\". Control characters in\n"
+    "tag texts are printed as blanks.\n",
     RunLs,
 };
 
