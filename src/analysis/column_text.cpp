@@ -9,14 +9,6 @@
 namespace volumist {
 namespace {
 
-constexpr std::array<std::string_view, 36> kTitles = {
-    "",           "",           "Name",        "Size",           "Size%",       "Type",
-    "Modified",   "Attr",       "Description", "Title",          "Artist",      "Album",
-    "Comment",    "Year",       "kbps",        "kHz",            "Length",      "Genre",
-    "Frame size", "Ratio",      "Length(frames)", "FPS",         "Video codec", "kHz",
-    "kbps",       "Channels",   "Audio Codec", "CRC32",          "eDonkey Hash (MD4)", "RSA MD5",
-    "Volume",     "Folder",     "Thumbnail",   "Image Info",     "Image size",  "Image colors",
-};
 
 // The file record of a file or archive; null for folders.
 const FileRecord* FileOf(const ContentItem& item) {
@@ -34,39 +26,39 @@ std::string ImageInfoLines(const ImageInfo& image) {
   return text + "\n" + FormatBits(image);
 }
 
-std::string MediaText(const MediaInfo& media, int columnId) {
+std::string MediaText(const MediaInfo& media, ColumnId columnId) {
   if (const Mp3Info* mp3 = media.Mp3()) {
     switch (columnId) {
-      case kColumnTitle: return mp3->title;
-      case kColumnArtist: return mp3->artist;
-      case kColumnAlbum: return mp3->album;
-      case kColumnComment: return mp3->comment;
-      case kColumnYear: return mp3->year;
-      case kColumnMp3Kbps: return FormatMp3Bitrate(*mp3, true);
-      case kColumnMp3Khz: return FormatMp3SampleRate(*mp3);
-      case kColumnMp3Length: return FormatPlayTime(mp3->lengthSeconds);
+      case ColumnId::kTitle: return mp3->title;
+      case ColumnId::kArtist: return mp3->artist;
+      case ColumnId::kAlbum: return mp3->album;
+      case ColumnId::kComment: return mp3->comment;
+      case ColumnId::kYear: return mp3->year;
+      case ColumnId::kKbps: return FormatMp3Bitrate(*mp3, true);
+      case ColumnId::kKhz: return FormatMp3SampleRate(*mp3);
+      case ColumnId::kLength: return FormatPlayTime(mp3->lengthSeconds);
       default: return {};
     }
   }
   if (std::optional<VideoInfo> video = VideoInfo::Of(media)) {
     switch (columnId) {
-      case kColumnFrameSize: return FormatFrameSize(*video);
-      case kColumnRatio: return FormatAspectRatio(*video);
-      case kColumnVideoLength: return FormatVideoLength(*video);
-      case kColumnFps: return FormatFrameRate(*video);
-      case kColumnVideoCodec: return video->VideoCodecName();
-      case kColumnVideoKhz: return FormatAudioSampleRate(*video);
-      case kColumnVideoKbps: return FormatAudioKbps(*video);
-      case kColumnChannels: return FormatChannels(*video);
-      case kColumnAudioCodec: return video->AudioCodecName();
+      case ColumnId::kFrameSize: return FormatFrameSize(*video);
+      case ColumnId::kRatio: return FormatAspectRatio(*video);
+      case ColumnId::kLengthFrames: return FormatVideoLength(*video);
+      case ColumnId::kFps: return FormatFrameRate(*video);
+      case ColumnId::kVideoCodec: return video->VideoCodecName();
+      case ColumnId::kVideoAudioKhz: return FormatAudioSampleRate(*video);
+      case ColumnId::kVideoAudioKbps: return FormatAudioKbps(*video);
+      case ColumnId::kChannels: return FormatChannels(*video);
+      case ColumnId::kAudioCodec: return video->AudioCodecName();
       default: return {};
     }
   }
   if (const ImageInfo* image = media.Image()) {
     switch (columnId) {
-      case kColumnImageInfo: return ImageInfoLines(*image);
-      case kColumnImageSize: return FormatFrameSize(*image);
-      case kColumnImageColors: return FormatColors(*image);
+      case ColumnId::kImageInfo: return ImageInfoLines(*image);
+      case ColumnId::kImageSize: return FormatFrameSize(*image);
+      case ColumnId::kImageColors: return FormatColors(*image);
       default: return {};
     }
   }
@@ -75,40 +67,36 @@ std::string MediaText(const MediaInfo& media, int columnId) {
 
 }  // namespace
 
-std::string_view ColumnTitle(int columnId) {
-  return columnId >= 0 && columnId < static_cast<int>(kTitles.size()) ? kTitles[static_cast<size_t>(columnId)] : "";
-}
-
-std::string ColumnText(const ContentItem& item, int columnId, const ColumnContext& context) {
+std::string ColumnText(const ContentItem& item, ColumnId columnId, const ColumnContext& context) {
   if (context.isUpEntry) {
     switch (columnId) {
-      case kColumnName: return "..";
-      case kColumnType: return "<UP>";
-      case kColumnDescription: return std::string(context.description);
+      case ColumnId::kName: return "..";
+      case ColumnId::kType: return "<UP>";
+      case ColumnId::kDescription: return std::string(context.description);
       default: return {};
     }
   }
   const FileRecord* file = FileOf(item);
   switch (columnId) {
-    case kColumnName: {
+    case ColumnId::kName: {
       const CatalogRecord& record = item.Record();
       return file ? record.name.Text() + record.extension.Text() : record.name.Text();
     }
-    case kColumnSize: return FormatSizeGrouped(item.Record().size);
-    case kColumnType: {
+    case ColumnId::kSize: return FormatSizeGrouped(item.Record().size);
+    case ColumnId::kType: {
       if (item.kind == RecordKind::kFolder) return item.folder.tag.isSourceRoot ? "<VOL>" : "<DIR>";
       std::string extension = item.Record().extension.Text();
       return extension.empty() ? extension : extension.substr(1);
     }
-    case kColumnModified: return file ? FormatDateTime(file->modifiedTime) : std::string();
-    case kColumnAttributes:
+    case ColumnId::kModified: return file ? FormatDateTime(file->modifiedTime) : std::string();
+    case ColumnId::kAttributes:
       return file && file->tag.hasSignatures ? FormatAttributes(file->signatures) : std::string();
-    case kColumnDescription: return std::string(context.description);
-    case kColumnCrc32: return file && file->tag.hasSignatures ? FormatCrc32(file->signatures) : std::string();
-    case kColumnMd4: return file && file->tag.hasSignatures ? FormatMd4(file->signatures) : std::string();
-    case kColumnMd5: return file && file->tag.hasSignatures ? FormatMd5(file->signatures) : std::string();
-    case kColumnVolume: return std::string(context.volumeName);
-    case kColumnFolder: return std::string(context.folderPath);
+    case ColumnId::kDescription: return std::string(context.description);
+    case ColumnId::kCrc32: return file && file->tag.hasSignatures ? FormatCrc32(file->signatures) : std::string();
+    case ColumnId::kMd4: return file && file->tag.hasSignatures ? FormatMd4(file->signatures) : std::string();
+    case ColumnId::kMd5: return file && file->tag.hasSignatures ? FormatMd5(file->signatures) : std::string();
+    case ColumnId::kVolume: return std::string(context.volumeName);
+    case ColumnId::kFolder: return std::string(context.folderPath);
     default: break;
   }
   if (item.kind != RecordKind::kFile || !item.file.tag.hasMediaInfo) return {};

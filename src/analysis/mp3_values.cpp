@@ -39,18 +39,10 @@ int CompareMp3(const Mp3Info* a, const Mp3Info* b, Mp3Field field, int direction
   return result * direction;
 }
 
-bool MatchesMp3Bitrate(const Mp3Info* info, BitrateRelation relation, uint32_t kbps) {
+bool MatchesMp3Bitrate(const Mp3Info* info, Comparison relation, uint32_t kbps) {
   if (info == nullptr) return false;
   uint32_t value = Mp3Bitrate(*info).kbps;
-  switch (relation) {
-    case BitrateRelation::kAtMost: return value <= kbps;
-    case BitrateRelation::kLess: return value < kbps;
-    case BitrateRelation::kEqual: return value == kbps;
-    case BitrateRelation::kGreater: return value > kbps;
-    case BitrateRelation::kAtLeast: return value >= kbps;
-    case BitrateRelation::kNotEqual: return value != kbps;
-  }
-  return false;
+  return Compares(value, relation, kbps);
 }
 
 }  // namespace volumist

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "catalog/mp3_info.h"
+#include "catalog/search_criteria.h"
 
 namespace volumist {
 
@@ -26,11 +27,8 @@ enum class Mp3Field { kTitle, kArtist, kAlbum, kComment, kYear, kLength, kBitrat
 // file that has it, in either direction.
 int CompareMp3(const Mp3Info* a, const Mp3Info* b, Mp3Field field, int direction);
 
-// The bitrate relations of the audio search: at most, less than, equal, greater than, at least,
-// not equal.
-enum class BitrateRelation : int { kAtMost = 0, kLess = 1, kEqual = 2, kGreater = 3, kAtLeast = 4, kNotEqual = 5 };
 // Whether the file's bitrate stands in `relation` to `kbps`; a file without audio information
 // (null) never matches.
-bool MatchesMp3Bitrate(const Mp3Info* info, BitrateRelation relation, uint32_t kbps);
+bool MatchesMp3Bitrate(const Mp3Info* info, Comparison relation, uint32_t kbps);
 
 }  // namespace volumist

@@ -67,12 +67,26 @@ bool RecordReader::ReadFolderRecord(const RecordTag& tag, FolderRecord& out, cha
 }
 
 bool RecordReader::ReadFileRecord(const RecordTag& tag, FileRecord& out, bool compact) {
+  return ReadFileRecordHead(tag, out, compact) && ReadFileRecordTail(tag, out);
+}
+
+bool RecordReader::ReadFileRecordHead(const RecordTag& tag, FileRecord& out, bool compact) {
   out.tag = tag;
   out.recordOffset = tagOffset_;
   ReadNames(out, compact);
   out.size.SetWidthFromCode(tag.sizeWidthCode);
   out.size.ReadFrom(fields_);
   out.modifiedTime.ReadFrom(fields_);
+  return fields_.ok();
+}
+
+bool RecordReader::SkipFileRecordTail(const RecordTag& tag) {
+  if (tag.hasMediaInfo) MediaInfo::Skip(fields_);
+  if (tag.hasSignatures) SignatureBlock::Skip(fields_);
+  return fields_.ok();
+}
+
+bool RecordReader::ReadFileRecordTail(const RecordTag& tag, FileRecord& out) {
   if (tag.hasMediaInfo) {
     out.mediaInfo.Read(fields_);
   } else {

@@ -36,6 +36,11 @@ class RecordReader {
   bool ReadFolderRecord(const RecordTag& tag, FolderRecord& out, char namePrefix = 0);
   // In compact mode the name holds base name, dot and extension in one text, reusing its storage.
   bool ReadFileRecord(const RecordTag& tag, FileRecord& out, bool compact = false);
+  // A file record in two steps, for passes that look at the names first: the head (names, size,
+  // time), then either the tail (media and signature blocks) or a skip over it.
+  bool ReadFileRecordHead(const RecordTag& tag, FileRecord& out, bool compact);
+  bool ReadFileRecordTail(const RecordTag& tag, FileRecord& out);
+  bool SkipFileRecordTail(const RecordTag& tag);
   bool ReadArchiveRecord(const RecordTag& tag, ArchiveRecord& out, bool compact = false);
   // Steps over a file record by the widths of its fields.
   bool SkipFileRecord(const RecordTag& tag);

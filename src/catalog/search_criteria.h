@@ -22,6 +22,20 @@ enum class Comparison : uint8_t {
   kNotEqual = 5,
 };
 
+// Whether `item` stands in `comparison` to `given`.
+template <typename T>
+bool Compares(T item, Comparison comparison, T given) {
+  switch (comparison) {
+    case Comparison::kLessOrEqual: return item <= given;
+    case Comparison::kLess: return item < given;
+    case Comparison::kEqual: return item == given;
+    case Comparison::kGreater: return item > given;
+    case Comparison::kGreaterOrEqual: return item >= given;
+    case Comparison::kNotEqual: return item != given;
+  }
+  return false;
+}
+
 enum class SizeUnit : uint8_t { kBytes = 0, kKilobytes = 1, kMegabytes = 2, kGigabytes = 3 };
 
 // The mask a reset gives: every name with an extension.

@@ -17,12 +17,12 @@ std::string JoinItemPath(const std::string& prefix, const std::string& name) {
 }
 
 // The columns that --long adds after the path, in this order (audio, video, signatures, picture).
-constexpr int kLongColumns[] = {
-    kColumnTitle,       kColumnArtist,    kColumnAlbum,      kColumnComment,    kColumnYear,
-    kColumnMp3Kbps,     kColumnMp3Khz,    kColumnMp3Length,  kColumnVideoLength, kColumnFrameSize,
-    kColumnRatio,       kColumnFps,       kColumnVideoCodec, kColumnVideoKbps,  kColumnVideoKhz,
-    kColumnChannels,    kColumnAudioCodec, kColumnCrc32,     kColumnMd4,        kColumnMd5,
-    kColumnImageSize,   kColumnImageColors,
+constexpr ColumnId kLongColumns[] = {
+    ColumnId::kTitle,       ColumnId::kArtist,    ColumnId::kAlbum,      ColumnId::kComment,    ColumnId::kYear,
+    ColumnId::kKbps,     ColumnId::kKhz,    ColumnId::kLength,  ColumnId::kLengthFrames, ColumnId::kFrameSize,
+    ColumnId::kRatio,       ColumnId::kFps,       ColumnId::kVideoCodec, ColumnId::kVideoAudioKbps,  ColumnId::kVideoAudioKhz,
+    ColumnId::kChannels,    ColumnId::kAudioCodec, ColumnId::kCrc32,     ColumnId::kMd4,        ColumnId::kMd5,
+    ColumnId::kImageSize,   ColumnId::kImageColors,
 };
 
 // A field as printed: "-" when empty; tabs, line ends and other control characters of tag texts
@@ -47,7 +47,7 @@ void PrintLine(std::ostream& out, const ContentItem& item, const std::string& pa
   out << (time.empty() ? "-" : time) << '\t';
   out << (file && file->tag.hasSignatures ? FormatAttributes(file->signatures) : "-") << '\t' << path;
   if (longForm) {
-    for (int column : kLongColumns) out << '\t' << Field(ColumnText(item, column));
+    for (ColumnId column : kLongColumns) out << '\t' << Field(ColumnText(item, column));
     const ImageInfo* image = item.kind == RecordKind::kFile ? item.file.mediaInfo.Image() : nullptr;
     out << '\t' << (image ? FormatBits(*image) : "-");
   }

@@ -59,10 +59,10 @@ class ColumnTextTest : public ::testing::Test {
   }
 
   // The texts of `columns` for item `index`, joined by "|".
-  std::string Texts(size_t index, std::initializer_list<int> columns, const ColumnContext& context = {}) {
+  std::string Texts(size_t index, std::initializer_list<ColumnId> columns, const ColumnContext& context = {}) {
     std::string joined;
     bool first = true;
-    for (int column : columns) {
+    for (ColumnId column : columns) {
       joined += (first ? "" : "|") + ColumnText(items_[index], column, context);
       first = false;
     }
@@ -76,46 +76,46 @@ class ColumnTextTest : public ::testing::Test {
 };
 
 TEST_F(ColumnTextTest, AudioVideoSignatureAndImageColumns) {
-  EXPECT_EQ(Texts(0, {kColumnTitle, kColumnArtist, kColumnAlbum, kColumnComment, kColumnYear, kColumnMp3Kbps,
-                      kColumnMp3Khz, kColumnMp3Length, kColumnGenre}),
+  EXPECT_EQ(Texts(0, {ColumnId::kTitle, ColumnId::kArtist, ColumnId::kAlbum, ColumnId::kComment, ColumnId::kYear, ColumnId::kKbps,
+                      ColumnId::kKhz, ColumnId::kLength, ColumnId::kGenre}),
             "Title|Artist|Album|Comment|1999|131 VBR|44100|3:07|");
-  EXPECT_EQ(Texts(1, {kColumnVideoLength, kColumnFrameSize, kColumnRatio, kColumnFps, kColumnVideoCodec,
-                      kColumnVideoKbps, kColumnVideoKhz, kColumnChannels, kColumnAudioCodec}),
+  EXPECT_EQ(Texts(1, {ColumnId::kLengthFrames, ColumnId::kFrameSize, ColumnId::kRatio, ColumnId::kFps, ColumnId::kVideoCodec,
+                      ColumnId::kVideoAudioKbps, ColumnId::kVideoAudioKhz, ColumnId::kChannels, ColumnId::kAudioCodec}),
             "1:00 (1500)|640 x 480|4:3|25.000|Xvid MPEG-4 Codec|128 kbps|44100|2 Stereo|MPEG Layer-III");
-  EXPECT_EQ(Texts(2, {kColumnVideoLength, kColumnFrameSize, kColumnFps, kColumnVideoCodec, kColumnVideoKbps,
-                      kColumnVideoKhz, kColumnChannels, kColumnAudioCodec}),
+  EXPECT_EQ(Texts(2, {ColumnId::kLengthFrames, ColumnId::kFrameSize, ColumnId::kFps, ColumnId::kVideoCodec, ColumnId::kVideoAudioKbps,
+                      ColumnId::kVideoAudioKhz, ColumnId::kChannels, ColumnId::kAudioCodec}),
             "1:05 (1625)|352 x 288|25.000|MPEG-1|224 kbps|44100|2 Stereo|MPEG Layer-II");
-  EXPECT_EQ(Texts(3, {kColumnImageSize, kColumnImageColors, kColumnImageInfo, kColumnThumbnail}),
+  EXPECT_EQ(Texts(3, {ColumnId::kImageSize, ColumnId::kImageColors, ColumnId::kImageInfo, ColumnId::kThumbnail}),
             "1024 x 768|256 Colors|1024 x 768\n256 Colors\n8 bits|");
-  EXPECT_EQ(Texts(4, {kColumnCrc32, kColumnMd4, kColumnMd5, kColumnAttributes}),
+  EXPECT_EQ(Texts(4, {ColumnId::kCrc32, ColumnId::kMd4, ColumnId::kMd5, ColumnId::kAttributes}),
             "0000cafe|000000000000000000000000000000CD|ab000000000000000000000000000000|r---");
   // Media columns stay empty for items of other kinds and for a file whose analysis gave nothing.
   for (size_t i : {0u, 1u, 4u, 5u, 6u, 7u}) {
     SCOPED_TRACE(i);
     if (i != 0) {
-      EXPECT_EQ(Texts(i, {kColumnTitle, kColumnMp3Kbps, kColumnMp3Length}), "||");
+      EXPECT_EQ(Texts(i, {ColumnId::kTitle, ColumnId::kKbps, ColumnId::kLength}), "||");
     }
     if (i != 1) {
-      EXPECT_EQ(Texts(i, {kColumnFrameSize, kColumnVideoCodec, kColumnAudioCodec}), "||");
+      EXPECT_EQ(Texts(i, {ColumnId::kFrameSize, ColumnId::kVideoCodec, ColumnId::kAudioCodec}), "||");
     }
-    EXPECT_EQ(Texts(i, {kColumnImageSize, kColumnImageInfo}), "|");
+    EXPECT_EQ(Texts(i, {ColumnId::kImageSize, ColumnId::kImageInfo}), "|");
   }
-  EXPECT_EQ(Texts(0, {kColumnCrc32, kColumnAttributes}), "|");
+  EXPECT_EQ(Texts(0, {ColumnId::kCrc32, ColumnId::kAttributes}), "|");
 }
 
 TEST_F(ColumnTextTest, MainColumnsAndCallerTexts) {
-  EXPECT_EQ(Texts(4, {kColumnName, kColumnType, kColumnSize, kColumnModified, kColumnSizePercent, kColumnIcon}),
+  EXPECT_EQ(Texts(4, {ColumnId::kName, ColumnId::kType, ColumnId::kSize, ColumnId::kModified, ColumnId::kSizePercent, ColumnId::kIcon}),
             "sum.bin|bin|1 234 567|05.12.2003 14:07||");
-  EXPECT_EQ(Texts(6, {kColumnName, kColumnType, kColumnSize, kColumnModified, kColumnAttributes}), "folder.d|<DIR>|5||");
-  EXPECT_EQ(Texts(7, {kColumnName, kColumnType, kColumnSize}), "pack.zip|zip|300");
+  EXPECT_EQ(Texts(6, {ColumnId::kName, ColumnId::kType, ColumnId::kSize, ColumnId::kModified, ColumnId::kAttributes}), "folder.d|<DIR>|5||");
+  EXPECT_EQ(Texts(7, {ColumnId::kName, ColumnId::kType, ColumnId::kSize}), "pack.zip|zip|300");
   ColumnContext context{"A description", "Volume 1", "/music/old"};
-  EXPECT_EQ(Texts(0, {kColumnDescription, kColumnVolume, kColumnFolder}, context), "A description|Volume 1|/music/old");
+  EXPECT_EQ(Texts(0, {ColumnId::kDescription, ColumnId::kVolume, ColumnId::kFolder}, context), "A description|Volume 1|/music/old");
   ColumnContext up{"Up to one level...", "", "", true};
-  EXPECT_EQ(Texts(6, {kColumnName, kColumnType, kColumnSize, kColumnDescription}, up), "..|<UP>||Up to one level...");
-  EXPECT_EQ(ColumnTitle(kColumnVideoLength), "Length(frames)");
-  EXPECT_EQ(ColumnTitle(kColumnVideoKhz), "kHz");
-  EXPECT_EQ(ColumnTitle(kColumnIcon), "");
-  EXPECT_EQ(ColumnTitle(36), "");
+  EXPECT_EQ(Texts(6, {ColumnId::kName, ColumnId::kType, ColumnId::kSize, ColumnId::kDescription}, up), "..|<UP>||Up to one level...");
+  EXPECT_EQ(ColumnTitle(ColumnId::kLengthFrames), "Length(frames)");
+  EXPECT_EQ(ColumnTitle(ColumnId::kVideoAudioKhz), "kHz");
+  EXPECT_EQ(ColumnTitle(ColumnId::kIcon), "");
+  EXPECT_EQ(ColumnTitle(static_cast<ColumnId>(36)), "");
 }
 
 TEST(ColumnTextRootTest, SourceRootsAreVolumes) {
@@ -129,8 +129,8 @@ TEST(ColumnTextRootTest, SourceRootsAreVolumes) {
   std::vector<ContentItem> items;
   ASSERT_EQ(ReadTopLevel(volume, [&](const ContentItem& item) { items.push_back(item); return true; }), ListingEnd::kComplete);
   ASSERT_EQ(items.size(), 1u);
-  EXPECT_EQ(ColumnText(items[0], kColumnType), "<VOL>");
-  EXPECT_EQ(ColumnText(items[0], kColumnName), "Source0");
+  EXPECT_EQ(ColumnText(items[0], ColumnId::kType), "<VOL>");
+  EXPECT_EQ(ColumnText(items[0], ColumnId::kName), "Source0");
 }
 
 }  // namespace

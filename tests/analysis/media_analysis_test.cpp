@@ -101,17 +101,17 @@ std::map<std::string, ContentItem> ScanAndReadBack(const testing::TempDir& dir,
   EXPECT_TRUE(volume.OpenVolume(dir.File("media.vkt")));
   std::map<std::string, ContentItem> items;
   EXPECT_EQ(ReadTopLevel(volume, [&](const ContentItem& item) {
-              items[ColumnText(item, kColumnName)] = item;
+              items[ColumnText(item, ColumnId::kName)] = item;
               return true;
             }),
             ListingEnd::kComplete);
   return items;
 }
 
-std::string Columns(const ContentItem& item, std::initializer_list<int> columns) {
+std::string Columns(const ContentItem& item, std::initializer_list<ColumnId> columns) {
   std::string joined;
   bool first = true;
-  for (int column : columns) {
+  for (ColumnId column : columns) {
     joined += (first ? "" : "|") + ColumnText(item, column);
     first = false;
   }
@@ -146,12 +146,12 @@ TEST(MediaAnalysisTest, TreeOfEveryMediaKindReadBackWithItsColumns) {
   TempDir dir;
   std::map<std::string, ContentItem> items = ScanAndReadBack(dir, files, AllOn());
   ASSERT_EQ(items.size(), files.size());
-  EXPECT_EQ(Columns(items["song.MP3"], {kColumnTitle, kColumnArtist, kColumnMp3Kbps, kColumnMp3Khz, kColumnMp3Length}),
+  EXPECT_EQ(Columns(items["song.MP3"], {ColumnId::kTitle, ColumnId::kArtist, ColumnId::kKbps, ColumnId::kKhz, ColumnId::kLength}),
             "Song|Band|128 VBR|44100|0:26");
-  EXPECT_EQ(Columns(items["movie.avi"], {kColumnVideoLength, kColumnFrameSize, kColumnRatio, kColumnFps, kColumnVideoCodec,
-                                          kColumnVideoKbps, kColumnVideoKhz, kColumnChannels, kColumnAudioCodec}),
+  EXPECT_EQ(Columns(items["movie.avi"], {ColumnId::kLengthFrames, ColumnId::kFrameSize, ColumnId::kRatio, ColumnId::kFps, ColumnId::kVideoCodec,
+                                          ColumnId::kVideoAudioKbps, ColumnId::kVideoAudioKhz, ColumnId::kChannels, ColumnId::kAudioCodec}),
             "1:00 (1500)|640 x 480|4:3|25.000|Xvid MPEG-4 Codec|128 kbps|44100|2 Stereo|MPEG Layer-III");
-  EXPECT_EQ(Columns(items["clip.mpg"], {kColumnVideoLength, kColumnFrameSize, kColumnVideoCodec, kColumnAudioCodec}),
+  EXPECT_EQ(Columns(items["clip.mpg"], {ColumnId::kLengthFrames, ColumnId::kFrameSize, ColumnId::kVideoCodec, ColumnId::kAudioCodec}),
             "1:05 (1625)|352 x 288|MPEG-1|MPEG Layer-II");
   struct Picture {
     const char* name;
@@ -165,7 +165,7 @@ TEST(MediaAnalysisTest, TreeOfEveryMediaKindReadBackWithItsColumns) {
   };
   for (const Picture& p : pictures) {
     SCOPED_TRACE(p.name);
-    EXPECT_EQ(ColumnText(items[p.name], kColumnImageInfo), p.info);
+    EXPECT_EQ(ColumnText(items[p.name], ColumnId::kImageInfo), p.info);
     ASSERT_NE(items[p.name].file.mediaInfo.Image(), nullptr);
     EXPECT_GT(items[p.name].file.mediaInfo.Image()->thumbnailLength, 0);
   }
@@ -175,7 +175,7 @@ TEST(MediaAnalysisTest, TreeOfEveryMediaKindReadBackWithItsColumns) {
     SCOPED_TRACE(name);
     EXPECT_TRUE(items[name].file.tag.hasMediaInfo);
     EXPECT_FALSE(items[name].file.mediaInfo.HasBody());
-    EXPECT_EQ(ColumnText(items[name], kColumnImageInfo), "");
+    EXPECT_EQ(ColumnText(items[name], ColumnId::kImageInfo), "");
   }
   EXPECT_FALSE(items["notes.txt"].file.tag.hasMediaInfo);
   EXPECT_FALSE(items["scan.tif"].file.tag.hasMediaInfo);

@@ -297,11 +297,11 @@ TEST(Mp3AnalyzerTest, ComparatorsPutFilesWithoutAudioLast) {
     EXPECT_EQ(CompareMp3(nullptr, &a, Mp3Field::kTitle, direction), 1);
     EXPECT_EQ(CompareMp3(&a, nullptr, Mp3Field::kTitle, direction), -1);
   }
-  EXPECT_TRUE(MatchesMp3Bitrate(&a, BitrateRelation::kAtMost, 128));
-  EXPECT_FALSE(MatchesMp3Bitrate(&a, BitrateRelation::kLess, 128));
-  EXPECT_TRUE(MatchesMp3Bitrate(&b, BitrateRelation::kGreater, 128));
-  EXPECT_TRUE(MatchesMp3Bitrate(&b, BitrateRelation::kNotEqual, 128));
-  EXPECT_FALSE(MatchesMp3Bitrate(nullptr, BitrateRelation::kNotEqual, 128));
+  EXPECT_TRUE(MatchesMp3Bitrate(&a, Comparison::kLessOrEqual, 128));
+  EXPECT_FALSE(MatchesMp3Bitrate(&a, Comparison::kLess, 128));
+  EXPECT_TRUE(MatchesMp3Bitrate(&b, Comparison::kGreater, 128));
+  EXPECT_TRUE(MatchesMp3Bitrate(&b, Comparison::kNotEqual, 128));
+  EXPECT_FALSE(MatchesMp3Bitrate(nullptr, Comparison::kNotEqual, 128));
 }
 
 }  // namespace

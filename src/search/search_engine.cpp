@@ -1,0 +1,384 @@
+#include "search/search_engine.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <thread>
+
+#include "analysis/mp3_values.h"
+#include "catalog/case_folding.h"
+#include "catalog/messages.h"
+#include "catalog/value_format.h"
+#include "search/text_match.h"
+
+namespace volumist {
+namespace {
+
+// kbit/s of the entries of the bitrate list; entry 0 means no bitrate criterion.
+constexpr std::array<uint32_t, 16> kBitrates = {0, 8, 16, 32, 48, 64, 96, 112, 128, 144, 160, 192, 224, 256, 320, 448};
+constexpr std::array<uint64_t, 4> kSizeUnits = {1, 1024, 1048576, 1073741824};
+
+// The criteria turned into what the tests need once per search.
+class Tests {
+ public:
+  explicit Tests(const SearchCriteria& c)
+      : criteria_(c),
+        mask_(c.mask, c.caseSensitive),
+        description_(c.descriptionText, false),
+        title_(c.titleText, false),
+        artist_(c.artistText, false),
+        album_(c.albumText, false),
+        comment_(c.commentText, false),
+        sizeLimit_(c.sizeValue * kSizeUnits[std::min<size_t>(static_cast<size_t>(c.sizeUnit), 3)]),
+        bitrate_(c.bitrateIndex < kBitrates.size() ? kBitrates[c.bitrateIndex] : 0) {}
+
+  bool NameMatches(std::string_view name) const { return mask_.Matches(name); }
+
+  // Size and time.
+  bool SizeAndTime(uint64_t size, int64_t time) const {
+    if (criteria_.sizeEnabled && !Compares(size, criteria_.sizeCompare, sizeLimit_)) return false;
+    if (criteria_.fromEnabled && time < criteria_.fromTime.Value()) return false;
+    if (criteria_.toEnabled && time > criteria_.toTime.Value()) return false;
+    return true;
+  }
+
+  bool Audio(const FileRecord& file, std::string_view name) const {
+    const Mp3Info* mp3 = file.tag.hasMediaInfo ? file.mediaInfo.Mp3() : nullptr;
+    if (mp3 != nullptr && TagsIn(mp3->title, mp3->artist, mp3->album, mp3->comment) &&
+        (bitrate_ == 0 || MatchesMp3Bitrate(mp3, criteria_.bitrateCompare, bitrate_))) {
+      return true;
+    }
+    // "Sequences in names": the given texts in the file's name instead.
+    return criteria_.trySequencesInNames && TagsIn(name, name, name, name);
+  }
+
+  bool Signatures(const FileRecord& file) const {
+    const SignatureBlock& s = file.signatures;
+    bool held = file.tag.hasSignatures;
+    auto same = [](std::string_view given, const std::string& stored) {
+      return !stored.empty() && given.size() == stored.size() && CompareIgnoringCase(given, stored) == 0;
+    };
+    if (criteria_.crc32Enabled && !(held && same(criteria_.crc32Text, FormatCrc32(s)))) return false;
+    if (criteria_.md4Enabled && !(held && same(criteria_.md4Text, FormatMd4(s)))) return false;
+    if (criteria_.md5Enabled && !(held && same(criteria_.md5Text, FormatMd5(s)))) return false;
+    return true;
+  }
+
+  bool Description(const std::optional<std::string>& text) const {
+    return !criteria_.descriptionEnabled || (text && description_.FoundIn(*text));
+  }
+
+ private:
+  bool TagsIn(std::string_view title, std::string_view artist, std::string_view album, std::string_view comment) const {
+    return (!criteria_.titleEnabled || title_.FoundIn(title)) && (!criteria_.artistEnabled || artist_.FoundIn(artist)) &&
+           (!criteria_.albumEnabled || album_.FoundIn(album)) && (!criteria_.commentEnabled || comment_.FoundIn(comment));
+  }
+
+  const SearchCriteria& criteria_;
+  NameMask mask_;
+  TextPattern description_;
+  TextPattern title_, artist_, album_, comment_;
+  uint64_t sizeLimit_;
+  uint32_t bitrate_;
+};
+
+// The folders and archives open around the current record, as the result's folder path.
+class PathStack {
+ public:
+  void Push(std::string_view name, bool archive) {
+    ends_.push_back(text_.size());
+    archives_.push_back(archive);
+    text_.append(name);
+    text_ += archive ? '/' : '\\';
+  }
+  void Pop() {
+    text_.resize(ends_.back());
+    ends_.pop_back();
+    archives_.pop_back();
+  }
+  size_t Depth() const { return ends_.size(); }
+  bool InsideArchive() const { return std::find(archives_.begin(), archives_.end(), true) != archives_.end(); }
+  const std::string& Text() const { return text_; }
+  void SetBase(std::string base) { text_ = std::move(base); }
+
+ private:
+  std::string text_;
+  std::vector<size_t> ends_;
+  std::vector<bool> archives_;
+};
+
+// The names of the folders and archives from the top of the volume down to the one at `key`,
+// following parent keys; each with its separator.
+std::string PathOfFolder(VolumeCatalog& volume, RecordKey key, std::string& ownName, bool& isArchive) {
+  std::vector<std::pair<std::string, bool>> names;
+  RecordReader& records = volume.Records();
+  FolderRecord folder;
+  ArchiveRecord archive;
+  for (int guard = 0; guard < 4096; ++guard) {
+    volume.SeekToKey(key);
+    RecordTag tag = records.ReadTag();
+    RecordKey parent;
+    if (tag.kind == RecordKind::kFolder && records.ReadFolderRecord(tag, folder)) {
+      names.emplace_back(folder.name.Text(), false);
+      parent = folder.parentKey;
+    } else if (tag.kind == RecordKind::kArchive && records.ReadArchiveRecord(tag, archive, false)) {
+      names.emplace_back(archive.name.Text() + archive.extension.Text(), true);
+      parent = archive.parentKey;
+    } else {
+      break;  // the key after a source mark: the top
+    }
+    if (parent >= key) break;  // parents lie before their children
+    key = parent;
+  }
+  std::string path;
+  if (!names.empty()) {
+    ownName = names.front().first;
+    isArchive = names.front().second;
+  }
+  for (size_t i = names.size(); i-- > 1;) path += names[i].first + (names[i].second ? '/' : '\\');
+  return path;
+}
+
+SearchResult MakeResult(const CatalogRecord& record, SearchResult::Kind kind, RecordKey key, const PathStack& path) {
+  SearchResult result;
+  result.kind = kind;
+  result.size = record.size.Value();
+  result.key = key;
+  result.folderPath = path.Text();
+  return result;
+}
+
+void FillFileFields(SearchResult& result, const FileRecord& file) {
+  // Compact names end in the extension with its dot; a file without one reads "name.".
+  std::string_view name = file.name.Text();
+  std::string_view extension = file.extension.Text();
+  if (extension == ".") {
+    name.remove_suffix(1);
+    extension = {};
+  }
+  result.name = std::string(name);
+  result.extension = extension.empty() ? std::string() : std::string(extension.substr(1));
+  result.modifiedTime = file.modifiedTime;
+  result.hasSignatures = file.tag.hasSignatures;
+  result.signatures = file.signatures;
+  result.hasMediaInfo = file.tag.hasMediaInfo;
+  result.media = file.mediaInfo;
+}
+
+}  // namespace
+
+bool SearchStopRequested(const SearchCriteria& criteria) { return criteria.StopRequested(); }
+
+size_t RunSearch(VolumeCatalog& volume, const SearchCriteria& criteria, ResultCollector& results, int volumeIndex) {
+  if (!volume.IsLoaded()) return 0;
+  const Tests tests(criteria);
+  const bool onlyInArchives = criteria.lookInArchives && criteria.onlyInArchives;
+  const uint64_t treeEnd = volume.Header().treeEnd;
+  RecordReader& records = volume.Records();
+  PathStack path;
+  size_t scopeDepth = 0;
+  uint64_t position = volume.Header().treeStart;
+  if (criteria.inFolder && criteria.scopeFolder != 0) {
+    std::string ownName;
+    bool isArchive = false;
+    path.SetBase(PathOfFolder(volume, criteria.scopeFolder, ownName, isArchive));
+    volume.SeekToKey(criteria.scopeFolder);
+    RecordTag tag = records.ReadTag();
+    FolderRecord folder;
+    ArchiveRecord archive;
+    if (tag.kind == RecordKind::kFolder && records.ReadFolderRecord(tag, folder)) {
+      path.Push(folder.name.Text(), false);
+    } else if (tag.kind == RecordKind::kArchive && records.ReadArchiveRecord(tag, archive, false)) {
+      path.Push(archive.name.Text() + archive.extension.Text(), true);
+    } else {
+      return 0;
+    }
+    position = records.Position();
+    scopeDepth = 1;
+  }
+
+  FolderRecord folder;
+  FileRecord file;
+  ArchiveRecord archive;
+  size_t found = 0;
+  auto emit = [&](SearchResult&& result, RecordKey descriptionKey) {
+    if (criteria.getDescriptions) {
+      result.description = volume.GetDescription(descriptionKey);
+      if (!tests.Description(result.description)) return;
+    }
+    result.volumeName = volume.Header().volumeName;
+    result.volumePath = volume.VolumeFilePath();
+    result.volumeIndex = volumeIndex;
+    results.AddResult(result);
+    ++found;
+  };
+  auto skipTo = [&](RecordKey endKey) {
+    uint64_t end = volume.AbsoluteOffset(endKey);
+    if (end <= records.Position() || end > treeEnd) return false;  // a key that leads back or out
+    position = end;
+    return true;
+  };
+
+  while (position < treeEnd && found < criteria.maximum && !criteria.StopRequested()) {
+    records.Seek(position);
+    RecordTag tag = records.ReadTag();
+    RecordKey key = static_cast<RecordKey>(position - volume.Header().treeStart);
+    switch (tag.kind) {
+      case RecordKind::kNone:
+      case RecordKind::kUnknown: return found;
+      case RecordKind::kSourceMark:
+        if (!records.ReadSourceMark()) return found;
+        position = records.Position();
+        continue;
+      case RecordKind::kDescriptionIndex:
+        position += 1;
+        continue;
+      case RecordKind::kFolderEnd:
+        position += 1;
+        if (path.Depth() > 0) path.Pop();
+        if (scopeDepth > 0 && path.Depth() < scopeDepth) return found;
+        continue;
+      case RecordKind::kFile: {
+        if (!records.ReadFileRecordHead(tag, file, true)) return found;
+        bool candidate = !onlyInArchives || path.InsideArchive();
+        bool passes = candidate && tests.NameMatches(file.name.Text()) &&
+                      tests.SizeAndTime(file.size.Value(), file.modifiedTime.Value());
+        if (passes) {
+          if (!records.ReadFileRecordTail(tag, file)) return found;
+          std::string_view name = file.name.Text();
+          passes = (!criteria.audioEnabled || tests.Audio(file, name)) &&
+                   (!criteria.signaturesEnabled || tests.Signatures(file));
+          if (passes) {
+            SearchResult result = MakeResult(file, SearchResult::Kind::kFile, key, path);
+            FillFileFields(result, file);
+            emit(std::move(result), FileDescriptionKey(key));
+          }
+        } else if (!records.SkipFileRecordTail(tag)) {
+          return found;
+        }
+        position = records.Position();
+        continue;
+      }
+      case RecordKind::kFolder: {
+        if (!records.ReadFolderRecord(tag, folder)) return found;
+        bool candidate = criteria.findFolders && (!onlyInArchives || path.InsideArchive());
+        if (candidate && !criteria.audioEnabled && tests.NameMatches(folder.name.Text())) {
+          SearchResult result = MakeResult(folder, SearchResult::Kind::kFolder, key, path);
+          result.name = folder.name.Text();
+          result.parentKey = folder.parentKey;
+          emit(std::move(result), folder.selfKey);
+        }
+        if (!criteria.inSubfolders) {
+          if (!skipTo(folder.endKey)) return found;
+        } else {
+          path.Push(folder.name.Text(), false);
+          position = records.Position();
+        }
+        continue;
+      }
+      case RecordKind::kArchive: {
+        if (!records.ReadArchiveRecord(tag, archive, true)) return found;
+        if (!onlyInArchives && !criteria.audioEnabled && tests.NameMatches(archive.name.Text()) &&
+            tests.SizeAndTime(archive.size.Value(), archive.modifiedTime.Value()) &&
+            (!criteria.signaturesEnabled || tests.Signatures(archive))) {
+          SearchResult result = MakeResult(archive, SearchResult::Kind::kArchive, key, path);
+          FillFileFields(result, archive);
+          result.archiveKind = archive.archiveKind;
+          result.parentKey = archive.parentKey;
+          emit(std::move(result), archive.selfKey);
+        }
+        if (!criteria.lookInArchives) {
+          if (!skipTo(archive.endKey)) return found;
+        } else {
+          std::string name = archive.name.Text();
+          if (archive.extension.Text() == ".") name.pop_back();
+          path.Push(name, true);
+          position = records.Position();
+        }
+        continue;
+      }
+    }
+  }
+  return found;
+}
+
+namespace {
+
+// Results of one volume, held until every volume before it has handed over its own.
+struct VolumeResults final : ResultCollector {
+  void AddResult(const SearchResult& result) override { results.push_back(result); }
+  size_t ResultCount() const override { return results.size(); }
+  std::vector<SearchResult> results;
+  bool done = false;
+  bool openFailed = false;
+};
+
+}  // namespace
+
+void SearchAll(const SearchCriteria& criteria, ResultCollector& results, VolumeCatalog* loaded,
+               const std::vector<std::string>& volumePaths, platform::FileSystem& fileSystem, Prompter& prompter,
+               unsigned threads) {
+  if (!criteria.allVolumes || volumePaths.empty()) {
+    if (loaded != nullptr && loaded->IsLoaded()) RunSearch(*loaded, criteria, results, 0);
+    return;
+  }
+  // Each worker takes the next volume. Whichever worker finds the earliest unhanded volume done hands
+  // over the results of every finished volume from there on, in list order, while the others go on.
+  std::vector<VolumeResults> perVolume(volumePaths.size());
+  std::mutex mutex;
+  std::condition_variable changed;
+  size_t nextVolume = 0;
+  size_t nextToHand = 0;
+  bool handing = false;
+  auto handOver = [&](std::unique_lock<std::mutex>& lock) {
+    if (handing) return;
+    handing = true;
+    while (nextToHand < perVolume.size() && perVolume[nextToHand].done) {
+      VolumeResults& ready = perVolume[nextToHand++];
+      std::vector<SearchResult> batch = std::move(ready.results);
+      bool failed = ready.openFailed;
+      lock.unlock();
+      if (failed) prompter.ShowError(messages::kCouldNotOpenForRead);
+      for (const SearchResult& result : batch) results.AddResult(result);
+      lock.lock();
+    }
+    handing = false;
+    changed.notify_all();
+  };
+  auto work = [&] {
+    SilentPrompter quiet;
+    for (;;) {
+      size_t index;
+      {
+        std::lock_guard lock(mutex);
+        if (nextVolume >= volumePaths.size()) return;
+        index = nextVolume++;
+      }
+      VolumeResults& mine = perVolume[index];
+      if (!criteria.StopRequested()) {
+        VolumeCatalog volume(fileSystem, quiet);
+        volume.SetQuiet(true);
+        if (volume.OpenVolume(volumePaths[index], criteria.getDescriptions)) {
+          RunSearch(volume, criteria, mine, static_cast<int>(index));
+        } else {
+          mine.openFailed = true;
+        }
+      }
+      std::unique_lock lock(mutex);
+      mine.done = true;
+      handOver(lock);
+    }
+  };
+  std::vector<std::thread> pool;
+  unsigned count = std::clamp<unsigned>(threads, 1, static_cast<unsigned>(volumePaths.size()));
+  for (unsigned i = 1; i < count; ++i) pool.emplace_back(work);
+  work();
+  {
+    std::unique_lock lock(mutex);
+    changed.wait(lock, [&] { return nextToHand == perVolume.size() && !handing; });
+  }
+  for (std::thread& thread : pool) thread.join();
+}
+
+}  // namespace volumist
