@@ -41,6 +41,7 @@ extern const Command kLsCommand;
 extern const Command kDumpCommand;
 extern const Command kScanCommand;
 extern const Command kDrivesCommand;
+extern const Command kSearchCommand;
 extern const Command kVolumesCommand;
 extern const Command kRenameCommand;
 extern const Command kDeleteCommand;

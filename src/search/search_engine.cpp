@@ -34,6 +34,13 @@ class Tests {
         bitrate_(c.bitrateIndex < kBitrates.size() ? kBitrates[c.bitrateIndex] : 0) {}
 
   bool NameMatches(std::string_view name) const { return mask_.Matches(name); }
+  // A file's name as read in compact form: base name, dot, extension, with the dot also when there is
+  // no extension, so that "*.*" takes every file. Such a name matches by its real name as well, so
+  // that the mask "README" finds the file README.
+  bool FileNameMatches(std::string_view compactName) const {
+    if (mask_.Matches(compactName)) return true;
+    return !compactName.empty() && compactName.back() == '.' && mask_.Matches(compactName.substr(0, compactName.size() - 1));
+  }
 
   // Size and time.
   bool SizeAndTime(uint64_t size, int64_t time) const {
@@ -242,7 +249,7 @@ size_t RunSearch(VolumeCatalog& volume, const SearchCriteria& criteria, ResultCo
       case RecordKind::kFile: {
         if (!records.ReadFileRecordHead(tag, file, true)) return found;
         bool candidate = !onlyInArchives || path.InsideArchive();
-        bool passes = candidate && tests.NameMatches(file.name.Text()) &&
+        bool passes = candidate && tests.FileNameMatches(file.name.Text()) &&
                       tests.SizeAndTime(file.size.Value(), file.modifiedTime.Value());
         if (passes) {
           if (!records.ReadFileRecordTail(tag, file)) return found;
@@ -279,7 +286,7 @@ size_t RunSearch(VolumeCatalog& volume, const SearchCriteria& criteria, ResultCo
       }
       case RecordKind::kArchive: {
         if (!records.ReadArchiveRecord(tag, archive, true)) return found;
-        if (!onlyInArchives && !criteria.audioEnabled && tests.NameMatches(archive.name.Text()) &&
+        if (!onlyInArchives && !criteria.audioEnabled && tests.FileNameMatches(archive.name.Text()) &&
             tests.SizeAndTime(archive.size.Value(), archive.modifiedTime.Value()) &&
             (!criteria.signaturesEnabled || tests.Signatures(archive))) {
           SearchResult result = MakeResult(archive, SearchResult::Kind::kArchive, key, path);

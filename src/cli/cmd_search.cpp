@@ -1,0 +1,337 @@
+// volumist-cli search [options] MASK: searches one volume or every volume of the volume directory.
+#include <cstdio>
+#include <ctime>
+#include <ostream>
+#include <sstream>
+
+#include "catalog/search_criteria.h"
+#include "catalog/value_format.h"
+#include "catalog/volume_list.h"
+#include "cli/command.h"
+#include "cli/volume_access.h"
+#include "scan/scan_engine.h"
+#include "search/search_engine.h"
+
+namespace volumist::cli {
+namespace {
+
+constexpr uint32_t kBitrateList[] = {0, 8, 16, 32, 48, 64, 96, 112, 128, 144, 160, 192, 224, 256, 320, 448};
+
+// "<=", "<", "=", ">", ">=", "!=" in front of a value; the rest of the text is returned in `rest`.
+std::optional<Comparison> ParseRelation(const std::string& text, std::string& rest) {
+  struct Prefix {
+    const char* text;
+    Comparison comparison;
+  };
+  static constexpr Prefix kPrefixes[] = {{"<=", Comparison::kLessOrEqual}, {">=", Comparison::kGreaterOrEqual},
+                                         {"!=", Comparison::kNotEqual},    {"<", Comparison::kLess},
+                                         {">", Comparison::kGreater},      {"=", Comparison::kEqual}};
+  for (const Prefix& prefix : kPrefixes) {
+    if (text.rfind(prefix.text, 0) == 0) {
+      rest = text.substr(std::string_view(prefix.text).size());
+      return prefix.comparison;
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<uint64_t> ParseNumber(const std::string& text, size_t& used) {
+  if (text.empty() || text[0] < '0' || text[0] > '9') return std::nullopt;
+  errno = 0;
+  char* end = nullptr;
+  unsigned long long value = std::strtoull(text.c_str(), &end, 10);
+  if (errno != 0) return std::nullopt;
+  used = static_cast<size_t>(end - text.c_str());
+  return value;
+}
+
+// YYYY-MM-DD or "YYYY-MM-DD HH:MM", local time.
+std::optional<int64_t> ParseLocalTime(const std::string& text) {
+  std::tm fields{};
+  int parsed = 0;
+  int matched = std::sscanf(text.c_str(), "%4d-%2d-%2d%n %2d:%2d%n", &fields.tm_year, &fields.tm_mon, &fields.tm_mday,
+                            &parsed, &fields.tm_hour, &fields.tm_min, &parsed);
+  if ((matched != 3 && matched != 5) || static_cast<size_t>(parsed) != text.size()) return std::nullopt;
+  fields.tm_year -= 1900;
+  fields.tm_mon -= 1;
+  fields.tm_isdst = -1;
+  std::time_t seconds = std::mktime(&fields);
+  if (seconds == static_cast<std::time_t>(-1)) return std::nullopt;
+  return static_cast<int64_t>(seconds);
+}
+
+std::string Json(std::string_view text) {
+  std::string out = "\"";
+  for (unsigned char c : text) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\t': out += "\\t"; break;
+      case '\r': out += "\\r"; break;
+      default:
+        if (c < 0x20) {
+          char escaped[8];
+          std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+          out += escaped;
+        } else {
+          out += static_cast<char>(c);
+        }
+    }
+  }
+  return out + "\"";
+}
+
+// Tabs and line ends inside a field would break the one-line-per-result form.
+std::string Field(std::string text) {
+  for (char& c : text) {
+    if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+  }
+  return text;
+}
+
+const char* KindName(SearchResult::Kind kind) {
+  switch (kind) {
+    case SearchResult::Kind::kFolder: return "folder";
+    case SearchResult::Kind::kArchive: return "archive";
+    default: return "file";
+  }
+}
+
+struct SearchArguments {
+  std::optional<std::string> volume;
+  std::optional<std::string> inFolder;
+  bool json = false;
+  std::string mask;
+};
+
+std::string ParseOptions(const std::vector<std::string>& argv, SearchCriteria& criteria, SearchArguments& args) {
+  bool haveMask = false;
+  for (size_t i = 0; i < argv.size(); ++i) {
+    const std::string& arg = argv[i];
+    std::string option = arg;
+    std::optional<std::string> value;
+    if (size_t equals = arg.find('='); arg.rfind("--", 0) == 0 && equals != std::string::npos) {
+      option = arg.substr(0, equals);
+      value = arg.substr(equals + 1);
+    }
+    auto take = [&]() -> std::optional<std::string> {
+      if (value) return value;
+      if (i + 1 < argv.size()) return argv[++i];
+      return std::nullopt;
+    };
+    static const char* kValued[] = {"--volume", "--in", "--size", "--from", "--to", "--description", "--title",
+                                    "--artist", "--album", "--comment", "--bitrate", "--crc32", "--md4",
+                                    "--md5", "--max"};
+    bool valued = std::find_if(std::begin(kValued), std::end(kValued), [&](const char* v) { return option == v; }) !=
+                  std::end(kValued);
+    if (valued) {
+      auto given = take();
+      if (!given) return option + " needs a value";
+      std::string rest;
+      size_t used = 0;
+      if (option == "--volume") {
+        args.volume = *given;
+      } else if (option == "--in") {
+        args.inFolder = *given;
+      } else if (option == "--size") {
+        auto relation = ParseRelation(*given, rest);
+        auto number = relation ? ParseNumber(rest, used) : std::nullopt;
+        std::string unit = number ? rest.substr(used) : "";
+        SizeUnit sizeUnit = SizeUnit::kBytes;
+        if (unit == "K" || unit == "KB") sizeUnit = SizeUnit::kKilobytes;
+        else if (unit == "M" || unit == "MB") sizeUnit = SizeUnit::kMegabytes;
+        else if (unit == "G" || unit == "GB") sizeUnit = SizeUnit::kGigabytes;
+        else if (!unit.empty() && unit != "B") number.reset();
+        if (!number) return "--size takes a relation, a number and a unit, such as '>=10M'";
+        criteria.sizeEnabled = true;
+        criteria.sizeCompare = *relation;
+        criteria.sizeValue = *number;
+        criteria.sizeUnit = sizeUnit;
+      } else if (option == "--from" || option == "--to") {
+        auto seconds = ParseLocalTime(*given);
+        if (!seconds) return option + " takes a date YYYY-MM-DD or \"YYYY-MM-DD HH:MM\"";
+        if (option == "--from") {
+          criteria.fromEnabled = true;
+          criteria.fromTime.Set(*seconds);
+        } else {
+          criteria.toEnabled = true;
+          // A date alone means the whole day.
+          criteria.toTime.Set(*seconds + (given->size() == 10 ? 86399 : 59));
+        }
+      } else if (option == "--description") {
+        criteria.descriptionEnabled = criteria.getDescriptions = true;
+        criteria.descriptionText = *given;
+      } else if (option == "--title" || option == "--artist" || option == "--album" || option == "--comment") {
+        criteria.audioEnabled = true;
+        bool& enabled = option == "--title"    ? criteria.titleEnabled
+                        : option == "--artist" ? criteria.artistEnabled
+                        : option == "--album"  ? criteria.albumEnabled
+                                               : criteria.commentEnabled;
+        std::string& text = option == "--title"    ? criteria.titleText
+                            : option == "--artist" ? criteria.artistText
+                            : option == "--album"  ? criteria.albumText
+                                                   : criteria.commentText;
+        enabled = true;
+        text = *given;
+      } else if (option == "--bitrate") {
+        auto relation = ParseRelation(*given, rest);
+        auto number = relation ? ParseNumber(rest, used) : std::nullopt;
+        auto entry = std::find(std::begin(kBitrateList) + 1, std::end(kBitrateList), number.value_or(0));
+        if (!number || used != rest.size() || entry == std::end(kBitrateList)) {
+          return "--bitrate takes a relation and one of 8 16 32 48 64 96 112 128 144 160 192 224 256 320 448";
+        }
+        criteria.audioEnabled = true;
+        criteria.bitrateCompare = *relation;
+        criteria.bitrateIndex = static_cast<uint32_t>(entry - std::begin(kBitrateList));
+      } else if (option == "--crc32" || option == "--md4" || option == "--md5") {
+        size_t digits = option == "--crc32" ? 8 : 32;
+        if (given->size() != digits || given->find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+          return option + " takes " + std::to_string(digits) + " hexadecimal digits";
+        }
+        criteria.signaturesEnabled = true;
+        (option == "--crc32" ? criteria.crc32Enabled : option == "--md4" ? criteria.md4Enabled : criteria.md5Enabled) = true;
+        (option == "--crc32" ? criteria.crc32Text : option == "--md4" ? criteria.md4Text : criteria.md5Text) = *given;
+      } else if (option == "--max") {
+        auto number = ParseNumber(*given, used);
+        if (!number || used != given->size() || *number < kMinimumSearchMaximum || *number > kMaximumSearchMaximum) {
+          return "--max takes a number from 10 to 100000";
+        }
+        criteria.maximum = static_cast<uint32_t>(*number);
+      }
+    } else if (option == "--all") {
+      criteria.allVolumes = true;
+    } else if (option == "--case") {
+      criteria.caseSensitive = true;
+    } else if (option == "--archives") {
+      criteria.lookInArchives = true;
+    } else if (option == "--only-archives") {
+      criteria.lookInArchives = criteria.onlyInArchives = true;
+    } else if (option == "--no-subfolders") {
+      criteria.inSubfolders = false;
+    } else if (option == "--folders") {
+      criteria.findFolders = true;
+    } else if (option == "--descriptions") {
+      criteria.getDescriptions = true;
+    } else if (option == "--sequences") {
+      criteria.trySequencesInNames = true;
+    } else if (option == "--json") {
+      args.json = true;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return "unknown option " + arg;
+    } else if (!haveMask) {
+      args.mask = arg;
+      haveMask = true;
+    } else {
+      return "takes one MASK";
+    }
+  }
+  if (!haveMask) return "expects a MASK (such as '*.txt')";
+  if (args.mask.size() > kSearchMaskMaxLength) return "the mask is longer than 255 bytes";
+  if (criteria.allVolumes == args.volume.has_value()) return "needs either --all or --volume FILE";
+  if (args.inFolder && criteria.allVolumes) return "--in needs --volume";
+  criteria.mask = args.mask;
+  return "";
+}
+
+void PrintResults(std::ostream& out, const std::vector<SearchResult>& results, bool json) {
+  if (!json) {
+    for (const SearchResult& r : results) {
+      std::string time = r.kind == SearchResult::Kind::kFolder ? "" : FormatDateTime(r.modifiedTime);
+      out << Field(r.volumeName) << '\t' << Field(r.folderPath) << '\t' << Field(r.name) << '\t' << r.size << '\t'
+          << (time.empty() ? "-" : time) << '\n';
+    }
+    return;
+  }
+  out << "[";
+  for (size_t i = 0; i < results.size(); ++i) {
+    const SearchResult& r = results[i];
+    out << (i == 0 ? "\n" : ",\n") << "  {\"volume\": " << Json(r.volumeName) << ", \"volumeFile\": " << Json(r.volumePath)
+        << ", \"kind\": \"" << KindName(r.kind) << "\", \"folder\": " << Json(r.folderPath) << ", \"name\": " << Json(r.name)
+        << ", \"size\": " << r.size;
+    if (r.kind != SearchResult::Kind::kFolder) {
+      out << ", \"time\": " << r.modifiedTime.Value() << ", \"timeText\": " << Json(FormatDateTime(r.modifiedTime));
+    }
+    if (r.hasSignatures) {
+      if (r.signatures.hasCrc32) out << ", \"crc32\": " << Json(FormatCrc32(r.signatures));
+      if (r.signatures.hasMd4) out << ", \"md4\": " << Json(FormatMd4(r.signatures));
+      if (r.signatures.hasMd5) out << ", \"md5\": " << Json(FormatMd5(r.signatures));
+    }
+    if (r.description) out << ", \"description\": " << Json(*r.description);
+    out << "}";
+  }
+  out << (results.empty() ? "]\n" : "\n]\n");
+}
+
+int RunSearchCommand(CommandContext& context, const std::vector<std::string>& argv) {
+  SearchCriteria criteria = context.settings.searchOptions;
+  SearchArguments args;
+  if (std::string problem = ParseOptions(argv, criteria, args); !problem.empty()) {
+    return UsageError(context, kSearchCommand, problem);
+  }
+  ResultList results;
+  std::unique_ptr<VolumeCatalog> volume;
+  std::vector<std::string> paths;
+  if (criteria.allVolumes) {
+    NoVolumeHost host;
+    VolumeList list(context.fileSystem, context.prompter, host);
+    list.SetDirectory(context.volumeDirectory);
+    if (!list.RefreshVolumeList(false)) {
+      context.err << "volumist-cli search: cannot read the volume directory " << context.volumeDirectory << '\n';
+      return kExitFailure;
+    }
+    for (const VolumeListEntry& entry : list.Entries()) paths.push_back(entry.filePath);
+  } else {
+    volume = std::make_unique<VolumeCatalog>(context.fileSystem, context.prompter);
+    if (!volume->OpenVolume(ResolveVolumeFile(context, *args.volume), criteria.getDescriptions)) return kExitFailure;
+    if (args.inFolder) {
+      auto folder = FindItem(*volume, *args.inFolder);
+      if (!folder || folder->kind == RecordKind::kFile) {
+        context.err << "volumist-cli search: no folder or archive '" << *args.inFolder << "' in the volume\n";
+        return kExitFailure;
+      }
+      criteria.inFolder = true;
+      criteria.scopeFolder = folder->key;
+    }
+  }
+  SearchAll(criteria, results, volume.get(), paths, context.fileSystem, context.prompter, DefaultHelperThreads());
+  PrintResults(context.out, results.Snapshot(), args.json);
+  return kExitOk;
+}
+
+}  // namespace
+
+const Command kSearchCommand = {
+    "search",
+    "(--all | --volume FILE) [options] MASK",
+    "find folders, files and archives by name, size, time, description, tags or signatures",
+    "Searches the volume FILE, or with --all every volume of the volume directory in\n"
+    "the order of the volume list (arranged by name). MASK matches whole names with\n"
+    "'*' (any run of characters) and '?' (one character); \"*.*\" takes every file.\n"
+    "Criteria, all of which must hold:\n"
+    "  --case              match letters in their case\n"
+    "  --archives          look inside listed archives too\n"
+    "  --only-archives     only inside archives\n"
+    "  --no-subfolders     only the top of the volume (or of --in)\n"
+    "  --folders           find folders too\n"
+    "  --in FOLDER         only inside this folder or archive of the volume\n"
+    "  --size RELATION     such as '>=10M' or '=1024' (relations <= < = > >= !=, units B K M G)\n"
+    "  --from DATE, --to DATE   changed in that time, YYYY-MM-DD or \"YYYY-MM-DD HH:MM\" (both ends included)\n"
+    "  --descriptions      read each result's description\n"
+    "  --description TEXT  the description contains TEXT (reads descriptions)\n"
+    "  --title TEXT, --artist TEXT, --album TEXT, --comment TEXT   MP3 tags contain TEXT\n"
+    "  --sequences         when the tags do not match, look for those texts in the file name\n"
+    "  --bitrate RELATION  such as '>=192' (kbit/s of the bitrate list)\n"
+    "  --crc32 HEX, --md4 HEX, --md5 HEX   the signature is exactly HEX (any case)\n"
+    "  --max N             at most N results per volume (10 to 100000)\n"
+    "Letters compare without regard to case unless --case, also beyond ASCII.\n"
+    "Output: one line per result, fields separated by tabs:\n"
+    "  VOLUME  FOLDER  NAME  SIZE  TIME\n"
+    "FOLDER is the path of the folder holding the item, each folder followed by \"\\\" and\n"
+    "each archive by \"/\"; TIME is DD.MM.YYYY HH:MM in local time, \"-\" for folders.\n"
+    "With --json, an array of objects with volume, volumeFile, kind, folder, name, size,\n"
+    "time (seconds since 1970) and timeText, and crc32, md4, md5 and description when known.\n",
+    RunSearchCommand,
+};
+
+}  // namespace volumist::cli

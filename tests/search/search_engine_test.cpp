@@ -1,0 +1,298 @@
+// Searches over volumes written by the tests: every criterion, scopes, archives, maxima, and all
+// volumes at once.
+#include <gtest/gtest.h>
+
+#include "catalog/folder_contents.h"
+#include "catalog/messages.h"
+#include "search/search_engine.h"
+#include "testing/recording_prompter.h"
+#include "testing/temp_dir.h"
+#include "testing/volume_fixture.h"
+
+namespace volumist {
+namespace {
+
+using testing::MemoryNode;
+using testing::MemorySource;
+using testing::RecordingPrompter;
+using testing::TempDir;
+
+constexpr int64_t kDay = 86400;
+constexpr int64_t kTime = 1262304000;  // 2010-01-01
+
+MemoryNode Song(const std::string& name, const std::string& title, const std::string& artist, uint16_t bits,
+                int32_t vbr = -1) {
+  MemoryNode node = MemoryNode::File(name, ".mp3", 4000000, kTime);
+  node.hasMediaInfo = true;
+  node.mediaInfo.mediaType = kMediaMp3;
+  Mp3Info info;
+  info.title = title;
+  info.artist = artist;
+  info.mpegHeaderBits = bits;
+  info.vbrBitrate = vbr;
+  info.lengthSeconds = 250;
+  info.isEmpty = false;
+  node.mediaInfo.body = info;
+  return node;
+}
+
+MemoryNode Signed(MemoryNode node, uint32_t crc) {
+  node.hasSignatures = true;
+  node.signatures.hasCrc32 = true;
+  node.signatures.crc32 = crc;
+  return node;
+}
+
+// MPEG-1 Layer III: version 3, rate index 0 (44100), bitrate index 9 (128) or 11 (192), layer code 0.
+constexpr uint16_t k128 = 3 | (0 << 2) | (9 << 4);
+constexpr uint16_t k192 = 3 | (0 << 2) | (11 << 4);
+
+class SearchEngineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    MemorySource first;
+    first.children = {
+        MemoryNode::Folder("Music", {Song("One", "First Song", "The Band", k128), Song("Two", "Other", "Solo Artist", k192),
+                                     Song("Три", "Песня", "\xD0\x93\xD1\x80\xD1\x83\xD0\xBF\xD0\xBF\xD0\xB0", k128, 160)}),
+        MemoryNode::Folder("Docs", {MemoryNode::File("readme", ".txt", 1024, kTime - kDay),
+                                    MemoryNode::File("notes", ".TXT", 1025, kTime),
+                                    MemoryNode::Folder("Old docs", {MemoryNode::File("old", ".txt", 10, kTime - 10 * kDay)}),
+                                    Signed(MemoryNode::File("data", ".bin", 2048, kTime + kDay), 0x0A1B2C3D)}),
+        MemoryNode::Archive("pack", ".zip", 5000, 1,
+                            {MemoryNode::Folder("inner", {MemoryNode::File("readme", ".txt", 1024, kTime)}),
+                             MemoryNode::File("top", ".txt", 3, kTime)}),
+        MemoryNode::File("README", "", 1024, kTime),
+    };
+    MemorySource second;
+    second.children = {MemoryNode::File("readme", ".txt", 1024, kTime)};
+    ScanJob job = testing::MakeJob(dir_.File("a.vkt"), "Alpha", {true, false});
+    ASSERT_TRUE(testing::WriteVolume(job, {first, second}, prompter_));
+    volume_ = std::make_unique<VolumeCatalog>(platform::FileSystem::Default(), prompter_);
+    ASSERT_TRUE(volume_->OpenVolume(dir_.File("a.vkt")));
+  }
+
+  // "folder path|name" of every result of a search of the loaded volume.
+  std::vector<std::string> Find(const SearchCriteria& criteria) {
+    ResultList results;
+    SearchAll(criteria, results, volume_.get(), {}, platform::FileSystem::Default(), prompter_);
+    std::vector<std::string> found;
+    for (const SearchResult& result : results.Snapshot()) found.push_back(result.folderPath + "|" + result.name);
+    return found;
+  }
+  static SearchCriteria Mask(const std::string& mask) {
+    SearchCriteria criteria;
+    criteria.mask = mask;
+    return criteria;
+  }
+
+  TempDir dir_;
+  RecordingPrompter prompter_;
+  std::unique_ptr<VolumeCatalog> volume_;
+};
+
+using Found = std::vector<std::string>;
+
+TEST_F(SearchEngineTest, NamesPathsAndArchives) {
+  EXPECT_EQ(Find(Mask("readme*")), (Found{"Source0\\Docs\\|readme.txt", "Source0\\|README", "|readme.txt"}));
+  // "*.*" takes a file without extension too, and its own name finds it.
+  EXPECT_EQ(Find(Mask("*.*")).size(), 10u);
+  EXPECT_EQ(Find(Mask("README")), (Found{"Source0\\|README"}));
+  EXPECT_EQ(Find(Mask("README.")), (Found{"Source0\\|README"}));
+  SearchCriteria archives = Mask("*.txt");
+  archives.lookInArchives = true;
+  EXPECT_EQ(Find(archives), (Found{"Source0\\Docs\\|readme.txt", "Source0\\Docs\\|notes.TXT",
+                                   "Source0\\Docs\\Old docs\\|old.txt", "Source0\\pack.zip/inner\\|readme.txt",
+                                   "Source0\\pack.zip/|top.txt", "|readme.txt"}));
+  archives.onlyInArchives = true;
+  EXPECT_EQ(Find(archives), (Found{"Source0\\pack.zip/inner\\|readme.txt", "Source0\\pack.zip/|top.txt"}));
+  // Only in archives has no effect without looking in them.
+  SearchCriteria only = Mask("*.txt");
+  only.onlyInArchives = true;
+  EXPECT_EQ(Find(only).size(), 4u);
+  // Archives themselves are found like files.
+  EXPECT_EQ(Find(Mask("pack.zip")), (Found{"Source0\\|pack.zip"}));
+  SearchCriteria caseSensitive = Mask("*.txt");
+  caseSensitive.caseSensitive = true;
+  EXPECT_EQ(Find(caseSensitive).size(), 3u);
+}
+
+TEST_F(SearchEngineTest, FoldersAndSubfolders) {
+  SearchCriteria folders = Mask("*doc*");
+  folders.findFolders = true;
+  EXPECT_EQ(Find(folders), (Found{"Source0\\|Docs", "Source0\\Docs\\|Old docs"}));
+  // Without sub-folders only the top of each source is searched.
+  SearchCriteria top = Mask("*");
+  top.inSubfolders = false;
+  top.findFolders = true;
+  EXPECT_EQ(Find(top), (Found{"|Source0", "|readme.txt"}));
+}
+
+TEST_F(SearchEngineTest, SizeAndTime) {
+  struct Case {
+    Comparison comparison;
+    uint64_t value;
+    SizeUnit unit;
+    size_t count;
+  };
+  const Case cases[] = {
+      {Comparison::kEqual, 1, SizeUnit::kKilobytes, 3},    // exactly 1024 bytes
+      {Comparison::kGreater, 1024, SizeUnit::kBytes, 6},   // 1025, 2048, the three songs and the archive
+      {Comparison::kLess, 1024, SizeUnit::kBytes, 1},      // old.txt
+      {Comparison::kLessOrEqual, 1024, SizeUnit::kBytes, 4},
+      {Comparison::kNotEqual, 1024, SizeUnit::kBytes, 7},
+      {Comparison::kGreaterOrEqual, 3, SizeUnit::kMegabytes, 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.comparison));
+    SearchCriteria criteria = Mask("*");
+    criteria.sizeEnabled = true;
+    criteria.sizeCompare = c.comparison;
+    criteria.sizeValue = c.value;
+    criteria.sizeUnit = c.unit;
+    EXPECT_EQ(Find(criteria).size(), c.count);
+  }
+  SearchCriteria time = Mask("*.txt");
+  time.fromEnabled = time.toEnabled = true;
+  time.fromTime.Set(kTime - kDay);
+  time.toTime.Set(kTime - kDay);  // both ends included
+  EXPECT_EQ(Find(time), (Found{"Source0\\Docs\\|readme.txt"}));
+  time.toTime.Set(kTime);
+  EXPECT_EQ(Find(time).size(), 3u);
+}
+
+TEST_F(SearchEngineTest, AudioTagsBitratesAndSequencesInNames) {
+  SearchCriteria audio = Mask("*");
+  audio.audioEnabled = audio.titleEnabled = true;
+  audio.titleText = "song";
+  EXPECT_EQ(Find(audio), (Found{"Source0\\Music\\|One.mp3"}));
+  audio.titleText = "\xD0\xBF\xD0\x95\xD0\xA1\xD0\x9D\xD0\xAF";  // пЕСНЯ
+  EXPECT_EQ(Find(audio), (Found{"Source0\\Music\\|\xD0\xA2\xD1\x80\xD0\xB8.mp3"}));
+  SearchCriteria bitrate = Mask("*");
+  bitrate.audioEnabled = true;
+  bitrate.bitrateIndex = 8;  // 128 kbit/s
+  bitrate.bitrateCompare = Comparison::kGreater;
+  // 192 by its header, and 160 as the average of a variable-bitrate file.
+  EXPECT_EQ(Find(bitrate), (Found{"Source0\\Music\\|Two.mp3", "Source0\\Music\\|\xD0\xA2\xD1\x80\xD0\xB8.mp3"}));
+  // A file without audio information never matches; its name may, when asked.
+  SearchCriteria names = Mask("*");
+  names.audioEnabled = names.artistEnabled = true;
+  names.artistText = "read";
+  EXPECT_TRUE(Find(names).empty());
+  names.trySequencesInNames = true;
+  EXPECT_EQ(Find(names), (Found{"Source0\\Docs\\|readme.txt", "Source0\\|README", "|readme.txt"}));
+  // Folders and archives are never audio results.
+  names.findFolders = true;
+  EXPECT_EQ(Find(names).size(), 3u);
+}
+
+TEST_F(SearchEngineTest, Signatures) {
+  SearchCriteria crc = Mask("*");
+  crc.signaturesEnabled = crc.crc32Enabled = true;
+  crc.crc32Text = "0A1B2C3D";
+  EXPECT_EQ(Find(crc), (Found{"Source0\\Docs\\|data.bin"}));
+  crc.crc32Text = "0a1b2c3e";
+  EXPECT_TRUE(Find(crc).empty());
+  SearchCriteria md5 = Mask("*");
+  md5.signaturesEnabled = md5.md5Enabled = true;
+  md5.md5Text = "00000000000000000000000000000000";  // a missing digest never matches
+  EXPECT_TRUE(Find(md5).empty());
+}
+
+TEST_F(SearchEngineTest, DescriptionsOnlyWhenRead) {
+  // The description of Docs/readme.txt.
+  RecordKey key = 0;
+  ReadTopLevel(*volume_, [&](const ContentItem& root) {
+    if (root.kind != RecordKind::kFolder) return true;
+    ReadFolderContents(*volume_, root.folder, [&](const ContentItem& item) {
+      if (item.kind == RecordKind::kFolder && item.folder.name.Text() == "Docs") {
+        ReadFolderContents(*volume_, item.folder, [&](const ContentItem& file) {
+          if (key == 0) key = file.DescriptionKey();
+          return true;
+        });
+      }
+      return true;
+    });
+    return false;
+  });
+  ASSERT_TRUE(volume_->SetDescription(key, "Read me FIRST"));
+  ASSERT_TRUE(volume_->SaveDescriptions());
+  SearchCriteria criteria = Mask("*.txt");
+  criteria.descriptionEnabled = true;
+  criteria.descriptionText = "first";
+  EXPECT_EQ(Find(criteria).size(), 4u);  // ignored without reading descriptions
+  criteria.getDescriptions = true;
+  ResultList results;
+  SearchAll(criteria, results, volume_.get(), {}, platform::FileSystem::Default(), prompter_);
+  ASSERT_EQ(results.ResultCount(), 1u);
+  EXPECT_EQ(results.Snapshot()[0].description, "Read me FIRST");
+}
+
+TEST_F(SearchEngineTest, InAFolderAndFindACopy) {
+  RecordKey docs = 0;
+  ReadTopLevel(*volume_, [&](const ContentItem& root) {
+    if (root.kind == RecordKind::kFolder) {
+      ReadFolderContents(*volume_, root.folder, [&](const ContentItem& item) {
+        if (item.kind == RecordKind::kFolder && item.folder.name.Text() == "Docs") docs = item.folder.selfKey;
+        return true;
+      });
+    }
+    return false;
+  });
+  ASSERT_NE(docs, 0u);
+  SearchCriteria scope = Mask("*");
+  scope.inFolder = true;
+  scope.scopeFolder = docs;
+  EXPECT_EQ(Find(scope), (Found{"Source0\\Docs\\|readme.txt", "Source0\\Docs\\|notes.TXT",
+                                "Source0\\Docs\\Old docs\\|old.txt", "Source0\\Docs\\|data.bin"}));
+  scope.inSubfolders = false;
+  EXPECT_EQ(Find(scope).size(), 3u);
+  // A copy: the same name and exactly the same size.
+  SearchCriteria copy = Mask("readme.txt");
+  copy.sizeEnabled = true;
+  copy.sizeCompare = Comparison::kEqual;
+  copy.sizeValue = 1024;
+  copy.lookInArchives = true;
+  EXPECT_EQ(Find(copy), (Found{"Source0\\Docs\\|readme.txt", "Source0\\pack.zip/inner\\|readme.txt", "|readme.txt"}));
+}
+
+TEST_F(SearchEngineTest, MaximumAndStop) {
+  SearchCriteria criteria = Mask("*");
+  criteria.maximum = 2;
+  EXPECT_EQ(Find(criteria).size(), 2u);
+  criteria.maximum = 1000;
+  criteria.RequestStop();
+  EXPECT_TRUE(Find(criteria).empty());
+}
+
+TEST_F(SearchEngineTest, AllVolumesInListOrderWithAMaximumEach) {
+  std::vector<std::string> paths;
+  for (int i = 0; i < 7; ++i) {
+    MemorySource source;
+    for (int j = 0; j < 15; ++j) source.children.push_back(MemoryNode::File("f" + std::to_string(j), ".dat", 1));
+    ScanJob job = testing::MakeJob(dir_.File("v" + std::to_string(i) + ".vkt"), "V" + std::to_string(i), {false});
+    ASSERT_TRUE(testing::WriteVolume(job, {source}, prompter_));
+    paths.push_back(job.volumeFileName);
+  }
+  paths.insert(paths.begin() + 3, dir_.File("missing.vkt"));
+  SearchCriteria criteria = Mask("*.dat");
+  criteria.allVolumes = true;
+  criteria.maximum = 10;
+  for (unsigned threads : {1u, 2u, 4u}) {
+    SCOPED_TRACE(threads);
+    prompter_.entries.clear();
+    ResultList results;
+    SearchAll(criteria, results, volume_.get(), paths, platform::FileSystem::Default(), prompter_, threads);
+    std::vector<SearchResult> all = results.Snapshot();
+    ASSERT_EQ(all.size(), 70u);
+    for (size_t i = 0; i < all.size(); ++i) {
+      size_t volume = i / 10;
+      EXPECT_EQ(all[i].volumeName, "V" + std::to_string(volume));
+      EXPECT_EQ(all[i].volumeIndex, static_cast<int>(volume < 3 ? volume : volume + 1));
+      EXPECT_EQ(all[i].name, "f" + std::to_string(i % 10) + ".dat");
+    }
+    EXPECT_EQ(prompter_.Errors(), std::vector<std::string>{messages::kCouldNotOpenForRead});
+  }
+}
+
+}  // namespace
+}  // namespace volumist
