@@ -56,22 +56,22 @@ bool ZipReader::IsValid() {
 std::optional<ZipReader::Directory> ZipReader::FindDirectory() {
   uint64_t size = in_.Size();
   if (size < kEndRecordSize) return std::nullopt;
-  // The end record: searched backwards from the end through the longest possible comment. Meeting a
-  // central header first means the directory has no end record.
+  // The end record: searched backwards from the end through the longest possible comment. The one
+  // whose comment reaches exactly to the end of the file wins, so that signatures inside a comment
+  // do not mislead; failing that (bytes appended after the archive), the last one found.
   size_t tailLength = static_cast<size_t>(std::min<uint64_t>(size, kEndSearchLength));
   uint64_t tailStart = size - tailLength;
   std::vector<uint8_t> tail(tailLength);
   in_.Seek(tailStart);
   if (!ReadBytes(tail.data(), tailLength)) return std::nullopt;
-  size_t end = tailLength - kEndRecordSize + 1;
   const uint8_t* record = nullptr;
-  for (size_t i = end; i-- > 0;) {
-    if (tail[i] != 'P' || tail[i + 1] != 'K') continue;
-    if (Is(&tail[i], kEndRecord)) {
+  for (size_t i = tailLength - kEndRecordSize + 1; i-- > 0;) {
+    if (tail[i] != 'P' || !Is(&tail[i], kEndRecord)) continue;
+    if (record == nullptr) record = &tail[i];
+    if (i + kEndRecordSize + GetU16(&tail[i + 20]) == tailLength) {
       record = &tail[i];
       break;
     }
-    if (Is(&tail[i], kCentralHeader)) return std::nullopt;
   }
   if (record == nullptr) return std::nullopt;
   uint64_t recordOffset = tailStart + static_cast<uint64_t>(record - tail.data());
