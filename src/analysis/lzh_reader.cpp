@@ -75,7 +75,7 @@ bool LzhReader::ReadContent() {
     in_.Seek(position);
     uint8_t base[kBaseFields];
     if (!ReadBytes(base, sizeof base) || !HasMethodMarks(base)) break;
-    bool isFolder = base[3] == 'h' && base[4] == 'd';  // "-lhd-": a directory entry
+    bool isFolder = base[4] == 'h' && base[5] == 'd';  // "-lhd-": a directory entry
     uint64_t packedSize = GetU32(base + 7);
     ArchiveEntry entry;
     entry.size = GetU32(base + 11);
