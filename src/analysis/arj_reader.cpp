@@ -13,6 +13,7 @@ constexpr uint8_t kPathSymbolFlag = 0x10;  // main header: paths use "/"
 constexpr uint8_t kMainHeaderType = 2;
 constexpr uint8_t kDirectoryType = 3;
 constexpr uint8_t kVolumeLabelType = 4;
+constexpr uint8_t kHostUnix = 2;  // packers on Unix store seconds since 1970 instead of a DOS time
 
 }  // namespace
 
@@ -72,7 +73,8 @@ bool ArjReader::ReadContent() {
       } else {
         ArchiveEntry entry;
         entry.size = GetU32(basic + 16);
-        entry.time = DosDateTimeToUnix(GetU16(basic + 10), GetU16(basic + 8));
+        entry.time = basic[3] == kHostUnix ? int64_t{GetU32(basic + 8)}
+                                           : DosDateTimeToUnix(GetU16(basic + 10), GetU16(basic + 8));
         added = AddPath(name, false, entry);
       }
       if (!added) break;

@@ -170,7 +170,7 @@ TEST(AceReaderTest, NestedFoldersEmptyTruncatedAndLongNames) {
 std::string ArjHeader(uint8_t type, uint8_t flags, const std::string& name, uint32_t size, uint8_t firstSize = 30,
                       const std::string& extended = "") {
   ByteBuilder basic;
-  basic.U8(firstSize).U8(11).U8(1).U8(2).U8(flags).U8(1).U8(type).U8(0);
+  basic.U8(firstSize).U8(11).U8(1).U8(0).U8(flags).U8(1).U8(type).U8(0);
   basic.U16(kFixtureClock).U16(kFixtureDate).U32(size).U32(size).U32(0).U16(0).U16(0).U8(0).U8(0);
   basic.Zeros(firstSize - 30).Raw(name).U8(0).Raw("comment").U8(0);
   ByteBuilder b;
