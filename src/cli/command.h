@@ -34,6 +34,7 @@ struct Command {
 extern const Command kInfoCommand;
 extern const Command kLsCommand;
 extern const Command kDumpCommand;
+extern const Command kEd2kCommand;
 
 // Prints "usage: volumist-cli NAME USAGE" to err and returns kExitUsage.
 int UsageError(CommandContext& context, const Command& command, const std::string& problem);

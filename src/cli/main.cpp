@@ -13,7 +13,7 @@
 namespace volumist::cli {
 namespace {
 
-constexpr std::array<const Command*, 3> kCommands = {&kInfoCommand, &kLsCommand, &kDumpCommand};
+constexpr std::array<const Command*, 4> kCommands = {&kInfoCommand, &kLsCommand, &kDumpCommand, &kEd2kCommand};
 
 const Command* FindCommand(const std::string& name) {
   for (const Command* command : kCommands) {
