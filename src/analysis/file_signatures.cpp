@@ -55,13 +55,15 @@ void StoreMd5(Md5& md5, SignatureBlock& out) {
   out.hasMd5 = true;
 }
 
-// One pass on the calling thread.
-bool DigestOnOneThread(platform::File& file, DigestChoice want, SignatureBlock& out) {
-  auto buffer = std::make_unique<std::byte[]>(kReadSize);
+// One pass on the calling thread. A small file gets a buffer just larger than itself, so that it is
+// read in one call and the next one finds its end.
+bool DigestOnOneThread(platform::File& file, uint64_t size, DigestChoice want, SignatureBlock& out) {
+  const size_t bufferSize = static_cast<size_t>(std::clamp<uint64_t>(size + 1, 4096, kReadSize));
+  auto buffer = std::make_unique_for_overwrite<std::byte[]>(bufferSize);
   ReaderDigests digests(want);
   Md5 md5;
   for (uint64_t offset = 0;;) {
-    std::optional<size_t> got = file.ReadAt(offset, {buffer.get(), kReadSize});
+    std::optional<size_t> got = file.ReadAt(offset, {buffer.get(), bufferSize});
     if (!got) return false;
     if (*got == 0) break;
     std::span<const std::byte> data(buffer.get(), *got);
@@ -78,7 +80,7 @@ bool DigestOnOneThread(platform::File& file, DigestChoice want, SignatureBlock& 
 // the same slots in the same order. A slot is refilled only after the MD5 thread released it.
 bool DigestOnTwoThreads(platform::File& file, DigestChoice want, SignatureBlock& out) {
   struct Slot {
-    std::unique_ptr<std::byte[]> data = std::make_unique<std::byte[]>(kReadSize);
+    std::unique_ptr<std::byte[]> data = std::make_unique_for_overwrite<std::byte[]>(kReadSize);
     size_t length = 0;
     bool last = false;
   };
@@ -131,7 +133,7 @@ bool ComputeFileSignatures(const std::string& path, DigestChoice want, Signature
   uint64_t size = file.Size().value_or(0);
   bool twoThreads = want.md5 && (want.crc32 || want.md4) && size >= kTwoThreadSize;
   SignatureBlock digests;
-  bool ok = twoThreads ? DigestOnTwoThreads(file, want, digests) : DigestOnOneThread(file, want, digests);
+  bool ok = twoThreads ? DigestOnTwoThreads(file, want, digests) : DigestOnOneThread(file, size, want, digests);
   if (!ok) return false;
   out.crc32 = digests.crc32;
   out.hasCrc32 = digests.hasCrc32;
