@@ -3,7 +3,8 @@
 # zip and tar), listed by us (directory read and written into a volume) and by bsdtar -tvf and
 # unzip -l, in interleaved rounds on a warm cache.
 #
-#   bench/archives.sh [BUILD_DIR]        (ROUNDS=7)
+#   bench/archives.sh [BUILD_DIR]        (ROUNDS=7, ARCHIVES=folder holding big.zip and big.tar from an
+#                                         earlier run, instead of making them again)
 set -euo pipefail
 build_dir=$(realpath "${1:-build}")
 rounds=${ROUNDS:-7}
@@ -12,6 +13,8 @@ for tool in zip unzip tar bsdtar; do
   command -v $tool >/dev/null || { echo "archives.sh: $tool is missing (scripts/install-deps.sh bench)" >&2; exit 1; }
 done
 
+work=${ARCHIVES:-}
+if [[ -z "$work" ]]; then
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 python3 - "$work/tree" <<'PY'
@@ -26,6 +29,7 @@ for d in range(1000):
             f.write(b"x" * random.randint(0, 200))
 PY
 (cd "$work" && zip -q -r -0 big.zip tree && tar cf big.tar tree)
+fi
 entries=$(unzip -Z1 "$work/big.zip" | wc -l)
 
 declare -A commands=(

@@ -125,10 +125,10 @@ bool ZipReader::ReadContent() {
     }
     ArchiveEntry entry;
     entry.size = size;
-    entry.time = DosDateTimeToUnix(date, time);
     entry.SetDosAttributes(attributes);
     entry.crc32 = crc;
     ReadExtra(reinterpret_cast<const uint8_t*>(extra->data()), extra->size(), size == 0xFFFFFFFF, entry);
+    if (entry.time == 0) entry.time = DosDateTimeToUnix(date, time);  // no UTC time in the extra field
     if (!AddPath(*name, false, entry)) break;
   }
   return true;
