@@ -19,7 +19,7 @@ namespace {
 constexpr size_t kReadSize = 256 * 1024;
 // From this size on MD5, the slowest of the three, runs on a second thread; below it, starting a
 // thread costs more than it saves.
-constexpr uint64_t kTwoThreadSize = 2 * 1024 * 1024;
+constexpr uint64_t kTwoThreadSize = 1024 * 1024;
 // Buffers in flight between the reading thread and the MD5 thread.
 constexpr size_t kSlotCount = 4;
 
