@@ -42,8 +42,9 @@ declare -A commands=(
 order=(volumist-zip bsdtar-zip unzip-l volumist-tar bsdtar-tar)
 run_rounds "$rounds"
 
-echo "$entries entries in each archive; median of $rounds interleaved rounds"
-for name in "${order[@]}"; do printf '%-14s %7.3f s\n' "$name" "$(median "$name")"; done
+echo "$entries entries in each archive; median of $rounds interleaved rounds; load average $(cut -d' ' -f1-3 /proc/loadavg)"
+printf '%-14s %9s %9s\n' "" "wall" "CPU"
+for name in "${order[@]}"; do printf '%-14s %7.3f s %7.3f s\n' "$name" "$(median "$name")" "$(median "$name" cpu)"; done
 printf 'ZIP: bsdtar / volumist %.1fx, unzip -l / volumist %.1fx\n' \
   "$(calc "$(median bsdtar-zip) / $(median volumist-zip)")" \
   "$(calc "$(median unzip-l) / $(median volumist-zip)")"

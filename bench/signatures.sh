@@ -43,10 +43,11 @@ declare -A commands=(
 order=(volumist rhash-crc32-md4-md5 rhash-ed2k cat)
 run_rounds "$rounds"
 
-echo "corpus: $files files, $bytes bytes; median of $rounds interleaved rounds"
+echo "corpus: $files files, $bytes bytes; median of $rounds interleaved rounds; load average $(cut -d' ' -f1-3 /proc/loadavg)"
+printf '%-22s %9s %9s %9s\n' "" "wall" "MB/s" "CPU"
 for name in "${order[@]}"; do
   m=$(median "$name")
-  printf '%-22s %7.3f s  %6.0f MB/s\n' "$name" "$m" "$(calc "$bytes / $m / 1000000")"
+  printf '%-22s %7.3f s %9.0f %7.3f s\n' "$name" "$m" "$(calc "$bytes / $m / 1000000")" "$(median "$name" cpu)"
 done
 printf 'volumist / rhash (CRC32+MD4+MD5 throughput): %.2fx\n' \
   "$(calc "$(median rhash-crc32-md4-md5) / $(median volumist)")"
