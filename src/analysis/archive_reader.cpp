@@ -14,7 +14,11 @@ namespace volumist {
 
 ArchiveReader::ArchiveReader(ArchiveKind kind, char separator, platform::File& file, const ScanOptions& options,
                              size_t bufferSize)
-    : in_(file, bufferSize), separator_(separator), kind_(kind), options_(options) {}
+    : in_(file, bufferSize), separator_(separator), kind_(kind), options_(options) {
+  // Stepping over an entry's data lands on the next header: read a header's worth there, not a
+  // whole buffer, so archives of large files cost little reading.
+  in_.SetJumpReadSize(kHeaderReadSize);
+}
 
 bool ArchiveReader::AddPath(std::string_view path, bool isFolder, const ArchiveEntry& entry) {
   return tree_.AddPath(path, separator_, isFolder, entry, options_) != ArchiveTree::AddResult::kFull;

@@ -54,6 +54,8 @@ class ArchiveReader {
   bool ReadBytes(void* out, size_t n) { return in_.Read(out, n); }
 
   static constexpr size_t kMaxNameLength = 2047;
+  // What is read after stepping over data: enough for a header and its name.
+  static constexpr size_t kHeaderReadSize = 4096;
 
   platform::BufferedReader in_;
   char separator_;

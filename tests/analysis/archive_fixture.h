@@ -18,6 +18,27 @@ struct ReadResult {
   bool valid = false;  // IsValid
   bool read = false;   // ReadContent
   ArchiveTree tree;
+  uint64_t bytesRead = 0;  // read from the file in all
+};
+
+// Counts the bytes read through it.
+class CountingFile final : public platform::File {
+ public:
+  CountingFile(std::unique_ptr<platform::File> base, uint64_t& count) : base_(std::move(base)), count_(count) {}
+  std::optional<size_t> ReadAt(uint64_t offset, std::span<std::byte> out) override {
+    std::optional<size_t> got = base_->ReadAt(offset, out);
+    count_ += got.value_or(0);
+    return got;
+  }
+  bool WriteAt(uint64_t offset, std::span<const std::byte> data) override { return base_->WriteAt(offset, data); }
+  std::optional<uint64_t> Size() override { return base_->Size(); }
+  bool Truncate(uint64_t length) override { return base_->Truncate(length); }
+  bool Sync() override { return base_->Sync(); }
+  bool Close() override { return base_->Close(); }
+
+ private:
+  std::unique_ptr<platform::File> base_;
+  uint64_t& count_;
 };
 
 inline ReadResult ReadArchiveBytes(ArchiveKind kind, const std::string& bytes, const ScanOptions& options = {}) {
@@ -26,7 +47,8 @@ inline ReadResult ReadArchiveBytes(ArchiveKind kind, const std::string& bytes, c
   platform::OpenResult opened = fileSystem.OpenForRead("/archive");
   EXPECT_TRUE(opened);
   ReadResult result;
-  std::unique_ptr<ArchiveReader> reader = MakeArchiveReader(kind, *opened.file, options);
+  CountingFile file(std::move(opened.file), result.bytesRead);
+  std::unique_ptr<ArchiveReader> reader = MakeArchiveReader(kind, file, options);
   result.valid = reader->IsValid();
   if (result.valid) {
     result.read = reader->ReadContent();

@@ -323,6 +323,23 @@ TEST(ZooReaderTest, NestedFoldersDeletedEntriesAndChains) {
   EXPECT_EQ(Describe(ReadArchiveBytes(kArchiveZoo, CutInside(two, "\xDC\xA7\xC4\xFD", 3)).tree), (Lines{"one.txt 1"}));
 }
 
+// Stepping over large data reads only the headers behind it, not a buffer's worth each time.
+TEST(ArchiveReadingTest, LargeEntriesCostOnlyTheirHeaders) {
+  std::string rar;
+  std::string lzh;
+  for (int i = 0; i < 20; ++i) {
+    std::string name = "f" + std::to_string(i) + ".bin";
+    rar += RarFile({name, 1 << 20});
+    lzh += LzhLevel0({name, 1 << 20});
+  }
+  for (auto [kind, bytes] : {std::pair{kArchiveRar, RarArchive(rar)}, std::pair{kArchiveLzh, lzh + std::string(1, '\0')}}) {
+    SCOPED_TRACE(kind);
+    auto result = ReadArchiveBytes(kind, bytes);
+    EXPECT_EQ(Describe(result.tree).size(), 20u);
+    EXPECT_LT(result.bytesRead, 200'000u) << "of " << bytes.size();
+  }
+}
+
 // ---- HA ----
 
 std::string HaEntry(uint8_t type, const std::string& path, const std::string& name, uint32_t size,
