@@ -58,7 +58,7 @@ std::optional<ZipReader::Directory> ZipReader::FindDirectory() {
   if (size < kEndRecordSize) return std::nullopt;
   // The end record: searched backwards from the end through the longest possible comment. The one
   // whose comment reaches exactly to the end of the file wins, so that signatures inside a comment
-  // do not mislead; failing that (bytes appended after the archive), the last one found.
+  // do not mislead; failing that (bytes appended after the archive), the one nearest the end.
   size_t tailLength = static_cast<size_t>(std::min<uint64_t>(size, kEndSearchLength));
   uint64_t tailStart = size - tailLength;
   std::vector<uint8_t> tail(tailLength);
