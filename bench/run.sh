@@ -8,6 +8,10 @@ repetitions=${REPETITIONS:-7}
 echo "== $build_dir/volume_io_bench --benchmark_repetitions=$repetitions"
 "$build_dir/volume_io_bench" --benchmark_repetitions="$repetitions" --benchmark_report_aggregates_only=true
 
+echo "== bench/signatures.sh $build_dir"
+bash "$(dirname "$0")/signatures.sh" "$build_dir"
+echo "== bench/archives.sh $build_dir"
+bash "$(dirname "$0")/archives.sh" "$build_dir"
 # The media analysis against vipsthumbnail, GraphicsMagick and mediainfo takes minutes (and makes
 # its corpora once): only on request.
 if [[ ${MEDIA_BENCH:-0} == 1 ]]; then

@@ -8,6 +8,7 @@
 #include "testing/byte_builder.h"
 #include "testing/media_builder.h"
 #include "testing/memory_file_system.h"
+#include "testing/byte_builder.h"
 #include "testing/memory_tree.h"
 #include "testing/picture_builder.h"
 
@@ -70,6 +71,63 @@ bool WriteMediaSeeds(const std::string& folder) {
   return ok;
 }
 
+// Small archives of every kind for archive_reader_fuzzer, each behind its kind code (the fuzzer's
+// first byte): a folder and a file in each.
+bool WriteArchiveSeeds(const std::string& folder) {
+  using testing::ByteBuilder;
+  auto cstring = [](const std::string& text) { return text + std::string(1, '\0'); };
+  std::vector<std::pair<int, std::string>> seeds;
+  std::string zipName = "d/f.txt";
+  ByteBuilder zip;
+  zip.Raw("PK\x03\x04").Zeros(22).U16(7).U16(0).Raw(zipName);
+  zip.Raw("PK\x01\x02").Zeros(12).U32(1).U32(1).U32(1).U16(7).Zeros(8).U32(0x20).U32(0).Raw(zipName);
+  zip.Raw("PK\x05\x06").U16(0).U16(0).U16(1).U16(1).U32(53).U32(37).U16(0);
+  seeds.push_back({1, zip.bytes()});
+  seeds.push_back({2, ByteBuilder().Raw(std::string("Rar!\x1A\x07\x00", 7)).U16(0).U8(0x73).U16(0).U16(13).Zeros(6)
+                          .U16(0).U8(0x74).U16(0).U16(39).U32(1).U32(1).U8(2).U32(0).U16(0).U16(0x2F85).U8(29).U8(0x30)
+                          .U16(7).U32(0x20).Raw("d\\f.txt").Raw("x").U16(0).U8(0x7B).U16(0).U16(7).bytes()});
+  seeds.push_back({3, ByteBuilder().Raw("MSCF").U32(0).U32(60).U32(0).U32(44).U32(0).U8(3).U8(1).U16(1).U16(1)
+                          .Zeros(6).Zeros(8).U32(1).U32(0).U16(0).U16(0x2F85).U16(0).U16(0x20).Raw(cstring("d\\f.txt")).bytes()});
+  seeds.push_back({4, ByteBuilder().U16(0).U16(10).U8(0).U16(0).Raw("**ACE**").U16(0).U16(38).U8(1).U16(0).U32(1)
+                          .U32(1).U32(0x2F850000).U32(0x20).U32(0).U32(0).U16(0).U16(7).Raw("d\\f.txt").Raw("x").bytes()});
+  std::string arjBasic = ByteBuilder().U8(30).U8(11).U8(1).U8(0).U8(0x10).U8(1).U8(0).U8(0).U32(0x2F850000).U32(1)
+                             .U32(1).U32(0).U32(0).U8(0).U8(0).Raw(cstring("d/f.txt")).Raw(cstring("")).bytes();
+  std::string arjMain = ByteBuilder().U8(30).U8(11).U8(1).U8(0).U8(0x10).U8(1).U8(2).U8(0).Zeros(22)
+                            .Raw(cstring("a.arj")).Raw(cstring("")).bytes();
+  seeds.push_back({5, ByteBuilder().U8(0x60).U8(0xEA).U16(static_cast<uint16_t>(arjMain.size())).Raw(arjMain).U32(0).U16(0)
+                          .U8(0x60).U8(0xEA).U16(static_cast<uint16_t>(arjBasic.size())).Raw(arjBasic).U32(0).U16(0)
+                          .Raw("x").U8(0x60).U8(0xEA).U16(0).bytes()});
+  seeds.push_back({7, ByteBuilder().U8(29).U8(0).Raw("-lh0-").U32(1).U32(1).U16(0).U16(0x2F85).U8(0x20).U8(0).U8(7)
+                          .Raw("d\\f.txt").U16(0).Raw("x").U8(0).bytes()});
+  std::string tag("\xDC\xA7\xC4\xFD", 4);
+  seeds.push_back({8, ByteBuilder().Padded("ZOO 2.10 Archive.\x1A", 20).Raw(tag).U32(34).U32(0).U8(2).U8(0)
+                          .Raw(tag).U8(2).U8(0).U32(34 + 51 + 5 + 14 + 8).U32(0).U16(0x2F85).U16(0).U16(0).U32(1)
+                          .U32(1).Zeros(10).Padded("f.txt", 13).U16(14 + 8).U8(0).U16(0).U8(6).U8(2)
+                          .Raw(cstring("f.txt")).Raw(cstring("d")).Zeros(8)
+                          .Raw(tag).Zeros(34).Zeros(13).bytes()});
+  std::string tar(1536, '\0');
+  tar.replace(0, 7, "d/f.txt");
+  tar.replace(124, 11, "00000000001");
+  tar.replace(136, 11, "00000000000");
+  tar[156] = '0';
+  unsigned sum = 8 * ' ';
+  for (size_t i = 0; i < 512; ++i) sum += static_cast<unsigned char>(tar[i]);
+  char checksum[8];
+  std::snprintf(checksum, sizeof checksum, "%06o", sum);
+  tar.replace(148, 7, std::string(checksum, 7));
+  tar[512] = 'x';
+  seeds.push_back({9, tar});
+  seeds.push_back({11, ByteBuilder().Raw("HA").U16(1).U8(0).U32(1).U32(1).U32(0).U32(0).Raw(cstring("d\xFF"))
+                           .Raw(cstring("f.txt")).U8(2).U8(1).U8(0x20).Raw("x").bytes()});
+  for (const auto& [kind, bytes] : seeds) {
+    std::ofstream out(folder + "/archive-kind" + std::to_string(kind) + ".bin", std::ios::binary);
+    out.put(static_cast<char>(kind - 1));  // the fuzzer's kind byte: code = byte % 11 + 1
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -109,5 +167,6 @@ int main(int argc, char** argv) {
   job.sources.resize(1);
   ok = ok && WriteSeed(folder, "one-file.vkt", job, {second});
   ok = ok && WriteMediaSeeds(folder);
+  ok = ok && WriteArchiveSeeds(folder);
   return ok ? 0 : 1;
 }

@@ -19,6 +19,7 @@ struct ScanEntry {
   bool isSystem = false;
   bool isArchive = false;
   bool isReadOnly = false;
+  bool isLink = false;  // a symbolic link, recorded as itself
 
   std::string Name() const { return baseName + extension; }
   std::string FullPath() const {

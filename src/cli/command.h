@@ -45,6 +45,7 @@ extern const Command kSearchCommand;
 extern const Command kVolumesCommand;
 extern const Command kRenameCommand;
 extern const Command kDeleteCommand;
+extern const Command kEd2kCommand;
 
 // Prints "usage: volumist-cli NAME USAGE" to err and returns kExitUsage.
 int UsageError(CommandContext& context, const Command& command, const std::string& problem);

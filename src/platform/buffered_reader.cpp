@@ -20,7 +20,9 @@ bool BufferedReader::Fill() {
   bufferStart_ = position;
   cursor_ = length_ = 0;
   if (position >= size_) return false;
-  size_t want = static_cast<size_t>(std::min<uint64_t>(capacity_, size_ - position));
+  size_t limit = jumped_ ? std::min(jumpReadSize_, capacity_) : capacity_;
+  jumped_ = false;
+  size_t want = static_cast<size_t>(std::min<uint64_t>(limit, size_ - position));
   auto got = file_.ReadAt(position, std::span(buffer_.get(), want));
   if (!got) {
     hadError_ = true;

@@ -30,10 +30,18 @@ class BufferedReader {
     if (position >= bufferStart_ && position <= bufferStart_ + length_) {
       cursor_ = static_cast<size_t>(position - bufferStart_);
     } else {
+      // Far from what was buffered: the reader is stepping over data, not streaming.
+      jumped_ = position < bufferStart_ || position - (bufferStart_ + length_) > capacity_;
       bufferStart_ = position;
       cursor_ = length_ = 0;
     }
   }
+
+  // The first fill after a seek far away reads at most this many bytes (at least what the read
+  // asks for); later fills read the whole capacity. Readers that step over large data between
+  // small headers set it low, so that each header does not cost a whole buffer. Default: the
+  // capacity.
+  void SetJumpReadSize(size_t n) { jumpReadSize_ = n; }
 
   // Reads exactly out.size() bytes, or returns false (the position is then unspecified).
   bool Read(void* out, size_t n) {
@@ -72,6 +80,8 @@ class BufferedReader {
   size_t cursor_ = 0;         // next byte in the buffer
   size_t length_ = 0;         // valid bytes in the buffer
   bool hadError_ = false;
+  size_t jumpReadSize_ = SIZE_MAX;
+  bool jumped_ = false;  // the buffer was given up by a seek far away
 };
 
 }  // namespace volumist::platform

@@ -21,6 +21,7 @@ struct ListedEntry {
   bool isSystem = false;     // neither a regular file, a directory nor a symbolic link
   bool isArchive = false;    // the DOS archive attribute, where the file system has one
   bool isReadOnly = false;   // the owner may not write
+  bool isLink = false;       // a symbolic link (never followed)
 };
 
 struct DirectoryListing {

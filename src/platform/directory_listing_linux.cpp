@@ -106,6 +106,7 @@ std::optional<DirectoryListing> ListDirectoryEntries(const std::string& path) {
       mode_t type = status.stx_mode & S_IFMT;
       entry.isDirectory = type == S_IFDIR;
       entry.isSystem = type != S_IFDIR && type != S_IFREG && type != S_IFLNK;
+      entry.isLink = type == S_IFLNK;
       entry.isHidden = name[0] == '.';
       entry.isReadOnly = !(status.stx_mode & S_IWUSR);
       if (entry.isDirectory) entry.size = 0;

@@ -88,11 +88,14 @@ class PosixFile final : public File {
   int fd_;
 };
 
+// Only regular files are opened: a pipe or device with a file's name must not block a scan or feed a
+// reader endless bytes. O_NONBLOCK keeps the open of a pipe from waiting for a writer; it changes
+// nothing for regular files.
 OpenResult OpenWithFlags(const std::string& path, int flags) {
-  int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+  int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
   if (fd < 0) return {nullptr, ErrorFromErrno(errno)};
   struct stat st;
-  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
     return {nullptr, FileError::kOther};
   }

@@ -8,9 +8,19 @@ namespace volumist {
 
 FilePreparation PrepareFile(const ScanEntry& entry, const ScanOptions& options) {
   FilePreparation prepared;
-  const bool signatureBlock = options.saveAttributes || options.computeSignatures;
+  const bool signatureBlock = RecordsSignatureBlock(options);
+  // Only the contents of regular files are read: a link is recorded as itself, and a pipe or device
+  // is never opened.
+  const bool readable = !entry.isSystem && !entry.isLink;
+  ScanOptions attributesOnly;
+  const ScanOptions* readOptions = &options;
+  if (!readable && options.computeSignatures) {
+    attributesOnly = options;
+    attributesOnly.computeSignatures = false;
+    readOptions = &attributesOnly;
+  }
   // Archives come first, whatever the file-type group: their entries pass the filter instead.
-  if (options.analyzeArchives) prepared.archive = ReadArchive(entry, options);
+  if (options.analyzeArchives && readable) prepared.archive = ReadArchive(entry, options);
   if (prepared.archive) {
     if (signatureBlock) {
       prepared.hasSignatures = true;
@@ -24,11 +34,11 @@ FilePreparation PrepareFile(const ScanEntry& entry, const ScanOptions& options) 
   if (type != kMediaNone) {
     prepared.hasMediaInfo = true;
     prepared.media.mediaType = type;
-    AnalyzeMedia(entry.FullPath(), options, prepared.media);
+    if (readable) AnalyzeMedia(entry.FullPath(), options, prepared.media);
   }
   if (signatureBlock) {
     prepared.hasSignatures = true;
-    prepared.signatures = FillSignatureBlock(entry, options);
+    prepared.signatures = FillSignatureBlock(entry, *readOptions);
   }
   return prepared;
 }

@@ -18,6 +18,8 @@ void ListArchive(VolumeWriter& out, const ScanEntry& entry, const FilePreparatio
   WriteArchiveRecord(out, archive);
   uint64_t total = prepared.archive->WriteToCatalog(out, static_cast<uint8_t>(level + 1), archive.selfKey, options,
                                                     counters);
+  // The archive's end carries the sub-folder flag of its top level.
+  archive.hasSubfolders = prepared.archive->HasTopFolders();
   if (WriteFolderEnd(out, archive, options, total)) {
     counters.RaiseArchive();
     size += entry.size;  // the archive's own size, not its contents'

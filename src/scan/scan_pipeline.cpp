@@ -71,6 +71,7 @@ FilePreparation ScanPipeline::PrepareEntry(const PreparedDirectory& directory, s
   entry.isSystem = listed.isSystem;
   entry.isArchive = listed.isArchive;
   entry.isReadOnly = listed.isReadOnly;
+  entry.isLink = listed.isLink;
   return PrepareFile(entry, options_);
 }
 

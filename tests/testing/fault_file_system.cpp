@@ -7,7 +7,10 @@ class FaultFile final : public platform::File {
  public:
   FaultFile(std::unique_ptr<platform::File> base, FaultFileSystem& owner) : base_(std::move(base)), owner_(owner) {}
 
-  std::optional<size_t> ReadAt(uint64_t offset, std::span<std::byte> out) override { return base_->ReadAt(offset, out); }
+  std::optional<size_t> ReadAt(uint64_t offset, std::span<std::byte> out) override {
+    if (!out.empty() && offset + out.size() > owner_.failReadsFrom) return std::nullopt;
+    return base_->ReadAt(offset, out);
+  }
   bool WriteAt(uint64_t offset, std::span<const std::byte> data) override {
     if (!owner_.AllowWrite(data.size())) return false;
     return base_->WriteAt(offset, data);

@@ -1,5 +1,6 @@
 // A file system that passes everything to the real one but can be told to fail: the Nth write (or
-// every write once N bytes were written, like a full disk), renames, creates, opens, syncs.
+// every write once N bytes were written, like a full disk), renames, creates, opens, syncs, and
+// reads past an offset.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +24,8 @@ class FaultFileSystem final : public platform::FileSystem {
   bool failOpenForRead = false;
   bool failSync = false;
   bool failClose = false;
+  // Reads of any byte at or past this offset fail (UINT64_MAX = never), like a bad sector.
+  uint64_t failReadsFrom = UINT64_MAX;
 
   int writeCount = 0;
   uint64_t bytesWritten = 0;

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Archive listing: one ZIP and one TAR of the same tree of 100,000 files in 1,000 folders (made by
+# zip and tar), listed by us (directory read and written into a volume) and by bsdtar -tvf and
+# unzip -l, in interleaved rounds on a warm cache.
+#
+#   bench/archives.sh [BUILD_DIR]        (ROUNDS=7, ARCHIVES=folder holding big.zip and big.tar from an
+#                                         earlier run, instead of making them again)
+set -euo pipefail
+build_dir=$(realpath "${1:-build}")
+rounds=${ROUNDS:-7}
+source "$(dirname "$0")/timing.sh"
+for tool in zip unzip tar bsdtar; do
+  command -v $tool >/dev/null || { echo "archives.sh: $tool is missing (scripts/install-deps.sh bench)" >&2; exit 1; }
+done
+
+work=${ARCHIVES:-}
+if [[ -z "$work" ]]; then
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+python3 - "$work/tree" <<'PY'
+import os, random, sys
+root = sys.argv[1]
+random.seed(2)
+for d in range(1000):
+    folder = os.path.join(root, f"folder{d // 100:02}", f"sub{d:03}")
+    os.makedirs(folder)
+    for n in range(100):
+        with open(os.path.join(folder, f"file{n:03}.txt"), "wb") as f:
+            f.write(b"x" * random.randint(0, 200))
+PY
+(cd "$work" && zip -q -r -0 big.zip tree && tar cf big.tar tree)
+fi
+entries=$(unzip -Z1 "$work/big.zip" | wc -l)
+
+declare -A commands=(
+  [volumist-zip]="'$build_dir/archive_listing_bench' '$work/big.zip'"
+  [bsdtar-zip]="bsdtar -tvf '$work/big.zip'"
+  [unzip-l]="unzip -l '$work/big.zip'"
+  [volumist-tar]="'$build_dir/archive_listing_bench' '$work/big.tar'"
+  [bsdtar-tar]="bsdtar -tvf '$work/big.tar'"
+)
+order=(volumist-zip bsdtar-zip unzip-l volumist-tar bsdtar-tar)
+run_rounds "$rounds"
+
+echo "$entries entries in each archive; median of $rounds interleaved rounds; load average $(cut -d' ' -f1-3 /proc/loadavg)"
+printf '%-14s %9s %9s\n' "" "wall" "CPU"
+for name in "${order[@]}"; do printf '%-14s %7.3f s %7.3f s\n' "$name" "$(median "$name")" "$(median "$name" cpu)"; done
+printf 'ZIP: bsdtar / volumist %.1fx, unzip -l / volumist %.1fx\n' \
+  "$(calc "$(median bsdtar-zip) / $(median volumist-zip)")" \
+  "$(calc "$(median unzip-l) / $(median volumist-zip)")"
+printf 'TAR: bsdtar / volumist %.1fx\n' "$(calc "$(median bsdtar-tar) / $(median volumist-tar)")"

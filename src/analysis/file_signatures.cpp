@@ -1,0 +1,147 @@
+#include "analysis/file_signatures.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <semaphore>
+#include <thread>
+
+#include "analysis/ed2k_hash.h"
+#include "analysis/md5.h"
+
+namespace volumist {
+namespace {
+
+// Reads of 256 KiB keep the calls few while the data still sits in the cache when the digests
+// read it.
+constexpr size_t kReadSize = 256 * 1024;
+// From this size on MD5, the slowest of the three, runs on a second thread; below it, starting a
+// thread costs more than it saves.
+constexpr uint64_t kTwoThreadSize = 1024 * 1024;
+// Buffers in flight between the reading thread and the MD5 thread.
+constexpr size_t kSlotCount = 4;
+
+// CRC-32 and the eDonkey hash, the digests the reading thread computes itself.
+class ReaderDigests {
+ public:
+  explicit ReaderDigests(DigestChoice want) : want_(want) {}
+  void Update(std::span<const std::byte> data) {
+    if (want_.crc32) {
+      crc_ = crc32_z(crc_, reinterpret_cast<const Bytef*>(data.data()), data.size());
+    }
+    if (want_.md4) ed2k_.Update(data);
+  }
+  void Store(SignatureBlock& out) {
+    if (want_.crc32) {
+      out.crc32 = static_cast<uint32_t>(crc_);
+      out.hasCrc32 = true;
+    }
+    if (want_.md4) {
+      out.md4 = ed2k_.Finish();
+      out.hasMd4 = true;
+    }
+  }
+
+ private:
+  DigestChoice want_;
+  uLong crc_ = crc32_z(0, nullptr, 0);
+  Ed2kHash ed2k_;
+};
+
+void StoreMd5(Md5& md5, SignatureBlock& out) {
+  out.md5 = md5.Finish();
+  out.hasMd5 = true;
+}
+
+// One pass on the calling thread. A small file gets a buffer just larger than itself, so that it is
+// read in one call and the next one finds its end.
+bool DigestOnOneThread(platform::File& file, uint64_t size, DigestChoice want, SignatureBlock& out) {
+  const size_t bufferSize = static_cast<size_t>(std::clamp<uint64_t>(size + 1, 4096, kReadSize));
+  auto buffer = std::make_unique_for_overwrite<std::byte[]>(bufferSize);
+  ReaderDigests digests(want);
+  Md5 md5;
+  for (uint64_t offset = 0;;) {
+    std::optional<size_t> got = file.ReadAt(offset, {buffer.get(), bufferSize});
+    if (!got) return false;
+    if (*got == 0) break;
+    std::span<const std::byte> data(buffer.get(), *got);
+    digests.Update(data);
+    if (want.md5) md5.Update(data);
+    offset += *got;
+  }
+  digests.Store(out);
+  if (want.md5) StoreMd5(md5, out);
+  return true;
+}
+
+// The reading thread fills slots in turn and digests CRC-32 and MD4 from each; the MD5 thread takes
+// the same slots in the same order. A slot is refilled only after the MD5 thread released it.
+bool DigestOnTwoThreads(platform::File& file, DigestChoice want, SignatureBlock& out) {
+  struct Slot {
+    std::unique_ptr<std::byte[]> data = std::make_unique_for_overwrite<std::byte[]>(kReadSize);
+    size_t length = 0;
+    bool last = false;
+  };
+  std::array<Slot, kSlotCount> slots;
+  std::counting_semaphore<kSlotCount> filled(0);
+  std::counting_semaphore<kSlotCount> free(kSlotCount);
+  Md5 md5;
+  std::jthread md5Thread([&] {
+    for (size_t i = 0;; ++i) {
+      filled.acquire();
+      Slot& slot = slots[i % kSlotCount];
+      md5.Update(slot.data.get(), slot.length);
+      bool last = slot.last;
+      free.release();
+      if (last) return;
+    }
+  });
+
+  ReaderDigests digests(want);
+  bool failed = false;
+  uint64_t offset = 0;
+  for (size_t i = 0;; ++i) {
+    free.acquire();
+    Slot& slot = slots[i % kSlotCount];
+    std::optional<size_t> got = file.ReadAt(offset, {slot.data.get(), kReadSize});
+    failed = !got;
+    slot.length = got.value_or(0);
+    slot.last = slot.length == 0;
+    std::span<const std::byte> data(slot.data.get(), slot.length);
+    filled.release();
+    if (data.empty()) break;
+    digests.Update(data);
+    offset += data.size();
+  }
+  md5Thread.join();
+  if (failed) return false;
+  digests.Store(out);
+  StoreMd5(md5, out);
+  return true;
+}
+
+}  // namespace
+
+bool ComputeFileSignatures(const std::string& path, DigestChoice want, SignatureBlock& out,
+                           platform::FileSystem& fileSystem) {
+  platform::OpenResult opened = fileSystem.OpenForRead(path);
+  if (!opened) return false;
+  platform::File& file = *opened.file;
+  if (!want.crc32 && !want.md4 && !want.md5) return true;
+  uint64_t size = file.Size().value_or(0);
+  bool twoThreads = want.md5 && (want.crc32 || want.md4) && size >= kTwoThreadSize;
+  SignatureBlock digests;
+  bool ok = twoThreads ? DigestOnTwoThreads(file, want, digests) : DigestOnOneThread(file, size, want, digests);
+  if (!ok) return false;
+  out.crc32 = digests.crc32;
+  out.hasCrc32 = digests.hasCrc32;
+  out.md4 = digests.md4;
+  out.hasMd4 = digests.hasMd4;
+  out.md5 = digests.md5;
+  out.hasMd5 = digests.hasMd5;
+  return true;
+}
+
+}  // namespace volumist

@@ -1,0 +1,195 @@
+// TarReader on archives built block by block: ustar names and prefixes, blank-padded numbers, GNU
+// long names, pax records, and the headers that end a listing.
+#include <gtest/gtest.h>
+
+#include "analysis/archive_fixture.h"
+#include "analysis/tar_reader.h"
+
+namespace volumist {
+namespace {
+
+using testing::Describe;
+using testing::ReadArchiveBytes;
+
+struct Member {
+  Member(std::string name_, char type_ = '0', std::string data_ = {}) : name(std::move(name_)), type(type_), data(std::move(data_)) {}
+  std::string name;
+  char type;
+  std::string data;
+  std::string prefix;
+  std::string sizeField;  // written as it is when set; otherwise the size in octal, NUL-ended
+  int64_t time = testing::kFixtureTime;
+  bool ustar = true;       // POSIX magic "ustar\0" "00"; GNU's "ustar  \0" otherwise
+  bool badChecksum = false;
+};
+
+std::string Octal(uint64_t value, size_t digits) {
+  std::string text(digits, '0');
+  for (size_t i = digits; i-- > 0; value >>= 3) text[i] = static_cast<char>('0' + (value & 7));
+  return text;
+}
+
+std::string Header(const Member& m) {
+  std::string h(512, '\0');
+  h.replace(0, std::min<size_t>(m.name.size(), 100), m.name.substr(0, 100));
+  h.replace(100, 8, std::string("0000644\0", 8));
+  std::string size = m.sizeField.empty() ? Octal(m.data.size(), 11) : m.sizeField;
+  h.replace(124, size.size(), size);
+  std::string time = Octal(static_cast<uint64_t>(m.time), 11);
+  h.replace(136, time.size(), time);
+  h[156] = m.type;
+  if (m.ustar) {
+    h.replace(257, 8, std::string("ustar\0" "00", 8));
+  } else {
+    h.replace(257, 8, std::string("ustar  \0", 8));
+  }
+  h.replace(345, m.prefix.size(), m.prefix);
+  uint32_t sum = 0;
+  h.replace(148, 8, "        ");
+  for (char c : h) sum += static_cast<uint8_t>(c);
+  if (m.badChecksum) ++sum;
+  h.replace(148, 8, Octal(sum, 6) + std::string("\0 ", 2));
+  return h;
+}
+
+std::string BuildTar(const std::vector<Member>& members, size_t endBlocks = 2) {
+  std::string out;
+  for (const Member& m : members) {
+    out += Header(m);
+    out += m.data;
+    out.append((512 - m.data.size() % 512) % 512, '\0');
+  }
+  out.append(512 * endBlocks, '\0');
+  return out;
+}
+
+TEST(TarReaderTest, ListsNestedFoldersWithSizesAndTimes) {
+  std::string tar = BuildTar({{"docs/", '5'},
+                              {"docs/a.txt", '0', "a"},
+                              {"docs/sub/b.c", '0', std::string(700, 'b')},
+                              {"top.txt", '0', "top"},
+                              {"link", '2'}});
+  auto result = ReadArchiveBytes(kArchiveTar, tar);
+  ASSERT_TRUE(result.read);
+  EXPECT_EQ(Describe(result.tree), (std::vector<std::string>{"top.txt 3", "link 0", "docs/", "docs/a.txt 1",
+                                                             "docs/sub/", "docs/sub/b.c 700"}));
+  EXPECT_EQ(testing::FindFile(result.tree, "docs/a.txt")->entry.time, testing::kFixtureTime);
+}
+
+TEST(TarReaderTest, EmptyTruncatedAndForeignFiles) {
+  std::string normal = BuildTar({{"one.txt", '0', "1"}, {"two.txt", '0', "22"}});
+  struct Case {
+    const char* what;
+    std::string bytes;
+    bool read;
+    std::vector<std::string> listing;
+  };
+  const Case cases[] = {
+      {"empty archive", std::string(1024, '\0'), true, {}},
+      {"no end blocks", BuildTar({{"one.txt", '0', "1"}}, 0), true, {"one.txt 1"}},
+      {"truncated in the second header", normal.substr(0, 1024 + 100), true, {"one.txt 1"}},
+      {"gzip data", std::string("\x1F\x8B\x08\x00", 4) + std::string(2000, '\0'), false, {}},
+      {"not a tar at all", std::string(2000, 'x'), false, {}},
+      {"shorter than a header", "abc", false, {}},
+      {"empty file", "", false, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto result = ReadArchiveBytes(kArchiveTar, c.bytes);
+    EXPECT_TRUE(result.valid);
+    EXPECT_EQ(result.read, c.read);
+    EXPECT_EQ(Describe(result.tree), c.listing);
+  }
+}
+
+TEST(TarReaderTest, NumericFieldsEndAtBlankOrNul) {
+  struct Case {
+    std::string field;
+    uint64_t value;
+  };
+  const Case cases[] = {
+      {"00000000012", 10}, {"00000000012 ", 10}, {"     12 ", 10},         {std::string("12\0 99", 6), 10},
+      {"777", 511},        {"", 0},              {"12x4", 10},             {std::string("\x80\0\0\0\0\0\0\x01\0\0\0\0", 12), 1ULL << 32},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.field);
+    std::string field = c.field;
+    field.resize(12, '\0');
+    EXPECT_EQ(ParseTarNumber(reinterpret_cast<const uint8_t*>(field.data()), 12), c.value);
+  }
+  // Blank-padded fields, as most tar programs write them, give true sizes and the next header.
+  Member padded("padded.bin", '0', std::string(1000, 'p'));
+  padded.sizeField = "     1750 ";
+  auto result = ReadArchiveBytes(kArchiveTar, BuildTar({padded, {"after.txt", '0', "x"}}));
+  EXPECT_EQ(Describe(result.tree), (std::vector<std::string>{"padded.bin 1000", "after.txt 1"}));
+}
+
+TEST(TarReaderTest, LongNamesFromPrefixGnuAndPaxHeaders) {
+  std::string deep = "very/" + std::string(120, 'd') + "/folder";
+  Member prefixed("file.txt", '0', "p");
+  prefixed.prefix = deep;
+  Member gnuPrefix("plain.txt", '0', "g");
+  gnuPrefix.prefix = "ignored";  // GNU's format keeps other fields there
+  gnuPrefix.ustar = false;
+  std::string longPath = "long/" + std::string(250, 'n') + ".txt";
+  std::string records = "28 path=pax/dir/renamed.txt\n17 size=99999999\n";
+  Member paxData("pax.bin", '0');
+  paxData.sizeField = Octal(0, 11);  // the pax size wins over the header's
+  // The pax member's data would run past the end: it is listed, and the listing ends after it.
+  std::string tar = BuildTar({prefixed, gnuPrefix, {"././@LongLink", 'L', longPath + std::string(1, '\0')},
+                              {"cut-name", '0', "L"}, {"PaxHeaders/x", 'x', records}},
+                             0) +
+                    Header(paxData);
+  auto result = ReadArchiveBytes(kArchiveTar, tar);
+  ASSERT_TRUE(result.read);
+  EXPECT_EQ(Describe(result.tree),
+            (std::vector<std::string>{"plain.txt 1", "very/", "very/" + std::string(120, 'd') + "/",
+                                      "very/" + std::string(120, 'd') + "/folder/",
+                                      "very/" + std::string(120, 'd') + "/folder/file.txt 1", "long/",
+                                      "long/" + std::string(250, 'n') + ".txt 1", "pax/", "pax/dir/",
+                                      "pax/dir/renamed.txt 99999999"}));
+}
+
+TEST(TarReaderTest, HeadersThatEndTheListing) {
+  std::string hundred(100, 'h');  // a name that fills its field, without NUL
+  Member bad("bad.txt", '0', "b");
+  bad.badChecksum = true;
+  struct Case {
+    const char* what;
+    Member stop;
+    std::vector<std::string> listing;
+  };
+  const Case cases[] = {
+      {"unknown type flag", {"volume", 'V'}, {"first.txt 1"}},
+      {"long link name", {"././@LongLink", 'K', "target"}, {"first.txt 1"}},
+      {"bad checksum", bad, {"first.txt 1"}},
+      {"global pax header is skipped", {"global", 'g', "18 comment=global\n"}, {"first.txt 1", "last.txt 1"}},
+      {"a name filling its field is kept", {hundred, '0', "h"}, {"first.txt 1", hundred + " 1", "last.txt 1"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto result = ReadArchiveBytes(kArchiveTar, BuildTar({{"first.txt", '0', "1"}, c.stop, {"last.txt", '0', "l"}}));
+    EXPECT_TRUE(result.read);
+    EXPECT_EQ(Describe(result.tree), c.listing);
+  }
+}
+
+TEST(TarReaderTest, ReadsHeadersNotData) {
+  // Large members are stepped over: a few kilobytes per header, not a buffer's worth.
+  std::vector<Member> large;
+  for (int i = 0; i < 20; ++i) large.push_back({"big" + std::to_string(i), '0', std::string(1 << 20, 'd')});
+  std::string tar = BuildTar(large);
+  auto result = ReadArchiveBytes(kArchiveTar, tar);
+  EXPECT_EQ(Describe(result.tree).size(), 20u);
+  EXPECT_LT(result.bytesRead, 512u * 1024) << "of " << tar.size();  // the first buffer, then headers
+}
+
+TEST(TarReaderTest, GzKindListsPlainTarAndRefusesGzip) {
+  auto plain = ReadArchiveBytes(kArchiveGz, BuildTar({{"in.txt", '0', "abc"}}));
+  EXPECT_TRUE(plain.read);
+  EXPECT_EQ(Describe(plain.tree), (std::vector<std::string>{"in.txt 3"}));
+  EXPECT_FALSE(ReadArchiveBytes(kArchiveGz, std::string("\x1F\x8B\x08\x00\0\0\0\0", 8) + std::string(600, 'q')).read);
+}
+
+}  // namespace
+}  // namespace volumist
