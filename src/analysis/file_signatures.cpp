@@ -57,12 +57,16 @@ void StoreMd5(Md5& md5, SignatureBlock& out) {
 
 // One pass on the calling thread. A small file gets a buffer just larger than itself, so that it is
 // read in one call and the next one finds its end.
-bool DigestOnOneThread(platform::File& file, uint64_t size, DigestChoice want, SignatureBlock& out) {
+bool Cancelled(const std::atomic<bool>* cancel) { return cancel != nullptr && cancel->load(std::memory_order_relaxed); }
+
+bool DigestOnOneThread(platform::File& file, uint64_t size, DigestChoice want, SignatureBlock& out,
+                       const std::atomic<bool>* cancel) {
   const size_t bufferSize = static_cast<size_t>(std::clamp<uint64_t>(size + 1, 4096, kReadSize));
   auto buffer = std::make_unique_for_overwrite<std::byte[]>(bufferSize);
   ReaderDigests digests(want);
   Md5 md5;
   for (uint64_t offset = 0;;) {
+    if (Cancelled(cancel)) return false;
     std::optional<size_t> got = file.ReadAt(offset, {buffer.get(), bufferSize});
     if (!got) return false;
     if (*got == 0) break;
@@ -78,7 +82,7 @@ bool DigestOnOneThread(platform::File& file, uint64_t size, DigestChoice want, S
 
 // The reading thread fills slots in turn and digests CRC-32 and MD4 from each; the MD5 thread takes
 // the same slots in the same order. A slot is refilled only after the MD5 thread released it.
-bool DigestOnTwoThreads(platform::File& file, DigestChoice want, SignatureBlock& out) {
+bool DigestOnTwoThreads(platform::File& file, DigestChoice want, SignatureBlock& out, const std::atomic<bool>* cancel) {
   struct Slot {
     std::unique_ptr<std::byte[]> data = std::make_unique_for_overwrite<std::byte[]>(kReadSize);
     size_t length = 0;
@@ -105,7 +109,9 @@ bool DigestOnTwoThreads(platform::File& file, DigestChoice want, SignatureBlock&
   for (size_t i = 0;; ++i) {
     free.acquire();
     Slot& slot = slots[i % kSlotCount];
-    std::optional<size_t> got = file.ReadAt(offset, {slot.data.get(), kReadSize});
+    // A cancelled read ends like a failed one; the MD5 thread still gets its last slot.
+    std::optional<size_t> got =
+        Cancelled(cancel) ? std::nullopt : file.ReadAt(offset, {slot.data.get(), kReadSize});
     failed = !got;
     slot.length = got.value_or(0);
     slot.last = slot.length == 0;
@@ -125,7 +131,7 @@ bool DigestOnTwoThreads(platform::File& file, DigestChoice want, SignatureBlock&
 }  // namespace
 
 bool ComputeFileSignatures(const std::string& path, DigestChoice want, SignatureBlock& out,
-                           platform::FileSystem& fileSystem) {
+                           platform::FileSystem& fileSystem, const std::atomic<bool>* cancel) {
   platform::OpenResult opened = fileSystem.OpenForRead(path);
   if (!opened) return false;
   platform::File& file = *opened.file;
@@ -133,7 +139,8 @@ bool ComputeFileSignatures(const std::string& path, DigestChoice want, Signature
   uint64_t size = file.Size().value_or(0);
   bool twoThreads = want.md5 && (want.crc32 || want.md4) && size >= kTwoThreadSize;
   SignatureBlock digests;
-  bool ok = twoThreads ? DigestOnTwoThreads(file, want, digests) : DigestOnOneThread(file, size, want, digests);
+  bool ok = twoThreads ? DigestOnTwoThreads(file, want, digests, cancel)
+                       : DigestOnOneThread(file, size, want, digests, cancel);
   if (!ok) return false;
   out.crc32 = digests.crc32;
   out.hasCrc32 = digests.hasCrc32;

@@ -2,6 +2,7 @@
 // one sequential read.
 #pragma once
 
+#include <atomic>
 #include <string>
 
 #include "catalog/signature_block.h"
@@ -19,8 +20,11 @@ struct DigestChoice {
 // attribute flags of `out` are left as they are. Returns false, storing no digest, when the file
 // cannot be opened or a read fails before its end (digests of part of a file would be wrong).
 // Large files are digested on two cores (MD5 on a second thread, which the call starts and joins).
-// Safe to call from any thread; `fileSystem` must allow concurrent opens.
+// Safe to call from any thread; `fileSystem` must allow concurrent opens. When `cancel` is given
+// and becomes set, the reading stops within one block and the call fails (a stopped scan does not
+// wait for a whole large file).
 [[nodiscard]] bool ComputeFileSignatures(const std::string& path, DigestChoice want, SignatureBlock& out,
-                                         platform::FileSystem& fileSystem = platform::FileSystem::Default());
+                                         platform::FileSystem& fileSystem = platform::FileSystem::Default(),
+                                         const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace volumist

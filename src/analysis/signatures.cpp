@@ -9,13 +9,13 @@ SignatureBlock FillSignatureBlock(const ScanEntry& entry, const ScanOptions& opt
 }
 
 SignatureBlock FillSignatureBlock(const ScanEntry& entry, const ScanOptions& options,
-                                  platform::FileSystem& fileSystem) {
+                                  platform::FileSystem& fileSystem, const std::atomic<bool>* cancel) {
   SignatureBlock block;
   if (options.computeSignatures) {
     DigestChoice want{options.signatureCrc32, options.signatureMd4, options.signatureMd5};
     if (want.crc32 || want.md4 || want.md5) {
       // A file that cannot be read keeps its digest flags clear; the scan goes on.
-      (void)ComputeFileSignatures(entry.FullPath(), want, block, fileSystem);
+      (void)ComputeFileSignatures(entry.FullPath(), want, block, fileSystem, cancel);
     }
   }
   if (options.saveAttributes) {

@@ -2,6 +2,8 @@
 // content digests.
 #pragma once
 
+#include <atomic>
+
 #include "analysis/archive_entry.h"
 #include "catalog/scan_entry.h"
 #include "catalog/scan_options.h"
@@ -14,8 +16,9 @@ namespace volumist {
 // and the digest's own switch are on, read from the file once (ComputeFileSignatures). A file that
 // cannot be read gets no digests. Safe to call from any thread.
 SignatureBlock FillSignatureBlock(const ScanEntry& entry, const ScanOptions& options);
+// `cancel`, when given and set, stops the reading of a large file early (no digests are stored).
 SignatureBlock FillSignatureBlock(const ScanEntry& entry, const ScanOptions& options,
-                                  platform::FileSystem& fileSystem);
+                                  platform::FileSystem& fileSystem, const std::atomic<bool>* cancel = nullptr);
 
 // The block for a file inside an archive, from the archive's directory alone: attributes when
 // saveAttributes is on and the archive stores them; the CRC-32 when computeSignatures and

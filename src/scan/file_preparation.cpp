@@ -6,7 +6,7 @@
 
 namespace volumist {
 
-FilePreparation PrepareFile(const ScanEntry& entry, const ScanOptions& options) {
+FilePreparation PrepareFile(const ScanEntry& entry, const ScanOptions& options, const std::atomic<bool>* stop) {
   FilePreparation prepared;
   const bool signatureBlock = RecordsSignatureBlock(options);
   // Only the contents of regular files are read: a link is recorded as itself, and a pipe or device
@@ -38,7 +38,7 @@ FilePreparation PrepareFile(const ScanEntry& entry, const ScanOptions& options) 
   }
   if (signatureBlock) {
     prepared.hasSignatures = true;
-    prepared.signatures = FillSignatureBlock(entry, *readOptions);
+    prepared.signatures = FillSignatureBlock(entry, *readOptions, platform::FileSystem::Default(), stop);
   }
   return prepared;
 }

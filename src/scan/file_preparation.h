@@ -3,6 +3,7 @@
 // another core while the volume is written in tree order.
 #pragma once
 
+#include <atomic>
 #include <memory>
 
 #include "analysis/archive_listing.h"
@@ -24,8 +25,9 @@ struct FilePreparation {
   SignatureBlock signatures;
 };
 
-// Does that work for `entry` as the options ask. Safe to call from any thread.
-FilePreparation PrepareFile(const ScanEntry& entry, const ScanOptions& options);
+// Does that work for `entry` as the options ask. Safe to call from any thread. `stop`, when given and
+// set, cuts the digests of a large file short: the scan is being abandoned.
+FilePreparation PrepareFile(const ScanEntry& entry, const ScanOptions& options, const std::atomic<bool>* stop = nullptr);
 
 // Whether the options ask for work that reads files (so preparing ahead pays off).
 bool PreparationReadsFiles(const ScanOptions& options);

@@ -72,7 +72,7 @@ FilePreparation ScanPipeline::PrepareEntry(const PreparedDirectory& directory, s
   entry.isArchive = listed.isArchive;
   entry.isReadOnly = listed.isReadOnly;
   entry.isLink = listed.isLink;
-  return PrepareFile(entry, options_);
+  return PrepareFile(entry, options_, &stop_);
 }
 
 void ScanPipeline::Queue(const std::shared_ptr<PreparedDirectory>& directory) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "testing/run_command.h"
 #include "testing/temp_dir.h"
@@ -129,6 +130,30 @@ TEST_F(CliScanTest, DefaultNamesCountUpFromRunToRunInTheVolumeDirectory) {
   EXPECT_FALSE(std::filesystem::exists(home_.File("config/zarn-volumist/configuration.cfg")));
   auto listed = Cli({"--dir", out_.path(), "volumes"});
   EXPECT_EQ(Lines(listed.out).size(), 2u);
+}
+
+}  // namespace
+}  // namespace volumist
+
+namespace volumist {
+namespace {
+
+TEST_F(CliScanTest, AnInterruptStopsTheScanAndChangesNothing) {
+  // Large sparse files make the digests take seconds, so the interrupt comes during the scan.
+  testing::TempDir big;
+  for (int i = 0; i < 40; ++i) {
+    std::filesystem::path file = big.File("part" + std::to_string(i) + ".bin");
+    { std::ofstream(file).put('x'); }
+    std::filesystem::resize_file(file, uint64_t{256} << 20);
+  }
+  testing::WriteFileBytes(out_.File("v.vkt"), "keep me");
+  auto result = testing::RunCommandInterrupted(
+      VOLUMIST_CLI_PATH, {"scan", "--yes", "--signatures", "--file", out_.File("v.vkt"), big.path()}, 700,
+      {"XDG_CONFIG_HOME=" + home_.File("config"), "XDG_DATA_HOME=" + home_.File("data")});
+  EXPECT_EQ(result.exitStatus, 130) << result.err;
+  EXPECT_NE(result.err.find("interrupted; no volume file was written or changed"), std::string::npos) << result.err;
+  EXPECT_EQ(testing::ReadFileBytes(out_.File("v.vkt")), "keep me");
+  EXPECT_EQ(testing::ListNames(out_.path()), std::vector<std::string>{"v.vkt"});
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,8 +14,10 @@ extern char** environ;
 
 namespace volumist::testing {
 
-CommandResult RunCommand(const std::string& program, const std::vector<std::string>& args, const std::string& input,
-                         const std::vector<std::string>& environment) {
+namespace {
+
+CommandResult Run(const std::string& program, const std::vector<std::string>& args, const std::string& input,
+                  const std::vector<std::string>& environment, int interruptAfterMilliseconds) {
   TempDir dir;
   WriteFileBytes(dir.File("in"), input);
   posix_spawn_file_actions_t actions;
@@ -38,6 +41,10 @@ CommandResult RunCommand(const std::string& program, const std::vector<std::stri
   pid_t pid;
   if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
     int status = 0;
+    if (interruptAfterMilliseconds >= 0) {
+      usleep(static_cast<useconds_t>(interruptAfterMilliseconds) * 1000);
+      kill(pid, SIGINT);
+    }
     waitpid(pid, &status, 0);
     result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   }
@@ -45,6 +52,18 @@ CommandResult RunCommand(const std::string& program, const std::vector<std::stri
   result.out = ReadFileBytes(dir.File("out"));
   result.err = ReadFileBytes(dir.File("err"));
   return result;
+}
+
+}  // namespace
+
+CommandResult RunCommand(const std::string& program, const std::vector<std::string>& args, const std::string& input,
+                         const std::vector<std::string>& environment) {
+  return Run(program, args, input, environment, -1);
+}
+
+CommandResult RunCommandInterrupted(const std::string& program, const std::vector<std::string>& args,
+                                    int delayMilliseconds, const std::vector<std::string>& environment) {
+  return Run(program, args, "", environment, delayMilliseconds);
 }
 
 std::vector<std::string> Lines(const std::string& text) {

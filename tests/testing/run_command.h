@@ -17,6 +17,10 @@ struct CommandResult {
 CommandResult RunCommand(const std::string& program, const std::vector<std::string>& args,
                          const std::string& input = "", const std::vector<std::string>& environment = {});
 
+// Runs `program` like RunCommand, and sends it an interrupt (SIGINT) after `delayMilliseconds`.
+CommandResult RunCommandInterrupted(const std::string& program, const std::vector<std::string>& args,
+                                    int delayMilliseconds, const std::vector<std::string>& environment = {});
+
 // The lines of a text, without their line ends.
 std::vector<std::string> Lines(const std::string& text);
 
