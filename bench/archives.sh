@@ -6,6 +6,9 @@
 #   bench/archives.sh [BUILD_DIR]        (ROUNDS=7, ARCHIVES=folder holding big.zip and big.tar from an
 #                                         earlier run, instead of making them again)
 set -euo pipefail
+# Folders made by this run, removed at its end.
+cleanup=()
+trap 'rm -rf "${cleanup[@]}"' EXIT
 build_dir=$(realpath "${1:-build}")
 rounds=${ROUNDS:-7}
 source "$(dirname "$0")/timing.sh"
@@ -16,7 +19,7 @@ done
 work=${ARCHIVES:-}
 if [[ -z "$work" ]]; then
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+cleanup+=("$work")
 python3 - "$work/tree" <<'PY'
 import os, random, sys
 root = sys.argv[1]
@@ -31,15 +34,24 @@ PY
 (cd "$work" && zip -q -r -0 big.zip tree && tar cf big.tar tree)
 fi
 entries=$(unzip -Z1 "$work/big.zip" | wc -l)
+# A folder holding only the ZIP, and one holding only the TAR, for scans that list them.
+scanned=$(mktemp -d)
+cleanup+=("$scanned")
+mkdir -p "$scanned/zip" "$scanned/tar"
+ln -f "$work/big.zip" "$scanned/zip/big.zip" 2>/dev/null || cp "$work/big.zip" "$scanned/zip/big.zip"
+ln -f "$work/big.tar" "$scanned/tar/big.tar" 2>/dev/null || cp "$work/big.tar" "$scanned/tar/big.tar"
+scan="XDG_CONFIG_HOME='$scanned' XDG_DATA_HOME='$scanned' '$build_dir/volumist-cli' scan --yes --archives --file '$scanned/v.vkt'"
 
 declare -A commands=(
   [volumist-zip]="'$build_dir/archive_listing_bench' '$work/big.zip'"
+  [scan-zip]="$scan '$scanned/zip'"
+  [scan-tar]="$scan '$scanned/tar'"
   [bsdtar-zip]="bsdtar -tvf '$work/big.zip'"
   [unzip-l]="unzip -l '$work/big.zip'"
   [volumist-tar]="'$build_dir/archive_listing_bench' '$work/big.tar'"
   [bsdtar-tar]="bsdtar -tvf '$work/big.tar'"
 )
-order=(volumist-zip bsdtar-zip unzip-l volumist-tar bsdtar-tar)
+order=(volumist-zip scan-zip bsdtar-zip unzip-l volumist-tar scan-tar bsdtar-tar)
 run_rounds "$rounds"
 
 echo "$entries entries in each archive; median of $rounds interleaved rounds; load average $(cut -d' ' -f1-3 /proc/loadavg)"
@@ -49,3 +61,5 @@ printf 'ZIP: bsdtar / volumist %.1fx, unzip -l / volumist %.1fx\n' \
   "$(calc "$(median bsdtar-zip) / $(median volumist-zip)")" \
   "$(calc "$(median unzip-l) / $(median volumist-zip)")"
 printf 'TAR: bsdtar / volumist %.1fx\n' "$(calc "$(median bsdtar-tar) / $(median volumist-tar)")"
+printf 'whole scans: ZIP bsdtar / scan %.1fx, TAR bsdtar / scan %.1fx\n' \
+  "$(calc "$(median bsdtar-zip) / $(median scan-zip)")" "$(calc "$(median bsdtar-tar) / $(median scan-tar)")"

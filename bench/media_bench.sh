@@ -82,6 +82,13 @@ seconds() { # command... : wall seconds of one run
 median() { sort -g | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2}'; }
 
 make_corpus
+scanned=$(mktemp -d)
+trap 'rm -rf "$scanned"' EXIT
+# A whole scan of the folder with the analyser on, as a user runs it (two cores).
+scan_of() { # analyser-option folder
+  seconds env XDG_CONFIG_HOME="$scanned" XDG_DATA_HOME="$scanned" "$build_dir/volumist-cli" scan --yes --no-archives \
+    "$1" --file "$scanned/v.vkt" "$2"
+}
 declare -A times
 record() { times[$1]+="$2 "; }
 
@@ -90,14 +97,17 @@ for r in $(seq 1 "$repetitions"); do
     files=( $(cd "$work/$kind" && ls) )
     record "$kind ours-1" "$(seconds "$bench" analyse "$work/$kind" 1)"
     record "$kind ours-2" "$(seconds "$bench" analyse "$work/$kind" 2)"
+    record "$kind scan" "$(scan_of --images "$work/$kind")"
     if [[ $kind == jpeg || $kind == png ]]; then
       record "$kind vipsthumbnail" "$(seconds bash -c "cd '$work/$kind-vips' && vipsthumbnail -s 100 -o '%s_t.jpg[Q=45]' ${files[*]}")"
     fi
     record "$kind gm" "$(seconds bash -c "cd '$work/$kind-gm' && gm mogrify -output-directory '$work/$kind-gm-out' -size 200x200 -thumbnail 100x100 -quality 45 ${files[*]}")"
   done
   record "mp3 ours-1" "$(seconds "$bench" analyse "$work/mp3" 1)"
+  record "mp3 scan" "$(scan_of --audio "$work/mp3")"
   record "mp3 mediainfo" "$(seconds bash -c "mediainfo --Output=JSON '$work'/mp3/*.mp3")"
   record "video ours-1" "$(seconds "$bench" analyse "$work/video" 1)"
+  record "video scan" "$(scan_of --video "$work/video")"
   record "video mediainfo" "$(seconds bash -c "mediainfo --Output=JSON '$work'/video/*")"
 done
 

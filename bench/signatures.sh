@@ -5,6 +5,9 @@
 #
 #   bench/signatures.sh [BUILD_DIR]      (ROUNDS=7, CORPUS=folder to use instead of a generated one)
 set -euo pipefail
+# Folders made by this run, removed at its end.
+cleanup=()
+trap 'rm -rf "${cleanup[@]}"' EXIT
 build_dir=$(realpath "${1:-build}")
 rounds=${ROUNDS:-7}
 source "$(dirname "$0")/timing.sh"
@@ -13,7 +16,7 @@ command -v rhash >/dev/null || { echo "signatures.sh: rhash is missing (scripts/
 corpus=${CORPUS:-}
 if [[ -z "$corpus" ]]; then
   corpus=$(mktemp -d)
-  trap 'rm -rf "$corpus"' EXIT
+  cleanup+=("$corpus")
   python3 - "$corpus" <<'PY'
 import os, random, sys
 root = sys.argv[1]
@@ -34,13 +37,16 @@ bytes=$(find "$corpus" -type f -printf '%s\n' | awk '{ s += $1 } END { print s }
 files=$(find "$corpus" -type f | wc -l)
 find "$corpus" -type f -exec cat {} + >/dev/null  # warm the cache
 
+scanned=$(mktemp -d)
+cleanup+=("$scanned")
 declare -A commands=(
   [volumist]="'$build_dir/signature_bench' '$corpus'"
+  [volumist-scan]="XDG_CONFIG_HOME='$scanned' XDG_DATA_HOME='$scanned' '$build_dir/volumist-cli' scan --yes --no-archives --signatures --file '$scanned/v.vkt' '$corpus'"
   [rhash-crc32-md4-md5]="rhash --crc32 --md4 --md5 -r '$corpus'"
   [rhash-ed2k]="rhash --ed2k -r '$corpus'"
   [cat]="find '$corpus' -type f -exec cat {} +"
 )
-order=(volumist rhash-crc32-md4-md5 rhash-ed2k cat)
+order=(volumist volumist-scan rhash-crc32-md4-md5 rhash-ed2k cat)
 run_rounds "$rounds"
 
 echo "corpus: $files files, $bytes bytes; median of $rounds interleaved rounds; load average $(cut -d' ' -f1-3 /proc/loadavg)"
@@ -51,3 +57,5 @@ for name in "${order[@]}"; do
 done
 printf 'volumist / rhash (CRC32+MD4+MD5 throughput): %.2fx\n' \
   "$(calc "$(median rhash-crc32-md4-md5) / $(median volumist)")"
+printf 'a whole scan with signatures / rhash: %.2fx\n' \
+  "$(calc "$(median rhash-crc32-md4-md5) / $(median volumist-scan)")"

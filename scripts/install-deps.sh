@@ -22,7 +22,7 @@ packages=(
 for group in "$@"; do
   case "$group" in
     # The tools the benchmarks compare against.
-    bench) packages+=(hyperfine findutils ncdu fd-find libarchive-tools libvips-tools graphicsmagick mediainfo plocate) ;;
+    bench) packages+=(time python3 hyperfine findutils ncdu fd-find libarchive-tools libvips-tools graphicsmagick mediainfo plocate) ;;
     *) echo "install-deps: unknown group '$group'" >&2; exit 2 ;;
   esac
 done
