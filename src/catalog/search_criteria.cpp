@@ -2,19 +2,10 @@
 
 namespace volumist {
 
-void SearchCriteria::RequestStop() {
-  std::lock_guard guard(lock);
-  stopRequested_ = true;
-}
+void SearchCriteria::RequestStop() { stopRequested_.Set(true); }
 
-void SearchCriteria::ClearStopRequest() {
-  std::lock_guard guard(lock);
-  stopRequested_ = false;
-}
+void SearchCriteria::ClearStopRequest() { stopRequested_.Set(false); }
 
-bool SearchCriteria::StopRequested() const {
-  std::lock_guard guard(lock);
-  return stopRequested_;
-}
+bool SearchCriteria::StopRequested() const { return stopRequested_.Get(); }
 
 }  // namespace volumist

@@ -3,6 +3,7 @@
 // Six of its switches are kept between runs in configuration.cfg.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -61,8 +62,22 @@ class CriteriaLock {
   std::mutex mutex_;
 };
 
+// The user's stop, read by the search before every record: an atomic flag, so that checking it costs
+// no lock. Copies start cleared, like the lock.
+class StopRequest {
+ public:
+  StopRequest() = default;
+  StopRequest(const StopRequest&) {}
+  StopRequest& operator=(const StopRequest&) { return *this; }
+  void Set(bool value) { flag_.store(value, std::memory_order_relaxed); }
+  bool Get() const { return flag_.load(std::memory_order_relaxed); }
+
+ private:
+  std::atomic<bool> flag_{false};
+};
+
 // Thread use: while a search runs, the worker only reads the criteria and the dialog's thread only
-// requests a stop; the stop request is read and written under `lock`. Everything else is changed
+// requests a stop (an atomic flag). Everything else is changed
 // only while no search runs. Copy only while no search runs.
 struct SearchCriteria {
   std::string mask = kDefaultSearchMask;  // '*' and '?' wildcards; at most 255 characters
@@ -122,7 +137,7 @@ struct SearchCriteria {
   mutable CriteriaLock lock;
 
  private:
-  bool stopRequested_ = false;
+  StopRequest stopRequested_;
 };
 
 }  // namespace volumist

@@ -1,5 +1,6 @@
 // volumist-cli search [options] MASK: searches one volume or every volume of the volume directory.
 #include <cstdio>
+#include <deque>
 #include <ctime>
 #include <ostream>
 #include <sstream>
@@ -234,11 +235,11 @@ std::string ParseOptions(const std::vector<std::string>& argv, SearchCriteria& c
   return "";
 }
 
-void PrintResults(std::ostream& out, const std::vector<SearchResult>& results, bool json) {
+void PrintResults(std::ostream& out, const std::deque<SearchResult>& results, bool json) {
   if (!json) {
     for (const SearchResult& r : results) {
       std::string time = r.kind == SearchResult::Kind::kFolder ? "" : FormatDateTime(r.modifiedTime);
-      out << Field(r.volumeName) << '\t' << Field(r.folderPath) << '\t' << Field(r.name) << '\t' << r.size << '\t'
+      out << Field(r.VolumeName()) << '\t' << Field(r.FolderPath()) << '\t' << Field(r.name) << '\t' << r.size << '\t'
           << (time.empty() ? "-" : time) << '\n';
     }
     return;
@@ -246,8 +247,8 @@ void PrintResults(std::ostream& out, const std::vector<SearchResult>& results, b
   out << "[";
   for (size_t i = 0; i < results.size(); ++i) {
     const SearchResult& r = results[i];
-    out << (i == 0 ? "\n" : ",\n") << "  {\"volume\": " << Json(r.volumeName) << ", \"volumeFile\": " << Json(r.volumePath)
-        << ", \"kind\": \"" << KindName(r.kind) << "\", \"folder\": " << Json(r.folderPath) << ", \"name\": " << Json(r.name)
+    out << (i == 0 ? "\n" : ",\n") << "  {\"volume\": " << Json(r.VolumeName()) << ", \"volumeFile\": " << Json(r.VolumePath())
+        << ", \"kind\": \"" << KindName(r.kind) << "\", \"folder\": " << Json(r.FolderPath()) << ", \"name\": " << Json(r.name)
         << ", \"size\": " << r.size;
     if (r.kind != SearchResult::Kind::kFolder) {
       out << ", \"time\": " << r.modifiedTime.Value() << ", \"timeText\": " << Json(FormatDateTime(r.modifiedTime));
@@ -295,7 +296,7 @@ int RunSearchCommand(CommandContext& context, const std::vector<std::string>& ar
     }
   }
   SearchAll(criteria, results, volume.get(), paths, context.fileSystem, context.prompter, DefaultHelperThreads());
-  PrintResults(context.out, results.Snapshot(), args.json);
+  PrintResults(context.out, results.TakeAll(), args.json);
   return kExitOk;
 }
 

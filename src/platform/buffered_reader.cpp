@@ -59,8 +59,16 @@ bool BufferedReader::ReadSlow(std::byte* out, size_t n) {
 
 std::span<const std::byte> BufferedReader::Take(size_t n) {
   if (n > Remaining() || n > capacity_) return {};
+  std::span<const std::byte> view = Peek(n);
+  if (view.size() < n) return {};
+  cursor_ += n;
+  return view;
+}
+
+std::span<const std::byte> BufferedReader::PeekSlow(size_t n) {
+  n = static_cast<size_t>(std::min<uint64_t>({n, capacity_, Remaining()}));
   if (n > length_ - cursor_) {
-    // Move the tail to the front and top the buffer up.
+    // Move what is left to the front and top the buffer up.
     size_t tail = length_ - cursor_;
     std::memmove(buffer_.get(), buffer_.get() + cursor_, tail);
     bufferStart_ += cursor_;
@@ -71,14 +79,12 @@ std::span<const std::byte> BufferedReader::Take(size_t n) {
     auto got = file_.ReadAt(position, std::span(buffer_.get() + length_, want));
     if (!got) {
       hadError_ = true;
-      return {};
+      return {buffer_.get() + cursor_, length_ - cursor_};
     }
     length_ += *got;
-    if (n > length_) return {};
+    n = std::min(n, length_);
   }
-  std::span<const std::byte> view(buffer_.get() + cursor_, n);
-  cursor_ += n;
-  return view;
+  return {buffer_.get() + cursor_, n};
 }
 
 bool BufferedReader::Skip(uint64_t n) {

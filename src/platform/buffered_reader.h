@@ -65,11 +65,20 @@ class BufferedReader {
   // exceeds the buffer. The view stays valid until the next call on the reader.
   std::span<const std::byte> Take(size_t n);
 
+  // A view of up to n bytes from the current position, without moving past them: n bytes, or fewer
+  // only at the end of the file (or after a read error). n may not exceed the buffer's capacity.
+  // The view stays valid until the next call on the reader.
+  std::span<const std::byte> Peek(size_t n) {
+    if (n <= length_ - cursor_) return {buffer_.get() + cursor_, n};
+    return PeekSlow(n);
+  }
+
   // Steps over n bytes; false if that passes the end of the file.
   bool Skip(uint64_t n);
 
  private:
   bool ReadSlow(std::byte* out, size_t n);
+  std::span<const std::byte> PeekSlow(size_t n);
   bool Fill();
 
   File& file_;

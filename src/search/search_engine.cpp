@@ -4,6 +4,8 @@
 #include <array>
 #include <atomic>
 #include <condition_variable>
+#include <cstring>
+#include <deque>
 #include <thread>
 
 #include "analysis/mp3_values.h"
@@ -98,19 +100,30 @@ class PathStack {
     archives_.push_back(archive);
     text_.append(name);
     text_ += archive ? '/' : '\\';
+    shared_.reset();
   }
   void Pop() {
     text_.resize(ends_.back());
     ends_.pop_back();
     archives_.pop_back();
+    shared_.reset();
+  }
+  // The text as results hold it: one copy per folder, shared by its results.
+  const std::shared_ptr<const std::string>& Shared() {
+    if (!shared_) shared_ = std::make_shared<const std::string>(text_);
+    return shared_;
   }
   size_t Depth() const { return ends_.size(); }
   bool InsideArchive() const { return std::find(archives_.begin(), archives_.end(), true) != archives_.end(); }
   const std::string& Text() const { return text_; }
-  void SetBase(std::string base) { text_ = std::move(base); }
+  void SetBase(std::string base) {
+    text_ = std::move(base);
+    shared_.reset();
+  }
 
  private:
   std::string text_;
+  std::shared_ptr<const std::string> shared_;
   std::vector<size_t> ends_;
   std::vector<bool> archives_;
 };
@@ -147,12 +160,12 @@ std::string PathOfFolder(VolumeCatalog& volume, RecordKey key, std::string& ownN
   return path;
 }
 
-SearchResult MakeResult(const CatalogRecord& record, SearchResult::Kind kind, RecordKey key, const PathStack& path) {
+SearchResult MakeResult(const CatalogRecord& record, SearchResult::Kind kind, RecordKey key, PathStack& path) {
   SearchResult result;
   result.kind = kind;
   result.size = record.size.Value();
   result.key = key;
-  result.folderPath = path.Text();
+  result.folder = path.Shared();
   return result;
 }
 
@@ -169,8 +182,51 @@ void FillFileFields(SearchResult& result, const FileRecord& file) {
   result.modifiedTime = file.modifiedTime;
   result.hasSignatures = file.tag.hasSignatures;
   result.signatures = file.signatures;
-  result.hasMediaInfo = file.tag.hasMediaInfo;
-  result.media = file.mediaInfo;
+  if (file.tag.hasMediaInfo) result.media = std::make_shared<const MediaInfo>(file.mediaInfo);
+}
+
+// The head of a file record (tag, names, size, time) fits in this many bytes.
+constexpr size_t kFileHeadMax = 1 + 1 + 255 + 1 + 255 + 5 + 4;
+
+// A file record's head, decoded straight from the reader's buffer without copying it into a record:
+// most files fail the name test, and only those that pass are read in full.
+struct FileHead {
+  std::string_view compactName;  // base name, dot, extension
+  uint64_t size = 0;
+  int64_t time = 0;
+  size_t length = 0;  // of the head, tag included
+  size_t tailLength = 0;  // of the signature block that follows, when it is all there is and in view
+};
+
+bool ParseFileHead(std::span<const std::byte> view, const RecordTag& tag, char* name, FileHead& head) {
+  const auto* bytes = reinterpret_cast<const uint8_t*>(view.data());
+  const size_t n = view.size();
+  size_t at = 1;
+  if (at >= n) return false;
+  size_t baseLength = bytes[at++];
+  if (at + baseLength + 1 > n) return false;
+  std::memcpy(name, bytes + at, baseLength);
+  at += baseLength;
+  size_t extensionLength = bytes[at++];
+  if (at + extensionLength > n) return false;
+  name[baseLength] = '.';
+  std::memcpy(name + baseLength + 1, bytes + at, extensionLength);
+  at += extensionLength;
+  int width = SizeValue::WidthOfCode(tag.sizeWidthCode);
+  if (at + static_cast<size_t>(width) + 4 > n) return false;
+  head.size = DecodeFixed(bytes + at, width);
+  at += static_cast<size_t>(width);
+  head.time = static_cast<int32_t>(DecodeFixed(bytes + at, 4));
+  at += 4;
+  head.compactName = std::string_view(name, baseLength + 1 + extensionLength);
+  head.length = at;
+  head.tailLength = 0;
+  if (!tag.hasMediaInfo && tag.hasSignatures && at < n) {
+    uint8_t flags = bytes[at];
+    size_t length = 1 + ((flags & 0x01) ? 4 : 0) + ((flags & 0x02) ? 16 : 0) + ((flags & 0x04) ? 16 : 0);
+    if (at + length <= n) head.tailLength = length;
+  }
+  return true;
 }
 
 }  // namespace
@@ -209,15 +265,15 @@ size_t RunSearch(VolumeCatalog& volume, const SearchCriteria& criteria, ResultCo
   FileRecord file;
   ArchiveRecord archive;
   size_t found = 0;
+  auto from = std::make_shared<const ResultVolume>(
+      ResultVolume{volume.Header().volumeName, volume.VolumeFilePath(), volumeIndex});
   auto emit = [&](SearchResult&& result, RecordKey descriptionKey) {
     if (criteria.getDescriptions) {
       result.description = volume.GetDescription(descriptionKey);
       if (!tests.Description(result.description)) return;
     }
-    result.volumeName = volume.Header().volumeName;
-    result.volumePath = volume.VolumeFilePath();
-    result.volumeIndex = volumeIndex;
-    results.AddResult(result);
+    result.volume = from;
+    results.AddResult(std::move(result));
     ++found;
   };
   auto skipTo = [&](RecordKey endKey) {
@@ -227,9 +283,32 @@ size_t RunSearch(VolumeCatalog& volume, const SearchCriteria& criteria, ResultCo
     return true;
   };
 
+  platform::BufferedReader& input = records.Input();
+  char nameBuffer[kFileHeadMax];
+  FileHead head;
   while (position < treeEnd && found < criteria.maximum && !criteria.StopRequested()) {
+    // Files that fail the name, size or time test are stepped over from their head alone.
+    input.Seek(position);
+    std::span<const std::byte> view = input.Peek(kFileHeadMax);
+    if (view.empty()) return found;
+    RecordTag tag = RecordTag::Decode(static_cast<uint8_t>(view[0]));
+    if (tag.kind == RecordKind::kFile && ParseFileHead(view, tag, nameBuffer, head)) {
+      bool candidate = !onlyInArchives || path.InsideArchive();
+      if (!candidate || !tests.FileNameMatches(head.compactName) || !tests.SizeAndTime(head.size, head.time)) {
+        if (!tag.hasMediaInfo && !tag.hasSignatures) {
+          position += head.length;
+        } else if (head.tailLength > 0) {
+          position += head.length + head.tailLength;
+        } else {
+          records.Seek(position + head.length);
+          if (!records.SkipFileRecordTail(tag)) return found;
+          position = records.Position();
+        }
+        continue;
+      }
+    }
     records.Seek(position);
-    RecordTag tag = records.ReadTag();
+    tag = records.ReadTag();
     RecordKey key = static_cast<RecordKey>(position - volume.Header().treeStart);
     switch (tag.kind) {
       case RecordKind::kNone:
@@ -315,8 +394,9 @@ namespace {
 // Results of one volume, held until every volume before it has handed over its own.
 struct VolumeResults final : ResultCollector {
   void AddResult(const SearchResult& result) override { results.push_back(result); }
+  void AddResult(SearchResult&& result) override { results.push_back(std::move(result)); }
   size_t ResultCount() const override { return results.size(); }
-  std::vector<SearchResult> results;
+  std::deque<SearchResult> results;
   bool done = false;
   bool openFailed = false;
 };
@@ -343,11 +423,11 @@ void SearchAll(const SearchCriteria& criteria, ResultCollector& results, VolumeC
     handing = true;
     while (nextToHand < perVolume.size() && perVolume[nextToHand].done) {
       VolumeResults& ready = perVolume[nextToHand++];
-      std::vector<SearchResult> batch = std::move(ready.results);
+      std::deque<SearchResult> batch = std::move(ready.results);
       bool failed = ready.openFailed;
       lock.unlock();
       if (failed) prompter.ShowError(messages::kCouldNotOpenForRead);
-      for (const SearchResult& result : batch) results.AddResult(result);
+      for (SearchResult& result : batch) results.AddResult(std::move(result));
       lock.lock();
     }
     handing = false;

@@ -3,9 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <deque>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "catalog/catalog_time.h"
@@ -15,27 +18,44 @@
 
 namespace volumist {
 
+// The volume a result comes from; shared by all its results.
+struct ResultVolume {
+  std::string name;
+  std::string path;
+  int index = 0;  // in the volume list; 0 for the loaded volume searched alone
+};
+
+// Results are many and searches long: what many results share (their folder's path, their volume)
+// is held once, and a media block only where there is one.
 struct SearchResult {
   enum class Kind : uint8_t { kFile = 0, kFolder = 1, kArchive = 2 };
   Kind kind = Kind::kFile;
+  uint8_t archiveKind = 0;
+  bool hasSignatures = false;
   std::string name;       // a folder's name; a file's or archive's name with its extension
   std::string extension;  // the text after the last dot, without it ("" for folders)
   uint64_t size = 0;
   CatalogTime modifiedTime;  // files and archives
-  bool hasSignatures = false;
-  SignatureBlock signatures;  // attributes and digests
-  bool hasMediaInfo = false;
-  MediaInfo media;
-  uint8_t archiveKind = 0;
+  SignatureBlock signatures;  // attributes and digests, when hasSignatures
+  std::shared_ptr<const MediaInfo> media;  // the media block, when the file has one
   RecordKey key = 0;        // the record's key in its volume
   RecordKey parentKey = 0;  // folders and archives: the enclosing folder's key
   // The folder that holds the item: each enclosing folder's name followed by "\", each enclosing
   // archive's followed by "/".
-  std::string folderPath;
-  std::string volumeName;
-  std::string volumePath;
-  int volumeIndex = 0;  // in the volume list; 0 for the loaded volume searched alone
+  std::shared_ptr<const std::string> folder;
+  std::shared_ptr<const ResultVolume> volume;
   std::optional<std::string> description;  // read when descriptions are asked for
+
+  const std::string& FolderPath() const { return folder ? *folder : Empty(); }
+  const std::string& VolumeName() const { return volume ? volume->name : Empty(); }
+  const std::string& VolumePath() const { return volume ? volume->path : Empty(); }
+  int VolumeIndex() const { return volume ? volume->index : 0; }
+
+ private:
+  static const std::string& Empty() {
+    static const std::string empty;
+    return empty;
+  }
 };
 
 // Takes results from the search thread while another thread reads them.
@@ -43,6 +63,8 @@ class ResultCollector {
  public:
   virtual ~ResultCollector() = default;
   virtual void AddResult(const SearchResult& result) = 0;
+  // Takes a result the caller no longer needs; collectors that store results move it.
+  virtual void AddResult(SearchResult&& result) { AddResult(static_cast<const SearchResult&>(result)); }
   virtual size_t ResultCount() const = 0;
 };
 
@@ -52,6 +74,10 @@ class ResultList final : public ResultCollector {
   void AddResult(const SearchResult& result) override {
     std::lock_guard lock(mutex_);
     results_.push_back(result);
+  }
+  void AddResult(SearchResult&& result) override {
+    std::lock_guard lock(mutex_);
+    results_.push_back(std::move(result));
   }
   size_t ResultCount() const override {
     std::lock_guard lock(mutex_);
@@ -63,6 +89,11 @@ class ResultList final : public ResultCollector {
     if (first >= results_.size()) return {};
     return std::vector<SearchResult>(results_.begin() + static_cast<std::ptrdiff_t>(first), results_.end());
   }
+  // Moves every result out, leaving the list empty.
+  std::deque<SearchResult> TakeAll() {
+    std::lock_guard lock(mutex_);
+    return std::exchange(results_, {});
+  }
   void Clear() {
     std::lock_guard lock(mutex_);
     results_.clear();
@@ -70,7 +101,8 @@ class ResultList final : public ResultCollector {
 
  private:
   mutable std::mutex mutex_;
-  std::vector<SearchResult> results_;
+  // A deque: results are large, and growing never moves the ones already found.
+  std::deque<SearchResult> results_;
 };
 
 }  // namespace volumist

@@ -1,6 +1,8 @@
 #include "search/text_match.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 #include "catalog/case_folding.h"
 
@@ -35,10 +37,99 @@ NameMask::NameMask(std::string_view mask, bool caseSensitive) : caseSensitive_(c
     }
   }
   matchesEverything_ = mask_.size() == 1 && mask_[0] == kAny;
+  for (char32_t c : mask_) {
+    if (c == kAny) {
+      asciiMaskBytes_ += '*';
+    } else if (c == kOne) {
+      asciiMaskBytes_ += '?';
+    } else if (c < 0x80) {
+      asciiMaskBytes_ += static_cast<char>(c);
+    } else {
+      asciiMask_ = false;
+    }
+  }
+  if (asciiMask_ && mask_.size() >= 3 && mask_.front() == kAny && mask_.back() == kAny &&
+      std::none_of(mask_.begin() + 1, mask_.end() - 1, [](char32_t c) { return c == kAny || c == kOne; })) {
+    isContainsMask_ = true;
+    containsText_ = asciiMaskBytes_.substr(1, asciiMaskBytes_.size() - 2);
+  }
 }
+
+namespace {
+
+// ASCII capitals to small letters; every other byte unchanged.
+constexpr auto MakeAsciiFold() {
+  std::array<unsigned char, 256> table{};
+  for (int c = 0; c < 256; ++c) table[c] = static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+  return table;
+}
+constexpr std::array<unsigned char, 256> kAsciiFold = MakeAsciiFold();
+
+// Whether `needle` (not empty) occurs in `text`; both short, so a plain loop beats a library search.
+bool ContainsBytes(std::string_view text, std::string_view needle) {
+  if (needle.size() > text.size()) return false;
+  const char first = needle[0];
+  const size_t last = text.size() - needle.size();
+  for (size_t i = 0; i <= last; ++i) {
+    if (text[i] == first && std::memcmp(text.data() + i + 1, needle.data() + 1, needle.size() - 1) == 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
 
 bool NameMask::Matches(std::string_view name) const {
   if (matchesEverything_) return true;
+  if (asciiMask_ && name.size() <= 256) {
+    // Fold an ASCII name into a buffer; a name with other characters takes the general way.
+    char folded[256];
+    unsigned char all = 0;
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(name.data());
+    if (caseSensitive_) {
+      for (size_t i = 0; i < name.size(); ++i) all |= bytes[i];
+    } else {
+      for (size_t i = 0; i < name.size(); ++i) {
+        all |= bytes[i];
+        folded[i] = static_cast<char>(kAsciiFold[bytes[i]]);
+      }
+    }
+    if (all < 0x80) {
+      std::string_view view = caseSensitive_ ? name : std::string_view(folded, name.size());
+      if (isContainsMask_) return ContainsBytes(view, containsText_);
+      return MatchesAsciiBytes(view);
+    }
+  }
+  return MatchesCharacters(name);
+}
+
+// The same matching as MatchesCharacters, on ASCII bytes already folded.
+bool NameMask::MatchesAsciiBytes(std::string_view name) const {
+  const std::string& mask = asciiMaskBytes_;
+  size_t m = 0;
+  size_t n = 0;
+  size_t starMask = std::string::npos;
+  size_t starName = 0;
+  while (n < name.size()) {
+    if (m < mask.size() && mask[m] == '*') {
+      if (++m == mask.size()) return true;
+      starMask = m;
+      starName = n;
+      continue;
+    }
+    if (m < mask.size() && (mask[m] == '?' || mask[m] == name[n])) {
+      ++m;
+      ++n;
+      continue;
+    }
+    if (starMask == std::string::npos) return false;
+    m = starMask;
+    n = ++starName;
+  }
+  while (m < mask.size() && mask[m] == '*') ++m;
+  return m == mask.size();
+}
+
+bool NameMask::MatchesCharacters(std::string_view name) const {
   const size_t size = mask_.size();
   size_t m = 0;
   size_t n = 0;

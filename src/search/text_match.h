@@ -19,9 +19,18 @@ class NameMask {
  private:
   static constexpr char32_t kAny = 0xFFFFFFFF;     // '*'
   static constexpr char32_t kOne = 0xFFFFFFFE;     // '?'
+  bool MatchesCharacters(std::string_view name) const;
+  bool MatchesAsciiBytes(std::string_view folded) const;
+
   std::vector<char32_t> mask_;
   bool caseSensitive_;
   bool matchesEverything_;
+  // Most masks and names are ASCII: then the mask is matched byte by byte on the name folded into a
+  // buffer, and "*text*" is a plain substring search.
+  bool asciiMask_ = true;
+  std::string asciiMaskBytes_;    // the mask with its literals folded; '*' and '?' as they are
+  std::string containsText_;       // for masks of the form "*text*" (text without wildcards)
+  bool isContainsMask_ = false;
 };
 
 // A text to look for, prepared once.

@@ -76,7 +76,7 @@ class SearchEngineTest : public ::testing::Test {
     ResultList results;
     SearchAll(criteria, results, volume_.get(), {}, platform::FileSystem::Default(), prompter_);
     std::vector<std::string> found;
-    for (const SearchResult& result : results.Snapshot()) found.push_back(result.folderPath + "|" + result.name);
+    for (const SearchResult& result : results.Snapshot()) found.push_back(result.FolderPath() + "|" + result.name);
     return found;
   }
   static SearchCriteria Mask(const std::string& mask) {
@@ -286,8 +286,8 @@ TEST_F(SearchEngineTest, AllVolumesInListOrderWithAMaximumEach) {
     ASSERT_EQ(all.size(), 70u);
     for (size_t i = 0; i < all.size(); ++i) {
       size_t volume = i / 10;
-      EXPECT_EQ(all[i].volumeName, "V" + std::to_string(volume));
-      EXPECT_EQ(all[i].volumeIndex, static_cast<int>(volume < 3 ? volume : volume + 1));
+      EXPECT_EQ(all[i].VolumeName(), "V" + std::to_string(volume));
+      EXPECT_EQ(all[i].VolumeIndex(), static_cast<int>(volume < 3 ? volume : volume + 1));
       EXPECT_EQ(all[i].name, "f" + std::to_string(i % 10) + ".dat");
     }
     EXPECT_EQ(prompter_.Errors(), std::vector<std::string>{messages::kCouldNotOpenForRead});
