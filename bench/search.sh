@@ -2,7 +2,8 @@
 # Searching a catalog of 200 volumes holding 10,000,000 files (folders and names of a real tree,
 # made once by make_volumes_tool) with `volumist-cli search --all`, for a substring mask and for a
 # size criterion, in the same run as grep -c over a text list of the same 10,000,000 paths and
-# plocate over an index of them.
+# plocate over an index of them. (Counts go through a pipe: GNU grep stops at the first match when its
+# output is /dev/null.)
 #
 #   bench/search.sh [BUILD_DIR]     (ROUNDS=7; SEARCH_CORPUS=folder to keep the catalog in between
 #                                    runs; VOLUMES=200 FILES=50000; ROOT=/usr, where names come from)
@@ -35,9 +36,9 @@ word=${WORD:-config}
 declare -A commands=(
   [volumist-substring]="$cli '*$word*'"
   [volumist-size]="$cli --size '>=50M' '*'"
-  [grep-substring]="grep -c -F '$word' '$corpus/paths.txt'"
-  [awk-size]="awk '\$1 >= 52428800 { n++ } END { print n }' '$corpus/paths.txt'"
-  [plocate]="plocate -d '$corpus/plocate.db' -c '$word'"
+  [grep-substring]="grep -c -F '$word' '$corpus/paths.txt' | cat"
+  [awk-size]="awk '\$1 >= 52428800 { n++ } END { print n }' '$corpus/paths.txt' | cat"
+  [plocate]="plocate -d '$corpus/plocate.db' -c '$word' | cat"
 )
 order=(volumist-substring volumist-size grep-substring awk-size plocate)
 cat "$corpus"/*.vkt "$corpus/paths.txt" >/dev/null  # warm the cache

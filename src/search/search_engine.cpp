@@ -43,6 +43,9 @@ class Tests {
     if (mask_.Matches(compactName)) return true;
     return !compactName.empty() && compactName.back() == '.' && mask_.Matches(compactName.substr(0, compactName.size() - 1));
   }
+  bool FileNameMatches(std::string_view base, std::string_view extension) const {
+    return mask_.MatchesParts(base, extension) || (extension.empty() && mask_.Matches(base));
+  }
 
   // Size and time.
   bool SizeAndTime(uint64_t size, int64_t time) const {
@@ -191,26 +194,27 @@ constexpr size_t kFileHeadMax = 1 + 1 + 255 + 1 + 255 + 5 + 4;
 // A file record's head, decoded straight from the reader's buffer without copying it into a record:
 // most files fail the name test, and only those that pass are read in full.
 struct FileHead {
-  std::string_view compactName;  // base name, dot, extension
+  std::string_view base;       // in the reader's buffer
+  std::string_view extension;
   uint64_t size = 0;
   int64_t time = 0;
   size_t length = 0;  // of the head, tag included
   size_t tailLength = 0;  // of the signature block that follows, when it is all there is and in view
 };
 
-bool ParseFileHead(std::span<const std::byte> view, const RecordTag& tag, char* name, FileHead& head) {
+bool ParseFileHead(std::span<const std::byte> view, const RecordTag& tag, FileHead& head) {
   const auto* bytes = reinterpret_cast<const uint8_t*>(view.data());
+  const char* text = reinterpret_cast<const char*>(view.data());
   const size_t n = view.size();
   size_t at = 1;
   if (at >= n) return false;
   size_t baseLength = bytes[at++];
   if (at + baseLength + 1 > n) return false;
-  std::memcpy(name, bytes + at, baseLength);
+  head.base = std::string_view(text + at, baseLength);
   at += baseLength;
   size_t extensionLength = bytes[at++];
   if (at + extensionLength > n) return false;
-  name[baseLength] = '.';
-  std::memcpy(name + baseLength + 1, bytes + at, extensionLength);
+  head.extension = std::string_view(text + at, extensionLength);
   at += extensionLength;
   int width = SizeValue::WidthOfCode(tag.sizeWidthCode);
   if (at + static_cast<size_t>(width) + 4 > n) return false;
@@ -218,7 +222,6 @@ bool ParseFileHead(std::span<const std::byte> view, const RecordTag& tag, char* 
   at += static_cast<size_t>(width);
   head.time = static_cast<int32_t>(DecodeFixed(bytes + at, 4));
   at += 4;
-  head.compactName = std::string_view(name, baseLength + 1 + extensionLength);
   head.length = at;
   head.tailLength = 0;
   if (!tag.hasMediaInfo && tag.hasSignatures && at < n) {
@@ -284,7 +287,6 @@ size_t RunSearch(VolumeCatalog& volume, const SearchCriteria& criteria, ResultCo
   };
 
   platform::BufferedReader& input = records.Input();
-  char nameBuffer[kFileHeadMax];
   FileHead head;
   while (position < treeEnd && found < criteria.maximum && !criteria.StopRequested()) {
     // Files that fail the name, size or time test are stepped over from their head alone.
@@ -292,9 +294,9 @@ size_t RunSearch(VolumeCatalog& volume, const SearchCriteria& criteria, ResultCo
     std::span<const std::byte> view = input.Peek(kFileHeadMax);
     if (view.empty()) return found;
     RecordTag tag = RecordTag::Decode(static_cast<uint8_t>(view[0]));
-    if (tag.kind == RecordKind::kFile && ParseFileHead(view, tag, nameBuffer, head)) {
+    if (tag.kind == RecordKind::kFile && ParseFileHead(view, tag, head)) {
       bool candidate = !onlyInArchives || path.InsideArchive();
-      if (!candidate || !tests.FileNameMatches(head.compactName) || !tests.SizeAndTime(head.size, head.time)) {
+      if (!candidate || !tests.FileNameMatches(head.base, head.extension) || !tests.SizeAndTime(head.size, head.time)) {
         if (!tag.hasMediaInfo && !tag.hasSignatures) {
           position += head.length;
         } else if (head.tailLength > 0) {

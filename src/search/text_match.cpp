@@ -64,6 +64,12 @@ constexpr auto MakeAsciiFold() {
   return table;
 }
 constexpr std::array<unsigned char, 256> kAsciiFold = MakeAsciiFold();
+constexpr auto MakeAsciiSame() {
+  std::array<unsigned char, 256> table{};
+  for (int c = 0; c < 256; ++c) table[c] = static_cast<unsigned char>(c);
+  return table;
+}
+constexpr std::array<unsigned char, 256> kAsciiSame = MakeAsciiSame();
 
 // Whether `needle` (not empty) occurs in `text`; both short, so a plain loop beats a library search.
 bool ContainsBytes(std::string_view text, std::string_view needle) {
@@ -78,27 +84,43 @@ bool ContainsBytes(std::string_view text, std::string_view needle) {
 
 }  // namespace
 
+std::optional<bool> NameMask::MatchesAscii(std::initializer_list<std::string_view> pieces) const {
+  // Fold the pieces into one buffer; a name with other characters takes the general way.
+  char folded[600];
+  size_t length = 0;
+  unsigned char all = 0;
+  const unsigned char* fold = caseSensitive_ ? kAsciiSame.data() : kAsciiFold.data();
+  for (std::string_view piece : pieces) {
+    if (length + piece.size() > sizeof folded) return std::nullopt;
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(piece.data());
+    for (size_t i = 0; i < piece.size(); ++i) {
+      all |= bytes[i];
+      folded[length + i] = static_cast<char>(fold[bytes[i]]);
+    }
+    length += piece.size();
+  }
+  if (all >= 0x80) return std::nullopt;
+  std::string_view view(folded, length);
+  if (isContainsMask_) return ContainsBytes(view, containsText_);
+  return MatchesAsciiBytes(view);
+}
+
 bool NameMask::Matches(std::string_view name) const {
   if (matchesEverything_) return true;
-  if (asciiMask_ && name.size() <= 256) {
-    // Fold an ASCII name into a buffer; a name with other characters takes the general way.
-    char folded[256];
-    unsigned char all = 0;
-    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(name.data());
-    if (caseSensitive_) {
-      for (size_t i = 0; i < name.size(); ++i) all |= bytes[i];
-    } else {
-      for (size_t i = 0; i < name.size(); ++i) {
-        all |= bytes[i];
-        folded[i] = static_cast<char>(kAsciiFold[bytes[i]]);
-      }
-    }
-    if (all < 0x80) {
-      std::string_view view = caseSensitive_ ? name : std::string_view(folded, name.size());
-      if (isContainsMask_) return ContainsBytes(view, containsText_);
-      return MatchesAsciiBytes(view);
-    }
+  if (asciiMask_) {
+    if (auto matched = MatchesAscii({name})) return *matched;
   }
+  return MatchesCharacters(name);
+}
+
+bool NameMask::MatchesParts(std::string_view base, std::string_view extension) const {
+  if (matchesEverything_) return true;
+  if (asciiMask_) {
+    if (auto matched = MatchesAscii({base, ".", extension})) return *matched;
+  }
+  std::string name;
+  name.reserve(base.size() + 1 + extension.size());
+  name.append(base).append(".").append(extension);
   return MatchesCharacters(name);
 }
 

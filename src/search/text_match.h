@@ -3,6 +3,8 @@
 // Unicode case foldings are. Bytes that are not UTF-8 compare as themselves.
 #pragma once
 
+#include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,11 +17,15 @@ class NameMask {
   NameMask(std::string_view mask, bool caseSensitive);
   // The whole name must match: "*" matches everything, "*.*" needs a dot, "a?c" matches abc only.
   bool Matches(std::string_view name) const;
+  // The same for the name `base` + "." + `extension`, without assembling it first.
+  bool MatchesParts(std::string_view base, std::string_view extension) const;
 
  private:
   static constexpr char32_t kAny = 0xFFFFFFFF;     // '*'
   static constexpr char32_t kOne = 0xFFFFFFFE;     // '?'
   bool MatchesCharacters(std::string_view name) const;
+  // Folds the ASCII pieces into one name and matches it; nothing when a piece is not ASCII.
+  std::optional<bool> MatchesAscii(std::initializer_list<std::string_view> pieces) const;
   bool MatchesAsciiBytes(std::string_view folded) const;
 
   std::vector<char32_t> mask_;
