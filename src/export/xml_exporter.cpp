@@ -47,6 +47,12 @@ bool XmlExporter::Run() {
     prompter_.ShowError(messages::kCouldNotWriteExport);
     return false;
   }
+  // Renaming the document over the volume being read would lose the catalog.
+  auto output = platform::MakeAbsolutePath(fileSystem_, options_.outputPath);
+  if (output && output == platform::MakeAbsolutePath(fileSystem_, volume_.VolumeFilePath())) {
+    prompter_.ShowError(messages::kExportWouldReplaceVolume);
+    return false;
+  }
   std::optional<Start> start = FindStart();
   if (!start) {
     prompter_.ShowError(messages::kExportVolumeDamaged);

@@ -62,7 +62,8 @@ class XmlExporter {
   // file cannot be created (its message is shown); the start position is not a folder or archive
   // of the volume, or a record cannot be read or contradicts the tree, which ends the walk
   // (kExportVolumeDamaged); or a write, the sync, the close or the rename fails
-  // (kCouldNotWriteExport, also for an empty output path).
+  // (kCouldNotWriteExport, also for an empty output path); or the output path names the volume file
+  // itself (kExportWouldReplaceVolume).
   [[nodiscard]] bool Run();
 
   // What the last Run counted: folders, files (archives included) and archives written.

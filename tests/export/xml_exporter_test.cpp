@@ -851,6 +851,21 @@ TEST_F(SmallVolumeTest, NothingWithoutAVolumeOrAnOutputPath) {
   EXPECT_FALSE(std::filesystem::exists(OutputPath()));
 }
 
+TEST_F(SmallVolumeTest, NeverReplacesTheVolumeItReads) {
+  const std::string volumeBytes = testing::ReadFileBytes(VolumePath());
+  testing::CurrentDirectoryGuard inside(dir_.path());
+  for (const std::string& path : {VolumePath(), std::string("v.vkt"), dir_.path() + "/./v.vkt"}) {
+    SCOPED_TRACE(path);
+    prompter_.entries.clear();
+    ExportOptions options;
+    options.outputPath = path;
+    XmlExporter exporter(*volume_, options, platform::FileSystem::Default(), prompter_);
+    EXPECT_FALSE(exporter.Run());
+    EXPECT_EQ(prompter_.Errors(), std::vector<std::string>{messages::kExportWouldReplaceVolume});
+    EXPECT_EQ(testing::ReadFileBytes(VolumePath()), volumeBytes);
+  }
+}
+
 // Damaged volumes end the export with a message; the old output stays, the walk never loops.
 TEST_F(SmallVolumeTest, DamagedVolumes) {
   volume_->CloseVolume();
