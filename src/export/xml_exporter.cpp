@@ -68,17 +68,17 @@ bool XmlExporter::Run() {
   WriteDocumentHeader();
   WriteContentStart();
   bool walked = Walk(start->begin, start->limit);
+  if (walked) {
+    WriteContentEnd();
+    WriteTotals();
+    WriteDocumentFooter();
+  }
   out_ = nullptr;
   if (!walked) {
     // The writer deletes its temporary file.
     prompter_.ShowError(messages::kExportVolumeDamaged);
     return false;
   }
-  out_ = &writer;
-  WriteContentEnd();
-  WriteTotals();
-  WriteDocumentFooter();
-  out_ = nullptr;
 
   std::string temporary = writer.TemporaryPath();
   switch (writer.FinishAs(options_.outputPath)) {
