@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   # building and testing
   build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev locales
+  clang libclang-rt-14-dev locales libxml2-utils
   # catalog and signatures
   zlib1g-dev
   # drives: labels and UUIDs of file systems

@@ -7,15 +7,12 @@
 #include "platform/temporary_file.h"
 
 namespace volumist {
-namespace {
-// Keys and header offsets are 32-bit: a volume file cannot grow past this.
-constexpr uint64_t kMaxVolumeFileSize = 0xFFFFFFFFu;
-}  // namespace
 
-VolumeWriter::VolumeWriter(platform::FileSystem& fileSystem, Prompter& prompter, size_t capacity)
+VolumeWriter::VolumeWriter(platform::FileSystem& fileSystem, Prompter& prompter, size_t capacity, uint64_t sizeLimit)
     : fileSystem_(fileSystem),
       prompter_(prompter),
       capacity_(std::max(capacity, format::kWriteMargin * 2)),
+      sizeLimit_(sizeLimit),
       buffer_(new std::byte[capacity_]) {}
 
 VolumeWriter::~VolumeWriter() {
@@ -40,7 +37,7 @@ bool VolumeWriter::OpenTemporary(const std::string& directory) {
 
 void VolumeWriter::WriteThrough(uint64_t offset, const void* data, size_t n) {
   if (!ok_) return;
-  if (!file_ || offset + n > kMaxVolumeFileSize ||
+  if (!file_ || offset > sizeLimit_ || n > sizeLimit_ - offset ||
       !file_->WriteAt(offset, std::span(static_cast<const std::byte*>(data), n))) {
     ok_ = false;
   }

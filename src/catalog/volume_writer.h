@@ -10,6 +10,10 @@
 // FinishAs refuses to put the file in place. Destroying a writer whose file was not finished
 // deletes the temporary file, so an abandoned write leaves nothing behind.
 //
+// Volume files address their records with 32-bit offsets, so by default a writer refuses to grow
+// its file past 4 GiB (the write that would fails like a full disk); writers of other files lift
+// the limit.
+//
 // Used by one thread at a time.
 #pragma once
 
@@ -28,9 +32,14 @@ namespace volumist {
 
 class VolumeWriter {
  public:
-  // `fileSystem` and `prompter` must outlive the writer.
+  // The largest file a volume writer makes: keys and header offsets are 32-bit.
+  static constexpr uint64_t kVolumeSizeLimit = 0xFFFFFFFFu;
+  static constexpr uint64_t kNoSizeLimit = UINT64_MAX;
+
+  // `fileSystem` and `prompter` must outlive the writer. Writes that would end past `sizeLimit`
+  // bytes fail.
   VolumeWriter(platform::FileSystem& fileSystem, Prompter& prompter,
-               size_t capacity = format::kVolumeBufferSize);
+               size_t capacity = format::kVolumeBufferSize, uint64_t sizeLimit = kVolumeSizeLimit);
   ~VolumeWriter();
   VolumeWriter(const VolumeWriter&) = delete;
   VolumeWriter& operator=(const VolumeWriter&) = delete;
@@ -98,6 +107,7 @@ class VolumeWriter {
   platform::FileSystem& fileSystem_;
   Prompter& prompter_;
   size_t capacity_;
+  uint64_t sizeLimit_;
   std::unique_ptr<std::byte[]> buffer_;
   size_t length_ = 0;          // bytes in the buffer
   uint64_t bufferStart_ = 0;   // file offset of the buffer's first byte

@@ -46,6 +46,8 @@ extern const Command kVolumesCommand;
 extern const Command kRenameCommand;
 extern const Command kDeleteCommand;
 extern const Command kEd2kCommand;
+extern const Command kExportCommand;
+extern const Command kDescribeCommand;
 
 // Prints "usage: volumist-cli NAME USAGE" to err and returns kExitUsage.
 int UsageError(CommandContext& context, const Command& command, const std::string& problem);

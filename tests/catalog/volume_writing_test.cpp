@@ -253,5 +253,29 @@ TEST_F(VolumeWritingTest, SuccessfulWriteReopensTheVolumeUnlessItStaysClosed) {
   EXPECT_EQ(volume.Header().volumeName, "Open");
 }
 
+// The limit counts the whole file, buffered and direct writes alike; the default is 4 GiB - 1
+// (32-bit volume offsets), and other files lift it.
+TEST(VolumeWriterLimitTest, WritesPastTheLimitFail) {
+  EXPECT_EQ(VolumeWriter::kVolumeSizeLimit, 0xFFFFFFFFu);
+  TempDir dir;
+  RecordingPrompter prompter;
+  const std::string block(100, 'x');
+  for (size_t capacity : {size_t{64}, size_t{4096}}) {
+    SCOPED_TRACE(capacity);
+    VolumeWriter exact(platform::FileSystem::Default(), prompter, capacity, 100);
+    ASSERT_TRUE(exact.OpenTemporary(dir.path()));
+    exact.Write(block.data(), block.size());
+    EXPECT_TRUE(exact.Flush());
+
+    VolumeWriter over(platform::FileSystem::Default(), prompter, capacity, 100);
+    ASSERT_TRUE(over.OpenTemporary(dir.path()));
+    over.Write(block.data(), block.size());
+    over.WriteU8(1);
+    EXPECT_FALSE(over.Flush());
+    EXPECT_EQ(over.FinishAs(dir.File("over")), VolumeWriter::FinishResult::kWriteFailed);
+  }
+  EXPECT_TRUE(prompter.entries.empty());
+}
+
 }  // namespace
 }  // namespace volumist

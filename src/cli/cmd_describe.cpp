@@ -1,0 +1,53 @@
+// volumist-cli describe FILE ITEM_PATH TEXT: sets the description of an item, or of the volume, and
+// saves it into the volume file at once.
+#include <ostream>
+
+#include "catalog/description_store.h"
+#include "cli/command.h"
+#include "cli/volume_access.h"
+
+namespace volumist::cli {
+namespace {
+
+int RunDescribe(CommandContext& context, const std::vector<std::string>& args) {
+  for (const std::string& arg : args) {
+    if (arg.size() > 1 && arg[0] == '-') return UsageError(context, kDescribeCommand, "unknown option " + arg);
+  }
+  if (args.size() != 3) return UsageError(context, kDescribeCommand, "expects a volume file, an item path and a text");
+  const std::string& itemPath = args[1];
+  const std::string& text = args[2];
+  VolumeCatalog volume(context.fileSystem, context.prompter);
+  if (!volume.OpenVolume(ResolveVolumeFile(context, args[0]))) return kExitFailure;
+  RecordKey key = 0;  // the volume itself
+  if (!SplitItemPath(itemPath).empty()) {
+    auto item = FindItem(volume, itemPath);
+    if (!item) {
+      context.err << "volumist-cli describe: no item '" << itemPath << "' in the volume\n";
+      return kExitFailure;
+    }
+    key = item->DescriptionKey();
+  }
+  if (!volume.SetDescription(key, text)) return kExitFailure;
+  if (text.size() > DescriptionStore::kMaxTextLength) {
+    size_t kept = volume.GetDescription(key).value_or("").size();
+    context.err << "volumist-cli describe: the text was cut to " << kept << " bytes (at most "
+                << DescriptionStore::kMaxTextLength << " fit)\n";
+  }
+  return volume.SaveDescriptions() ? kExitOk : kExitFailure;
+}
+
+}  // namespace
+
+const Command kDescribeCommand = {
+    "describe",
+    "FILE ITEM_PATH TEXT",
+    "set the description of an item or of the volume, and save it",
+    "Sets the description of the folder, file or archive ITEM_PATH of the volume FILE\n"
+    "(components separated by \"/\", as ls shows them; \"\" or \"/\" for the volume\n"
+    "itself) to TEXT and saves it into the volume file at once. An empty TEXT removes\n"
+    "the description. A text of more than 511 bytes is cut at the last whole\n"
+    "character that fits, with a notice on stderr.\n",
+    RunDescribe,
+};
+
+}  // namespace volumist::cli
