@@ -148,7 +148,7 @@ TEST(DecodersTest, JpegEncoderRoundTrip) {
 
 // --- Bitmaps written field by field.
 
-struct BmpSpec {
+struct BmpLayout {
   int32_t width = 0, height = 0;
   uint16_t bits = 24;
   uint32_t compression = 0;
@@ -158,7 +158,7 @@ struct BmpSpec {
   std::string pixels;
 };
 
-std::string DibHeader(const BmpSpec& s) {
+std::string DibHeader(const BmpLayout& s) {
   ByteBuilder b;
   if (s.headerSize == 12) {
     b.U32(12).U16(static_cast<uint16_t>(s.width)).U16(static_cast<uint16_t>(s.height)).U16(1).U16(s.bits);
@@ -175,7 +175,7 @@ std::string DibHeader(const BmpSpec& s) {
   return b.bytes();
 }
 
-std::string Bmp(const BmpSpec& s) {
+std::string Bmp(const BmpLayout& s) {
   std::string dib = DibHeader(s);
   ByteBuilder b;
   b.Raw("BM").U32(static_cast<uint32_t>(14 + dib.size() + s.pixels.size())).U32(0).U32(static_cast<uint32_t>(14 + dib.size()));
@@ -185,7 +185,7 @@ std::string Bmp(const BmpSpec& s) {
 TEST(DecodersTest, BitmapsOfEveryDepthAndLayout) {
   struct Case {
     const char* name;
-    BmpSpec spec;
+    BmpLayout layout;
     Expected expected;
   };
   // 2 x 2 pictures; rows are stored bottom-up unless the height is negative.
@@ -232,15 +232,15 @@ TEST(DecodersTest, BitmapsOfEveryDepthAndLayout) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    ExpectDecodes(Bmp(c.spec), PictureFormat::kBmp, c.expected);
+    ExpectDecodes(Bmp(c.layout), PictureFormat::kBmp, c.expected);
   }
 }
 
 TEST(DecodersTest, IconsTakeTheirLargestPicture) {
   // A 2 x 2 32-bit bitmap with alpha (left column transparent) and a 1 x 1 8-bit one.
-  BmpSpec big{2, 4, 32, 0, {}, {}, 40,
+  BmpLayout big{2, 4, 32, 0, {}, {}, 40,
               ByteBuilder().U32(0x00FF0000).U32(0xFF00FF00).U32(0x000000FF).U32(0xFF0000FF).Zeros(8).bytes()};
-  BmpSpec small{1, 2, 8, 0, {0x123456}, {}, 40, ByteBuilder().U8(0).Zeros(3).Zeros(4).bytes()};
+  BmpLayout small{1, 2, 8, 0, {0x123456}, {}, 40, ByteBuilder().U8(0).Zeros(3).Zeros(4).bytes()};
   std::string bigDib = DibHeader(big) + big.pixels;
   std::string smallDib = DibHeader(small) + small.pixels;
   ByteBuilder ico;
@@ -253,7 +253,7 @@ TEST(DecodersTest, IconsTakeTheirLargestPicture) {
                 {2, 2, 32, {{{0, 1}, {255, 255, 255}}, {{1, 1}, {0, 255, 0}}, {{1, 0}, {0, 0, 255}}}});
 
   // An 8-bit icon whose AND mask makes its right pixel transparent.
-  BmpSpec masked{2, 2, 8, 0, {0x00FF00}, {}, 40, ByteBuilder().U8(0).U8(0).Zeros(2).U8(0x40).Zeros(3).bytes()};
+  BmpLayout masked{2, 2, 8, 0, {0x00FF00}, {}, 40, ByteBuilder().U8(0).U8(0).Zeros(2).U8(0x40).Zeros(3).bytes()};
   std::string maskedDib = DibHeader(masked) + masked.pixels;
   ByteBuilder one;
   one.U16(0).U16(1).U16(1).U8(2).U8(1).U8(0).U8(0).U16(1).U16(8).U32(static_cast<uint32_t>(maskedDib.size())).U32(22);
