@@ -2,7 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "catalog/case_folding.h"
 
@@ -52,62 +57,165 @@ NameMask::NameMask(std::string_view mask, bool caseSensitive) : caseSensitive_(c
       std::none_of(mask_.begin() + 1, mask_.end() - 1, [](char32_t c) { return c == kAny || c == kOne; })) {
     isContainsMask_ = true;
     containsText_ = asciiMaskBytes_.substr(1, asciiMaskBytes_.size() - 2);
+    containsWithoutDot_ = containsText_.find('.') == std::string::npos;
   }
 }
 
 namespace {
 
-// ASCII capitals to small letters; every other byte unchanged.
 constexpr auto MakeAsciiFold() {
-  std::array<unsigned char, 256> table{};
-  for (int c = 0; c < 256; ++c) table[c] = static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+  std::array<char, 256> table{};
+  for (int c = 0; c < 256; ++c) table[c] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
   return table;
 }
-constexpr std::array<unsigned char, 256> kAsciiFold = MakeAsciiFold();
-constexpr auto MakeAsciiSame() {
-  std::array<unsigned char, 256> table{};
-  for (int c = 0; c < 256; ++c) table[c] = static_cast<unsigned char>(c);
-  return table;
-}
-constexpr std::array<unsigned char, 256> kAsciiSame = MakeAsciiSame();
+// ASCII capitals to small letters; every other byte unchanged.
+constexpr std::array<char, 256> kAsciiFold = MakeAsciiFold();
 
-// Whether `needle` (not empty) occurs in `text`; both short, so a plain loop beats a library search.
-bool ContainsBytes(std::string_view text, std::string_view needle) {
-  if (needle.size() > text.size()) return false;
-  const char first = needle[0];
-  const size_t last = text.size() - needle.size();
-  for (size_t i = 0; i <= last; ++i) {
-    if (text[i] == first && std::memcmp(text.data() + i + 1, needle.data() + 1, needle.size() - 1) == 0) return true;
+// Room for the longest name a record holds (base, dot, extension), plus the padding that lets
+// 16-byte loads run past its end.
+constexpr size_t kMaxName = 600;
+constexpr size_t kPadding = 32;
+
+#if defined(__SSE2__)
+// Folds `length` bytes in place (ASCII capitals to small letters) and tells whether any byte is
+// beyond ASCII. The 16 bytes after the name must be readable.
+bool FoldAscii(char* text, size_t length, bool fold) {
+  const __m128i beforeA = _mm_set1_epi8('A' - 1);
+  const __m128i afterZ = _mm_set1_epi8('Z' + 1);
+  const __m128i caseBit = _mm_set1_epi8(0x20);
+  __m128i high = _mm_setzero_si128();
+  for (size_t i = 0; i < length; i += 16) {
+    __m128i c = _mm_load_si128(reinterpret_cast<const __m128i*>(text + i));
+    high = _mm_or_si128(high, c);
+    if (fold) {
+      // Bytes beyond ASCII are negative here, so they never count as capitals.
+      __m128i capital = _mm_and_si128(_mm_cmpgt_epi8(c, beforeA), _mm_cmplt_epi8(c, afterZ));
+      _mm_store_si128(reinterpret_cast<__m128i*>(text + i), _mm_add_epi8(c, _mm_and_si128(capital, caseBit)));
+    }
+  }
+  return _mm_movemask_epi8(high) == 0;
+}
+
+// Whether `needle` (not empty) occurs in the first `length` bytes of `text`: candidates are the
+// positions where the needle's first and last bytes both fit, 16 at a time; only those are compared.
+bool ContainsBytes(const char* text, size_t length, std::string_view needle) {
+  const size_t n = needle.size();
+  if (n > length) return false;
+  const __m128i first = _mm_set1_epi8(needle.front());
+  const __m128i last = _mm_set1_epi8(needle.back());
+  const size_t starts = length - n + 1;
+  for (size_t i = 0; i < starts; i += 16) {
+    __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+    __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + n - 1));
+    unsigned bits = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
+    if (starts - i < 16) bits &= (1u << (starts - i)) - 1;
+    while (bits != 0) {
+      size_t at = i + static_cast<size_t>(__builtin_ctz(bits));
+      if (n <= 2 || std::memcmp(text + at + 1, needle.data() + 1, n - 2) == 0) return true;
+      bits &= bits - 1;
+    }
   }
   return false;
 }
 
+// Loads the 16 bytes at `p`, of which those from `end` on are not the text's. They are read in
+// place when the load stays on one memory page (so it cannot fault), else the text's bytes are
+// copied first; either way the caller masks them out.
+__attribute__((no_sanitize_address)) inline __m128i Load16(const char* p, const char* end) {
+  if (end - p >= 16 || (reinterpret_cast<uintptr_t>(p) & 4095) <= 4096 - 16) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  }
+  alignas(16) char copy[16] = {};
+  std::memcpy(copy, p, static_cast<size_t>(end - p));
+  return _mm_load_si128(reinterpret_cast<const __m128i*>(copy));
+}
+
+inline __m128i FoldCapitals(__m128i c) {
+  __m128i capital = _mm_and_si128(_mm_cmpgt_epi8(c, _mm_set1_epi8('A' - 1)), _mm_cmplt_epi8(c, _mm_set1_epi8('Z' + 1)));
+  return _mm_add_epi8(c, _mm_and_si128(capital, _mm_set1_epi8(0x20)));
+}
+
+inline unsigned FirstBits(size_t count) { return count >= 16 ? 0xFFFFu : (1u << count) - 1; }
+
+// Whether the folded ASCII `needle` occurs in `text`, read where it lies: 1 found, 0 not, -1 when
+// the text holds bytes beyond ASCII (which the caller matches character by character).
+int FindAscii(std::string_view text, std::string_view needle, bool fold) {
+  const char* begin = text.data();
+  const char* end = begin + text.size();
+  const size_t length = text.size();
+  for (size_t i = 0; i < length; i += 16) {
+    if (_mm_movemask_epi8(Load16(begin + i, end)) & FirstBits(length - i)) return -1;
+  }
+  const size_t n = needle.size();
+  if (n > length) return 0;
+  const __m128i first = _mm_set1_epi8(needle.front());
+  const __m128i last = _mm_set1_epi8(needle.back());
+  const size_t starts = length - n + 1;
+  for (size_t i = 0; i < starts; i += 16) {
+    __m128i a = Load16(begin + i, end);
+    __m128i b = Load16(begin + i + n - 1, end);
+    if (fold) {
+      a = FoldCapitals(a);
+      b = FoldCapitals(b);
+    }
+    unsigned bits = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
+    bits &= FirstBits(starts - i);
+    while (bits != 0) {
+      const char* at = begin + i + static_cast<size_t>(__builtin_ctz(bits));
+      size_t k = 1;
+      while (k + 1 < n && (fold ? kAsciiFold[static_cast<unsigned char>(at[k])] : at[k]) == needle[k]) ++k;
+      if (k + 1 >= n) return 1;
+      bits &= bits - 1;
+    }
+  }
+  return 0;
+}
+#else
+bool FoldAscii(char* text, size_t length, bool fold) {
+  unsigned char all = 0;
+  for (size_t i = 0; i < length; ++i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    all |= c;
+    if (fold && c >= 'A' && c <= 'Z') text[i] = static_cast<char>(c + 32);
+  }
+  return all < 0x80;
+}
+
+bool ContainsBytes(const char* text, size_t length, std::string_view needle) {
+  return std::string_view(text, length).find(needle) != std::string_view::npos;
+}
+
+
+int FindAscii(std::string_view text, std::string_view needle, bool fold) {
+  std::string folded(text);
+  if (!FoldAscii(folded.data(), folded.size(), fold)) return -1;
+  return folded.find(needle) != std::string::npos ? 1 : 0;
+}
+#endif
+
 }  // namespace
 
 std::optional<bool> NameMask::MatchesAscii(std::initializer_list<std::string_view> pieces) const {
-  // Fold the pieces into one buffer; a name with other characters takes the general way.
-  char folded[600];
+  // Gather the pieces into one buffer and fold it; a name with other characters takes the general way.
+  alignas(16) char folded[kMaxName + kPadding];
   size_t length = 0;
-  unsigned char all = 0;
-  const unsigned char* fold = caseSensitive_ ? kAsciiSame.data() : kAsciiFold.data();
   for (std::string_view piece : pieces) {
-    if (length + piece.size() > sizeof folded) return std::nullopt;
-    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(piece.data());
-    for (size_t i = 0; i < piece.size(); ++i) {
-      all |= bytes[i];
-      folded[length + i] = static_cast<char>(fold[bytes[i]]);
-    }
+    if (length + piece.size() > kMaxName) return std::nullopt;
+    std::memcpy(folded + length, piece.data(), piece.size());
     length += piece.size();
   }
-  if (all >= 0x80) return std::nullopt;
-  std::string_view view(folded, length);
-  if (isContainsMask_) return ContainsBytes(view, containsText_);
-  return MatchesAsciiBytes(view);
+  std::memset(folded + length, 0, kPadding);
+  if (!FoldAscii(folded, length, !caseSensitive_)) return std::nullopt;
+  if (isContainsMask_) return ContainsBytes(folded, length, containsText_);
+  return MatchesAsciiBytes(std::string_view(folded, length));
 }
 
 bool NameMask::Matches(std::string_view name) const {
   if (matchesEverything_) return true;
-  if (asciiMask_) {
+  if (containsWithoutDot_) {
+    int found = FindAscii(name, containsText_, !caseSensitive_);
+    if (found >= 0) return found == 1;
+  } else if (asciiMask_) {
     if (auto matched = MatchesAscii({name})) return *matched;
   }
   return MatchesCharacters(name);
@@ -115,7 +223,14 @@ bool NameMask::Matches(std::string_view name) const {
 
 bool NameMask::MatchesParts(std::string_view base, std::string_view extension) const {
   if (matchesEverything_) return true;
-  if (asciiMask_) {
+  if (containsWithoutDot_) {
+    // Without a dot the text cannot run across the one between base and extension.
+    int inBase = FindAscii(base, containsText_, !caseSensitive_);
+    if (inBase == 1) return true;
+    int inExtension = FindAscii(extension, containsText_, !caseSensitive_);
+    if (inExtension == 1) return true;
+    if (inBase == 0 && inExtension == 0) return false;
+  } else if (asciiMask_) {
     if (auto matched = MatchesAscii({base, ".", extension})) return *matched;
   }
   std::string name;

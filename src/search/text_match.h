@@ -37,6 +37,7 @@ class NameMask {
   std::string asciiMaskBytes_;    // the mask with its literals folded; '*' and '?' as they are
   std::string containsText_;       // for masks of the form "*text*" (text without wildcards)
   bool isContainsMask_ = false;
+  bool containsWithoutDot_ = false;  // then found in a name's pieces where they lie, without copying
 };
 
 // A text to look for, prepared once.

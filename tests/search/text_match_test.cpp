@@ -1,6 +1,9 @@
 // Name masks and text containment, as tables.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <string>
+
 #include "catalog/case_folding.h"
 #include "search/text_match.h"
 
@@ -51,10 +54,49 @@ TEST(TextMatchTest, MatchMask) {
       {"a\xFF", "a\xFE", false, false},
       {"?b", "\xFF" "b", false, true},
       {"*\xC3", "x\xC3", false, true},
+      // "*text*" on names beyond ASCII: the Kelvin sign folds to k, é is not e.
+      {"*k*", "\xE2\x84\xAA", false, true},
+      {"*k*", "\xE2\x84\xAA", true, false},
+      {"*e*", "caf\xC3\xA9", false, false},
+      {"*doc*", "caf\xC3\xA9.DOC", false, true},
+      {"*f\xC3\xA9*", "CAF\xC3\x89.doc", false, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.mask) + " / " + c.name + (c.caseSensitive ? " (case)" : ""));
     EXPECT_EQ(MatchMask(c.mask, c.name, c.caseSensitive), c.matches);
+  }
+}
+
+// "*text*" masks are searched 16 bytes at a time: place the text at every position of names up to
+// three blocks long, with near misses (first and last byte right, middle wrong) around it.
+TEST(TextMatchTest, SubstringMaskAtEveryPosition) {
+  for (std::string needle : {"q", "Qz", "qXz", "quartz"}) {
+    std::string lower = needle;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::string miss = lower;
+    if (miss.size() > 2) miss[1] = '_';
+    const std::string mask = "*" + needle + "*";
+    const NameMask nameMask(mask, false);
+    for (size_t length = 0; length <= 48; ++length) {
+      for (size_t at = 0; at + lower.size() <= length + 1; ++at) {
+        std::string name(length, 'a');
+        if (miss.size() > 2) {
+          for (size_t m = 0; m + miss.size() <= length; m += miss.size() + 1) name.replace(m, miss.size(), miss);
+        }
+        bool placed = at + lower.size() <= length;
+        if (placed) name.replace(at, lower.size(), needle);
+        SCOPED_TRACE(mask + " in \"" + name + "\"");
+        EXPECT_EQ(nameMask.Matches(name), placed);
+        // The same name as base + "." + extension, cut inside the text or around it.
+        for (size_t cut = 0; cut <= length; cut += 3) {
+          std::string joined = name.substr(0, cut) + "." + name.substr(cut);
+          std::string folded = joined;
+          for (char& c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+          EXPECT_EQ(nameMask.MatchesParts(name.substr(0, cut), name.substr(cut)), folded.find(lower) != std::string::npos)
+              << "cut at " << cut;
+        }
+      }
+    }
   }
 }
 
