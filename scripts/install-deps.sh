@@ -8,6 +8,8 @@ packages=(
   # building and testing
   build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev locales libxml2-utils
+  # time zones with summer time and odd offsets, for the tests of local times
+  tzdata
   # catalog and signatures
   zlib1g-dev
   # drives: labels and UUIDs of file systems

@@ -80,6 +80,36 @@ std::string FormatSizeDecimal(uint64_t size) { return Decimal(size); }
 std::string FormatDateTime(CatalogTime time) { return FormatLocal(time, "%d.%m.%Y %H:%M"); }
 std::string FormatDate(CatalogTime time) { return FormatLocal(time, "%d.%m.%Y"); }
 
+const std::string& DateTimeTexts::Format(CatalogTime time) {
+  const int64_t t = time.Value();
+  if (t >= hourStart_ && t < hourEnd_) {
+    const int minute = static_cast<int>((t - hourStart_) / 60);
+    text_.assign(prefix_);
+    text_ += static_cast<char>('0' + minute / 10);
+    text_ += static_cast<char>('0' + minute % 10);
+    return text_;
+  }
+  text_ = FormatDateTime(time);
+  hourStart_ = hourEnd_ = 0;
+  if (text_.empty()) return text_;
+  auto local = platform::ToLocalTime(t);
+  if (!local) return text_;
+  // The hour may be cached when it starts at hh:00:00 and ends at hh:59:59 of the same day.
+  const int64_t start = t - local->tm_min * 60 - local->tm_sec;
+  const int64_t last = start + 3599;
+  if (start < 0 || last > kLatestShownTime) return text_;
+  auto first = platform::ToLocalTime(start);
+  auto end = platform::ToLocalTime(last);
+  if (first && end && first->tm_min == 0 && first->tm_sec == 0 && first->tm_hour == local->tm_hour &&
+      first->tm_mday == local->tm_mday && end->tm_min == 59 && end->tm_sec == 59 && end->tm_hour == local->tm_hour &&
+      end->tm_mday == local->tm_mday) {
+    hourStart_ = start;
+    hourEnd_ = start + 3600;
+    prefix_ = text_.substr(0, text_.size() - 2);
+  }
+  return text_;
+}
+
 std::string FormatAttributes(const SignatureBlock& block) {
   std::string text = "----";
   if (block.attrReadOnly) text[0] = 'r';

@@ -31,6 +31,21 @@ inline constexpr int64_t kLatestShownTime = 32535215999;
 std::string FormatDateTime(CatalogTime time);
 std::string FormatDate(CatalogTime time);
 
+// FormatDateTime for many times in a row, such as a list of results: the local time is converted
+// once per hour of the clock, and the times within that hour only fill in their minutes. Hours in
+// which the clock does not run evenly (a change of the zone's offset) are converted time by time.
+class DateTimeTexts {
+ public:
+  // The text stays valid until the next call.
+  const std::string& Format(CatalogTime time);
+
+ private:
+  int64_t hourStart_ = 0;
+  int64_t hourEnd_ = 0;  // [hourStart_, hourEnd_) are the times of the cached hour
+  std::string prefix_;   // "dd.mm.yyyy HH:" of that hour
+  std::string text_;
+};
+
 // "rahs" with "-" for each attribute that is not set (read-only, archive, hidden, system).
 std::string FormatAttributes(const SignatureBlock& block);
 // "%08x"; 32 upper-case hex digits; 32 lower-case hex digits. Empty when the value is not held.

@@ -1,6 +1,6 @@
 // volumist-cli search [options] MASK: searches one volume or every volume of the volume directory.
+#include <atomic>
 #include <cstdio>
-#include <deque>
 #include <ctime>
 #include <ostream>
 #include <sstream>
@@ -235,34 +235,59 @@ std::string ParseOptions(const std::vector<std::string>& argv, SearchCriteria& c
   return "";
 }
 
-void PrintResults(std::ostream& out, const std::deque<SearchResult>& results, bool json) {
-  if (!json) {
-    for (const SearchResult& r : results) {
-      std::string time = r.kind == SearchResult::Kind::kFolder ? "" : FormatDateTime(r.modifiedTime);
-      out << Field(r.VolumeName()) << '\t' << Field(r.FolderPath()) << '\t' << Field(r.name) << '\t' << r.size << '\t'
-          << (time.empty() ? "-" : time) << '\n';
-    }
-    return;
+// Prints each result as the search hands it over (in the order of the volume list), so the first
+// lines appear while later volumes are still searched and results are not held until the end.
+// Results arrive from one thread at a time.
+class ResultPrinter final : public ResultCollector {
+ public:
+  ResultPrinter(std::ostream& out, bool json) : out_(out), json_(json) {
+    if (json_) out_ << "[";
   }
-  out << "[";
-  for (size_t i = 0; i < results.size(); ++i) {
-    const SearchResult& r = results[i];
-    out << (i == 0 ? "\n" : ",\n") << "  {\"volume\": " << Json(r.VolumeName()) << ", \"volumeFile\": " << Json(r.VolumePath())
-        << ", \"kind\": \"" << KindName(r.kind) << "\", \"folder\": " << Json(r.FolderPath()) << ", \"name\": " << Json(r.name)
-        << ", \"size\": " << r.size;
+  void AddResult(const SearchResult& r) override {
+    line_.clear();
+    if (json_) {
+      AppendJson(r);
+    } else {
+      const std::string& time = r.kind == SearchResult::Kind::kFolder ? kNoTime : dates_.Format(r.modifiedTime);
+      line_.append(Field(r.VolumeName())).append("\t").append(Field(r.FolderPath())).append("\t").append(Field(r.name));
+      line_.append("\t").append(std::to_string(r.size)).append("\t").append(time.empty() ? "-" : time).append("\n");
+    }
+    out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
+    count_.fetch_add(1, std::memory_order_relaxed);
+  }
+  size_t ResultCount() const override { return count_.load(std::memory_order_relaxed); }
+  void Finish() {
+    if (json_) out_ << (ResultCount() == 0 ? "]\n" : "\n]\n");
+    out_.flush();
+  }
+
+ private:
+  static inline const std::string kNoTime;
+
+  void AppendJson(const SearchResult& r) {
+    line_.append(ResultCount() == 0 ? "\n" : ",\n").append("  {\"volume\": ").append(Json(r.VolumeName()));
+    line_.append(", \"volumeFile\": ").append(Json(r.VolumePath())).append(", \"kind\": \"").append(KindName(r.kind));
+    line_.append("\", \"folder\": ").append(Json(r.FolderPath())).append(", \"name\": ").append(Json(r.name));
+    line_.append(", \"size\": ").append(std::to_string(r.size));
     if (r.kind != SearchResult::Kind::kFolder) {
-      out << ", \"time\": " << r.modifiedTime.Value() << ", \"timeText\": " << Json(FormatDateTime(r.modifiedTime));
+      line_.append(", \"time\": ").append(std::to_string(r.modifiedTime.Value()));
+      line_.append(", \"timeText\": ").append(Json(dates_.Format(r.modifiedTime)));
     }
     if (r.hasSignatures) {
-      if (r.signatures.hasCrc32) out << ", \"crc32\": " << Json(FormatCrc32(r.signatures));
-      if (r.signatures.hasMd4) out << ", \"md4\": " << Json(FormatMd4(r.signatures));
-      if (r.signatures.hasMd5) out << ", \"md5\": " << Json(FormatMd5(r.signatures));
+      if (r.signatures.hasCrc32) line_.append(", \"crc32\": ").append(Json(FormatCrc32(r.signatures)));
+      if (r.signatures.hasMd4) line_.append(", \"md4\": ").append(Json(FormatMd4(r.signatures)));
+      if (r.signatures.hasMd5) line_.append(", \"md5\": ").append(Json(FormatMd5(r.signatures)));
     }
-    if (r.description) out << ", \"description\": " << Json(*r.description);
-    out << "}";
+    if (r.description) line_.append(", \"description\": ").append(Json(*r.description));
+    line_.append("}");
   }
-  out << (results.empty() ? "]\n" : "\n]\n");
-}
+
+  std::ostream& out_;
+  const bool json_;
+  std::string line_;
+  DateTimeTexts dates_;
+  std::atomic<size_t> count_ = 0;
+};
 
 int RunSearchCommand(CommandContext& context, const std::vector<std::string>& argv) {
   SearchCriteria criteria = context.settings.searchOptions;
@@ -270,7 +295,6 @@ int RunSearchCommand(CommandContext& context, const std::vector<std::string>& ar
   if (std::string problem = ParseOptions(argv, criteria, args); !problem.empty()) {
     return UsageError(context, kSearchCommand, problem);
   }
-  ResultList results;
   std::unique_ptr<VolumeCatalog> volume;
   std::vector<std::string> paths;
   if (criteria.allVolumes) {
@@ -295,8 +319,9 @@ int RunSearchCommand(CommandContext& context, const std::vector<std::string>& ar
       criteria.scopeFolder = folder->key;
     }
   }
+  ResultPrinter results(context.out, args.json);
   SearchAll(criteria, results, volume.get(), paths, context.fileSystem, context.prompter, DefaultHelperThreads());
-  PrintResults(context.out, results.TakeAll(), args.json);
+  results.Finish();
   return kExitOk;
 }
 

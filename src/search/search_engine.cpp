@@ -5,7 +5,6 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstring>
-#include <deque>
 #include <thread>
 
 #include "analysis/mp3_values.h"
@@ -398,7 +397,7 @@ struct VolumeResults final : ResultCollector {
   void AddResult(const SearchResult& result) override { results.push_back(result); }
   void AddResult(SearchResult&& result) override { results.push_back(std::move(result)); }
   size_t ResultCount() const override { return results.size(); }
-  std::deque<SearchResult> results;
+  std::vector<SearchResult> results;
   bool done = false;
   bool openFailed = false;
 };
@@ -425,7 +424,7 @@ void SearchAll(const SearchCriteria& criteria, ResultCollector& results, VolumeC
     handing = true;
     while (nextToHand < perVolume.size() && perVolume[nextToHand].done) {
       VolumeResults& ready = perVolume[nextToHand++];
-      std::deque<SearchResult> batch = std::move(ready.results);
+      std::vector<SearchResult> batch = std::move(ready.results);
       bool failed = ready.openFailed;
       lock.unlock();
       if (failed) prompter.ShowError(messages::kCouldNotOpenForRead);

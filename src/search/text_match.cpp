@@ -140,20 +140,24 @@ inline unsigned FirstBits(size_t count) { return count >= 16 ? 0xFFFFu : (1u << 
 // Whether the folded ASCII `needle` occurs in `text`, read where it lies: 1 found, 0 not, -1 when
 // the text holds bytes beyond ASCII (which the caller matches character by character).
 int FindAscii(std::string_view text, std::string_view needle, bool fold) {
-  const char* begin = text.data();
-  const char* end = begin + text.size();
-  const size_t length = text.size();
-  for (size_t i = 0; i < length; i += 16) {
-    if (_mm_movemask_epi8(Load16(begin + i, end)) & FirstBits(length - i)) return -1;
-  }
   const size_t n = needle.size();
+  const size_t length = text.size();
+  // Every character takes at least one byte, and the needle's are one byte each.
   if (n > length) return 0;
+  const char* begin = text.data();
+  const char* end = begin + length;
+  const size_t starts = length - n + 1;
+  // The loads below see every byte of the text when the needle is at most 17 bytes long.
+  unsigned beyondAscii = 0;
+  if (n > 17) {
+    for (size_t i = 0; i < length; i += 16) beyondAscii |= _mm_movemask_epi8(Load16(begin + i, end)) & FirstBits(length - i);
+  }
   const __m128i first = _mm_set1_epi8(needle.front());
   const __m128i last = _mm_set1_epi8(needle.back());
-  const size_t starts = length - n + 1;
   for (size_t i = 0; i < starts; i += 16) {
     __m128i a = Load16(begin + i, end);
     __m128i b = Load16(begin + i + n - 1, end);
+    beyondAscii |= (_mm_movemask_epi8(a) & FirstBits(length - i)) | (_mm_movemask_epi8(b) & FirstBits(length - (i + n - 1)));
     if (fold) {
       a = FoldCapitals(a);
       b = FoldCapitals(b);
@@ -164,11 +168,12 @@ int FindAscii(std::string_view text, std::string_view needle, bool fold) {
       const char* at = begin + i + static_cast<size_t>(__builtin_ctz(bits));
       size_t k = 1;
       while (k + 1 < n && (fold ? kAsciiFold[static_cast<unsigned char>(at[k])] : at[k]) == needle[k]) ++k;
+      // Found in ASCII bytes: character by character it would be found just the same.
       if (k + 1 >= n) return 1;
       bits &= bits - 1;
     }
   }
-  return 0;
+  return beyondAscii != 0 ? -1 : 0;
 }
 #else
 bool FoldAscii(char* text, size_t length, bool fold) {
@@ -187,6 +192,7 @@ bool ContainsBytes(const char* text, size_t length, std::string_view needle) {
 
 
 int FindAscii(std::string_view text, std::string_view needle, bool fold) {
+  if (needle.size() > text.size()) return 0;
   std::string folded(text);
   if (!FoldAscii(folded.data(), folded.size(), fold)) return -1;
   return folded.find(needle) != std::string::npos ? 1 : 0;

@@ -53,6 +53,43 @@ TEST(ValueFormatTest, DatesInLocalTime) {
   EXPECT_EQ(FormatDateTime(CatalogTime(kLatestShownTime)), "31.12.3000 23:59");
 }
 
+// The per-hour cache must give FormatDateTime's text for every time, also across changes of the
+// offset: summer time, half-hour changes, offsets of hours and minutes, and offsets with seconds.
+TEST(ValueFormatTest, DateTimeTextsAgreeWithFormatDateTimeInEveryZone) {
+  struct Zone {
+    const char* name;
+    int64_t around;  // a time near a change of the offset
+  };
+  const Zone zones[] = {
+      {"UTC", 1070633220},
+      {"Europe/Berlin", 1711846800},        // 2024-03-31, summer time starts
+      {"Europe/Berlin", 1729990800},        // 2024-10-27, the hour from 2 to 3 comes twice
+      {"Australia/Lord_Howe", 1712494800},  // 2024-04-07, the clock goes back half an hour
+      {"Asia/Kathmandu", 504901800},        // 1986-01-01, +5:30 becomes +5:45
+      {"Africa/Monrovia", 63593070},        // 1972-01-07, -0:44:30 becomes UTC
+  };
+  const std::string saved = std::getenv("TZ") ? std::getenv("TZ") : "";
+  for (const Zone& zone : zones) {
+    SCOPED_TRACE(zone.name);
+    ASSERT_EQ(setenv("TZ", zone.name, 1), 0);
+    tzset();
+    DateTimeTexts texts;
+    // Steps of 7 minutes and 13 seconds over a day either side, and back again, so that times are
+    // met both within a cached hour and after leaving it.
+    for (int direction : {1, -1}) {
+      for (int64_t step = -200; step <= 200; ++step) {
+        CatalogTime time(zone.around + direction * step * 433);
+        ASSERT_EQ(texts.Format(time), FormatDateTime(time)) << time.Value();
+      }
+    }
+    EXPECT_EQ(texts.Format(CatalogTime(-1)), "");
+    EXPECT_EQ(texts.Format(CatalogTime(kLatestShownTime)), FormatDateTime(CatalogTime(kLatestShownTime)));
+    EXPECT_EQ(texts.Format(CatalogTime(kLatestShownTime + 1)), "");
+  }
+  setenv("TZ", saved.c_str(), 1);
+  tzset();
+}
+
 TEST(ValueFormatTest, TimesThatCannotBeShownAreEmpty) {
   EXPECT_EQ(FormatDateTime(CatalogTime(-1)), "");
   EXPECT_EQ(FormatDate(CatalogTime(-1)), "");
