@@ -394,10 +394,17 @@ namespace {
 
 // Results of one volume, held until every volume before it has handed over its own.
 struct VolumeResults final : ResultCollector {
-  void AddResult(const SearchResult& result) override { results.push_back(result); }
-  void AddResult(SearchResult&& result) override { results.push_back(std::move(result)); }
-  size_t ResultCount() const override { return results.size(); }
-  std::vector<SearchResult> results;
+  // Results are kept in chunks small enough for the heap to reuse: one large growing array per
+  // volume would be mapped afresh from the system each time, and its pages faulted in again.
+  static constexpr size_t kChunk = 128;
+  void AddResult(const SearchResult& result) override { Place().push_back(result); }
+  void AddResult(SearchResult&& result) override { Place().push_back(std::move(result)); }
+  size_t ResultCount() const override { return chunks.empty() ? 0 : (chunks.size() - 1) * kChunk + chunks.back().size(); }
+  std::vector<SearchResult>& Place() {
+    if (chunks.empty() || chunks.back().size() == kChunk) chunks.emplace_back().reserve(kChunk);
+    return chunks.back();
+  }
+  std::vector<std::vector<SearchResult>> chunks;
   bool done = false;
   bool openFailed = false;
 };
@@ -424,11 +431,14 @@ void SearchAll(const SearchCriteria& criteria, ResultCollector& results, VolumeC
     handing = true;
     while (nextToHand < perVolume.size() && perVolume[nextToHand].done) {
       VolumeResults& ready = perVolume[nextToHand++];
-      std::vector<SearchResult> batch = std::move(ready.results);
+      std::vector<std::vector<SearchResult>> batch = std::move(ready.chunks);
       bool failed = ready.openFailed;
       lock.unlock();
       if (failed) prompter.ShowError(messages::kCouldNotOpenForRead);
-      for (SearchResult& result : batch) results.AddResult(std::move(result));
+      for (std::vector<SearchResult>& chunk : batch) {
+        for (SearchResult& result : chunk) results.AddResult(std::move(result));
+        std::vector<SearchResult>().swap(chunk);  // handed over: give the memory back at once
+      }
       lock.lock();
     }
     handing = false;
