@@ -6,6 +6,5 @@ void SearchCriteria::RequestStop() { stopRequested_.Set(true); }
 
 void SearchCriteria::ClearStopRequest() { stopRequested_.Set(false); }
 
-bool SearchCriteria::StopRequested() const { return stopRequested_.Get(); }
 
 }  // namespace volumist

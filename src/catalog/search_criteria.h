@@ -132,7 +132,7 @@ struct SearchCriteria {
 
   void RequestStop();
   void ClearStopRequest();
-  bool StopRequested() const;
+  bool StopRequested() const { return stopRequested_.Get(); }  // read before every record
 
   mutable CriteriaLock lock;
 

@@ -73,6 +73,10 @@ class BufferedReader {
     return PeekSlow(n);
   }
 
+  // Everything buffered from the current position on: at least what the last Peek returned. Valid
+  // until the next call on the reader.
+  std::span<const std::byte> Buffered() const { return {buffer_.get() + cursor_, length_ - cursor_}; }
+
   // Steps over n bytes; false if that passes the end of the file.
   bool Skip(uint64_t n);
 

@@ -288,25 +288,39 @@ size_t RunSearch(VolumeCatalog& volume, const SearchCriteria& criteria, ResultCo
   platform::BufferedReader& input = records.Input();
   FileHead head;
   while (position < treeEnd && found < criteria.maximum && !criteria.StopRequested()) {
-    // Files that fail the name, size or time test are stepped over from their head alone.
+    // Files that fail the name, size or time test are stepped over from their heads alone, straight
+    // from the reader's buffer, as many in a row as it holds.
     input.Seek(position);
-    std::span<const std::byte> view = input.Peek(kFileHeadMax);
-    if (view.empty()) return found;
-    RecordTag tag = RecordTag::Decode(static_cast<uint8_t>(view[0]));
-    if (tag.kind == RecordKind::kFile && ParseFileHead(view, tag, head)) {
-      bool candidate = !onlyInArchives || path.InsideArchive();
-      if (!candidate || !tests.FileNameMatches(head.base, head.extension) || !tests.SizeAndTime(head.size, head.time)) {
-        if (!tag.hasMediaInfo && !tag.hasSignatures) {
-          position += head.length;
-        } else if (head.tailLength > 0) {
-          position += head.length + head.tailLength;
-        } else {
-          records.Seek(position + head.length);
-          if (!records.SkipFileRecordTail(tag)) return found;
-          position = records.Position();
-        }
-        continue;
+    if (input.Peek(kFileHeadMax).empty()) return found;
+    std::span<const std::byte> buffered = input.Buffered();
+    const uint64_t untilTreeEnd = treeEnd - position;
+    const bool bufferHoldsTreeEnd = buffered.size() >= untilTreeEnd;
+    if (bufferHoldsTreeEnd) buffered = buffered.first(static_cast<size_t>(untilTreeEnd));
+    const bool candidates = !onlyInArchives || path.InsideArchive();
+    size_t at = 0;
+    RecordTag tag;
+    while (at < buffered.size()) {
+      std::span<const std::byte> view = buffered.subspan(at);
+      // A head cut off by the end of the buffer is read again after the next fill.
+      if (view.size() < kFileHeadMax && !bufferHoldsTreeEnd) break;
+      tag = RecordTag::Decode(static_cast<uint8_t>(view[0]));
+      if (tag.kind != RecordKind::kFile || !ParseFileHead(view, tag, head)) break;
+      if (candidates && tests.FileNameMatches(head.base, head.extension) && tests.SizeAndTime(head.size, head.time)) break;
+      if (!tag.hasMediaInfo && !tag.hasSignatures) {
+        at += head.length;
+      } else if (head.tailLength > 0) {
+        at += head.length + head.tailLength;
+      } else {
+        records.Seek(position + at + head.length);
+        if (!records.SkipFileRecordTail(tag)) return found;
+        at = static_cast<size_t>(records.Position() - position);
+        break;
       }
+      if (criteria.StopRequested()) return found;
+    }
+    if (at > 0) {
+      position += at;
+      continue;
     }
     records.Seek(position);
     tag = records.ReadTag();

@@ -233,7 +233,7 @@ bool NameMask::MatchesParts(std::string_view base, std::string_view extension) c
     // Without a dot the text cannot run across the one between base and extension.
     int inBase = FindAscii(base, containsText_, !caseSensitive_);
     if (inBase == 1) return true;
-    int inExtension = FindAscii(extension, containsText_, !caseSensitive_);
+    int inExtension = extension.size() < containsText_.size() ? 0 : FindAscii(extension, containsText_, !caseSensitive_);
     if (inExtension == 1) return true;
     if (inBase == 0 && inExtension == 0) return false;
   } else if (asciiMask_) {
