@@ -320,7 +320,7 @@ int RunSearchCommand(CommandContext& context, const std::vector<std::string>& ar
     }
   }
   ResultPrinter results(context.out, args.json);
-  SearchAll(criteria, results, volume.get(), paths, context.fileSystem, context.prompter, DefaultHelperThreads());
+  SearchAll(criteria, results, volume.get(), paths, context.fileSystem, context.prompter, DefaultWorkerThreads());
   results.Finish();
   return kExitOk;
 }

@@ -10,7 +10,8 @@ namespace {
 constexpr uint32_t kCounterBatch = 256;
 }  // namespace
 
-unsigned DefaultHelperThreads() { return std::clamp(std::thread::hardware_concurrency(), 1u, 4u); }
+unsigned DefaultHelperThreads() { return std::clamp(std::thread::hardware_concurrency(), 2u, 5u) - 1; }
+unsigned DefaultWorkerThreads() { return std::clamp(std::thread::hardware_concurrency(), 1u, 4u); }
 
 ScanEngine::ScanEngine(const std::atomic<bool>& stop, SourceDescriber describe, unsigned helperThreads,
                        DirectoryLister lister)

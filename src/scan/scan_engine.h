@@ -64,8 +64,11 @@ class ScanEngine final : public ContentWriter {
   FileRecord file_;
 };
 
-// The helper threads a scan uses by default: one per core, at most four.
+// The helper threads a scan uses by default: one per core besides the walk's own (which lists and
+// prepares whatever it would otherwise wait for), at least one, at most four.
 unsigned DefaultHelperThreads();
+// Threads for work split evenly, such as searching many volumes: one per core, at most four.
+unsigned DefaultWorkerThreads();
 
 // Writes a file whose directory was listed as an archive: its record, the listed tree one level
 // deeper, and its end. Adds the archive's own size to `size` and counts it when it is kept (an

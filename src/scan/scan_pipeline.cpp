@@ -75,16 +75,29 @@ FilePreparation ScanPipeline::PrepareEntry(const PreparedDirectory& directory, s
   return PrepareFile(entry, options_, &stop_);
 }
 
-void ScanPipeline::Queue(const std::shared_ptr<PreparedDirectory>& directory) {
-  if (!directory->listing) return;
-  const platform::DirectoryListing& listing = *directory->listing;
+bool ScanPipeline::HasRoomAhead() const {
+  return listed_.size() < kMaxListedAhead && listedEntries_ < kMaxListedEntriesAhead;
+}
+
+ScanPipeline::Subdirectories ScanPipeline::SubdirectoriesOf(const PreparedDirectory& directory) const {
+  Subdirectories found;
+  if (!directory.listing) return found;
+  const platform::DirectoryListing& listing = *directory.listing;
   for (size_t i = 0; i < listing.entries.size(); ++i) {
     if (WalksInto(listing.entries[i])) {
-      pending_.emplace(ChildKey(directory->key, i),
-                       platform::JoinPath(directory->path, std::string(listing.Name(listing.entries[i]))));
+      found.emplace_back(ChildKey(directory.key, i),
+                         platform::JoinPath(directory.path, std::string(listing.Name(listing.entries[i]))));
     }
   }
+  return found;
+}
+
+bool ScanPipeline::Queue(const std::shared_ptr<PreparedDirectory>& directory, Subdirectories&& subdirectories) {
+  if (!directory->listing) return false;
+  const bool newWork = !subdirectories.empty() || prepareAhead_;
+  for (auto& [key, path] : subdirectories) pending_.emplace_hint(pending_.end(), std::move(key), std::move(path));
   if (prepareAhead_) toPrepare_.emplace(directory->key, directory);
+  return newWork;
 }
 
 size_t ScanPipeline::NextFileToPrepare(PreparedDirectory& directory) const {
@@ -102,24 +115,35 @@ std::shared_ptr<PreparedDirectory> ScanPipeline::Enter(const std::string& path, 
   std::unique_lock lock(mutex_);
   for (;;) {
     if (auto found = listed_.find(key); found != listed_.end()) {
+      const bool wasFull = !HasRoomAhead();
       std::shared_ptr<PreparedDirectory> directory = std::move(found->second);
       listed_.erase(found);
       if (directory->listing) listedEntries_ -= directory->listing->entries.size();
+      const bool wake = wasFull && idleHelpers_ > 0;
       lock.unlock();
-      changed_.notify_all();  // room to list more ahead
+      if (wake) changed_.notify_all();  // room to list more ahead
       return directory;
     }
     if (!listing_.count(key)) break;
+    // A helper is listing it: rather than wait, list what comes next in the walk.
+    if (!pending_.empty() && HasRoomAhead()) {
+      ListEarliestPending(lock);
+      continue;
+    }
+    walkWaits_ = true;
     changed_.wait(lock);
+    walkWaits_ = false;
   }
   // Nobody has started it: the walk lists it itself.
   pending_.erase(key);
   lock.unlock();
   std::shared_ptr<PreparedDirectory> directory = List(path, key);
+  Subdirectories subdirectories = SubdirectoriesOf(*directory);
   lock.lock();
-  Queue(directory);
+  const bool newWork = Queue(directory, std::move(subdirectories));
+  const bool wake = newWork && idleHelpers_ > 0;
   lock.unlock();
-  changed_.notify_all();
+  if (wake) changed_.notify_all();
   return directory;
 }
 
@@ -139,6 +163,24 @@ const FilePreparation& ScanPipeline::Prepared(PreparedDirectory& directory, size
   }
   if (roomAgain) changed_.notify_all();
   return slot.result;
+}
+
+void ScanPipeline::ListEarliestPending(std::unique_lock<std::mutex>& lock) {
+  auto next = pending_.begin();
+  WalkKey key = next->first;
+  std::string path = std::move(next->second);
+  pending_.erase(next);
+  listing_.insert(key);
+  lock.unlock();
+  std::shared_ptr<PreparedDirectory> directory = List(path, key);
+  Subdirectories subdirectories = SubdirectoriesOf(*directory);
+  lock.lock();
+  listing_.erase(key);
+  if (directory->listing) listedEntries_ += directory->listing->entries.size();
+  const bool newWork = Queue(directory, std::move(subdirectories));
+  listed_.emplace(std::move(key), std::move(directory));
+  // Wake only who can use it: the walk waiting for a listing, or idle helpers for new work.
+  if (walkWaits_ || (newWork && idleHelpers_ > 0)) changed_.notify_all();
 }
 
 void ScanPipeline::HelperLoop() {
@@ -166,7 +208,7 @@ void ScanPipeline::HelperLoop() {
       }
     }
     // The earliest directory to list, when there is room ahead.
-    bool canList = !pending_.empty() && listed_.size() < kMaxListedAhead && listedEntries_ < kMaxListedEntriesAhead;
+    bool canList = !pending_.empty() && HasRoomAhead();
     if (prepareIn && (!canList || fileKey < pending_.begin()->first)) {
       PreparedDirectory::Slot& slot = prepareIn->slots_[fileIndex];
       uint8_t state = PreparedDirectory::kFree;
@@ -182,22 +224,12 @@ void ScanPipeline::HelperLoop() {
       continue;
     }
     if (canList) {
-      auto next = pending_.begin();
-      WalkKey key = next->first;
-      std::string path = std::move(next->second);
-      pending_.erase(next);
-      listing_.insert(key);
-      lock.unlock();
-      std::shared_ptr<PreparedDirectory> directory = List(path, key);
-      lock.lock();
-      listing_.erase(key);
-      if (directory->listing) listedEntries_ += directory->listing->entries.size();
-      Queue(directory);
-      listed_.emplace(std::move(key), std::move(directory));
-      changed_.notify_all();
+      ListEarliestPending(lock);
       continue;
     }
+    ++idleHelpers_;
     changed_.wait(lock);
+    --idleHelpers_;
   }
 }
 

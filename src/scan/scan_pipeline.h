@@ -22,6 +22,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "catalog/scan_options.h"
@@ -81,10 +82,18 @@ class ScanPipeline {
  private:
   std::shared_ptr<PreparedDirectory> List(const std::string& path, const WalkKey& key) const;
   FilePreparation PrepareEntry(const PreparedDirectory& directory, size_t index) const;
-  // Under the lock: notes a new listing's sub-directories and files as work for helpers.
-  void Queue(const std::shared_ptr<PreparedDirectory>& directory);
+  // The sub-directories the walk will enter, with their keys and paths (made outside the lock).
+  using Subdirectories = std::vector<std::pair<WalkKey, std::string>>;
+  Subdirectories SubdirectoriesOf(const PreparedDirectory& directory) const;
+  // Under the lock: notes a new listing's sub-directories and files as work for helpers; true when
+  // there is new work.
+  bool Queue(const std::shared_ptr<PreparedDirectory>& directory, Subdirectories&& subdirectories);
+  // Under the lock: whether helpers may list more directories ahead of the walk.
+  bool HasRoomAhead() const;
   // Under the lock: the next file to prepare in `directory` at or after its cursor, or slotCount_.
   size_t NextFileToPrepare(PreparedDirectory& directory) const;
+  // Under the lock (released while listing): lists the earliest directory nobody has started.
+  void ListEarliestPending(std::unique_lock<std::mutex>& lock);
   void HelperLoop();
 
   const ScanOptions& options_;
@@ -102,6 +111,8 @@ class ScanPipeline {
   size_t listedEntries_ = 0;
   std::map<WalkKey, std::weak_ptr<PreparedDirectory>> toPrepare_;  // directories with files to prepare
   int64_t preparedAhead_ = 0;  // files prepared by helpers and not yet taken
+  int idleHelpers_ = 0;        // helpers waiting for work
+  bool walkWaits_ = false;     // the walk waits for a helper's listing
   std::vector<std::thread> helpers_;
 };
 

@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <set>
+#include <thread>
 
 #include "catalog/messages.h"
 #include "catalog/tree_walk.h"
@@ -251,12 +253,18 @@ TEST_F(ScanEngineTest, HelpersNeverChangeTheVolume) {
     for (int j = 0; j < 5; ++j) tree_.File("d" + std::to_string(i) + "/s" + std::to_string(j) + "/f.mp3", i * 10 + j, kTime);
     tree_.File("d" + std::to_string(i) + "/x.txt", static_cast<uint64_t>(i), kTime);
   }
+  // A lister that is slow on some folders, so that the walk reaches folders a helper is still
+  // listing, and lists later ones itself meanwhile.
+  DirectoryLister slow = [](const std::string& path) {
+    if (!path.empty() && (path.back() - '0') % 3 == 1) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    return platform::ListDirectoryEntries(path);
+  };
   std::string reference;
-  for (unsigned helpers : {0u, 1u, 2u, 3u}) {
-    SCOPED_TRACE(helpers);
+  for (auto [helpers, lister] : {std::pair<unsigned, DirectoryLister>{0, {}}, {1, {}}, {2, {}}, {3, {}}, {1, slow}, {2, slow}}) {
+    SCOPED_TRACE(std::to_string(helpers) + (lister ? " slow" : ""));
     ScanJob job = Job("helpers");
     job.analyzeAudio = true;
-    ASSERT_TRUE(Scan(job, helpers));
+    ASSERT_TRUE(Scan(job, helpers, lister));
     volume_.reset();
     std::string bytes = testing::ReadFileBytes(job.volumeFileName);
     if (reference.empty()) {
