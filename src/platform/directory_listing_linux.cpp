@@ -75,8 +75,10 @@ std::optional<DirectoryListing> ListDirectoryEntries(const std::string& path) {
   }
   const bool isFat = lastIsFat;
 
+  // One buffer per thread for all its listings: allocating 64 KiB for every directory costs the
+  // heap more than the listing of a small directory does.
   constexpr size_t kBufferSize = 64 * 1024;
-  std::unique_ptr<char[]> buffer(new char[kBufferSize]);
+  thread_local std::unique_ptr<char[]> buffer(new char[kBufferSize]);
   for (;;) {
     long got = ::syscall(SYS_getdents64, directory.get(), buffer.get(), kBufferSize);
     if (got < 0) {
