@@ -1,8 +1,5 @@
 #include "analysis/md4.h"
 
-#include <algorithm>
-#include <cstring>
-
 #include "analysis/digest_words.h"
 
 namespace volumist {
@@ -11,14 +8,6 @@ namespace {
 inline uint32_t Rotl(uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
 
 }  // namespace
-
-void Md4::Reset() {
-  state_[0] = 0x67452301;
-  state_[1] = 0xEFCDAB89;
-  state_[2] = 0x98BADCFE;
-  state_[3] = 0x10325476;
-  length_ = 0;
-}
 
 void Md4::Compress(const uint8_t* block, size_t blocks) {
   uint32_t a = state_[0], b = state_[1], c = state_[2], d = state_[3];
@@ -97,41 +86,6 @@ void Md4::Compress(const uint8_t* block, size_t blocks) {
   state_[1] = b;
   state_[2] = c;
   state_[3] = d;
-}
-
-void Md4::Update(std::span<const std::byte> data) {
-  const auto* in = reinterpret_cast<const uint8_t*>(data.data());
-  size_t n = data.size();
-  size_t used = static_cast<size_t>(length_ % 64);
-  length_ += n;
-  if (used > 0) {
-    size_t take = std::min(n, 64 - used);
-    std::memcpy(pending_ + used, in, take);
-    in += take;
-    n -= take;
-    if (used + take < 64) return;
-    Compress(pending_, 1);
-  }
-  if (n >= 64) {
-    Compress(in, n / 64);
-    in += n / 64 * 64;
-    n %= 64;
-  }
-  if (n > 0) std::memcpy(pending_, in, n);
-}
-
-Md4::Digest Md4::Finish() {
-  uint64_t bits = length_ * 8;
-  uint8_t padding[72] = {0x80};
-  size_t used = static_cast<size_t>(length_ % 64);
-  size_t padLength = used < 56 ? 56 - used : 120 - used;
-  Update(padding, padLength);
-  uint8_t lengthBytes[8];
-  for (int i = 0; i < 8; ++i) lengthBytes[i] = static_cast<uint8_t>(bits >> (8 * i));
-  Update(lengthBytes, 8);
-  Digest digest;
-  StoreLittleEndianWords(state_, 4, digest.data());
-  return digest;
 }
 
 }  // namespace volumist

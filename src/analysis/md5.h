@@ -2,30 +2,17 @@
 // thread-safe.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
-#include <span>
+
+#include "analysis/md_block_hash.h"
 
 namespace volumist {
 
-class Md5 {
- public:
-  using Digest = std::array<uint8_t, 16>;
-
-  Md5() { Reset(); }
-  void Reset();
-  void Update(std::span<const std::byte> data);
-  void Update(const void* data, size_t n) { Update({static_cast<const std::byte*>(data), n}); }
-  // The digest of everything fed since the last Reset. The object must be Reset before reuse.
-  Digest Finish();
-
+class Md5 : public MdBlockHash<Md5> {
  private:
+  friend class MdBlockHash<Md5>;
   void Compress(const uint8_t* block, size_t blocks);
-
-  uint32_t state_[4];
-  uint64_t length_ = 0;  // bytes fed
-  uint8_t pending_[64];
 };
 
 }  // namespace volumist
