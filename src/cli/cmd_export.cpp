@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "catalog/export_options.h"
+#include "cli/argument.h"
 #include "cli/command.h"
 #include "cli/volume_access.h"
 #include "export/messages.h"
@@ -76,18 +77,12 @@ std::string ParseOptions(const std::vector<std::string>& argv, ExportOptions& op
       {"--content-element", "--no-content-element", &ExportOptions::writeContent},
   };
   for (size_t i = 0; i < argv.size(); ++i) {
+    Argument argument(argv, i);
     const std::string& arg = argv[i];
-    std::string option = arg;
-    std::optional<std::string> value;
-    if (size_t equals = arg.find('='); arg.rfind("--", 0) == 0 && equals != std::string::npos) {
-      option = arg.substr(0, equals);
-      value = arg.substr(equals + 1);
-    }
+    const std::string& option = argument.option;
     if (option == "--folder" || option == "--columns" || option == "--form") {
-      if (!value) {
-        if (i + 1 >= argv.size()) return option + " needs a value";
-        value = argv[++i];
-      }
+      std::optional<std::string> value = argument.TakeValue();
+      if (!value) return option + " needs a value";
       if (option == "--folder") {
         args.folder = *value;
       } else if (option == "--columns") {

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "catalog/file_type_group.h"
+#include "cli/argument.h"
 #include "cli/command.h"
 #include "cli/console_prompter.h"
 #include "cli/volume_access.h"
@@ -88,21 +89,12 @@ struct ScanArguments {
 // text, or "" when the command line is good.
 std::string ParseOptions(const std::vector<std::string>& argv, ScanJob& job, ScanArguments& args) {
   for (size_t i = 0; i < argv.size(); ++i) {
+    Argument argument(argv, i);
     const std::string& arg = argv[i];
-    std::string option = arg;
-    std::optional<std::string> value;
-    if (size_t equals = arg.find('='); arg.rfind("--", 0) == 0 && equals != std::string::npos) {
-      option = arg.substr(0, equals);
-      value = arg.substr(equals + 1);
-    }
-    auto takeValue = [&]() -> std::optional<std::string> {
-      if (value) return value;
-      if (i + 1 < argv.size()) return argv[++i];
-      return std::nullopt;
-    };
+    const std::string& option = argument.option;
     std::string unknown;
     if (option == "--name" || option == "--file" || option == "--add" || option == "--group") {
-      auto given = takeValue();
+      auto given = argument.TakeValue();
       if (!given) return option + " needs a value";
       if (option == "--name") args.name = *given;
       if (option == "--file") args.file = *given;
@@ -129,13 +121,13 @@ std::string ParseOptions(const std::vector<std::string>& argv, ScanJob& job, Sca
       job.computeSignatures = true;
       std::array<bool, 3> kinds{};
       const char* names[3] = {"crc32", "md4", "md5"};
-      if (!SetKinds(value, names, kinds, unknown)) return "unknown signature '" + unknown + "'";
+      if (!SetKinds(argument.value, names, kinds, unknown)) return "unknown signature '" + unknown + "'";
       job.signatureCrc32 = kinds[0];
       job.signatureMd4 = kinds[1];
       job.signatureMd5 = kinds[2];
     } else if (option == "--archives") {
       job.analyzeArchives = true;
-      if (!SetKinds(value, kArchiveNames, job.archiveKinds, unknown)) return "unknown archive kind '" + unknown + "'";
+      if (!SetKinds(argument.value, kArchiveNames, job.archiveKinds, unknown)) return "unknown archive kind '" + unknown + "'";
     } else if (option == "--no-archives") {
       job.analyzeArchives = false;
     } else if (option == "--by-content") {
@@ -146,7 +138,7 @@ std::string ParseOptions(const std::vector<std::string>& argv, ScanJob& job, Sca
       job.analyzeVideo = job.videoAvi = job.videoMpeg = true;
     } else if (option == "--images") {
       job.analyzeImages = true;
-      if (!SetKinds(value, kImageNames, job.imageTypes, unknown)) return "unknown image kind '" + unknown + "'";
+      if (!SetKinds(argument.value, kImageNames, job.imageTypes, unknown)) return "unknown image kind '" + unknown + "'";
     } else if (option == "--yes" || option == "-y") {
       args.yes = true;
     } else if (arg.size() > 1 && arg[0] == '-') {

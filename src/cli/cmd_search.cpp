@@ -8,6 +8,7 @@
 #include "catalog/search_criteria.h"
 #include "catalog/value_format.h"
 #include "catalog/volume_list.h"
+#include "cli/argument.h"
 #include "cli/command.h"
 #include "cli/volume_access.h"
 #include "scan/scan_engine.h"
@@ -109,25 +110,16 @@ struct SearchArguments {
 std::string ParseOptions(const std::vector<std::string>& argv, SearchCriteria& criteria, SearchArguments& args) {
   bool haveMask = false;
   for (size_t i = 0; i < argv.size(); ++i) {
+    Argument argument(argv, i);
     const std::string& arg = argv[i];
-    std::string option = arg;
-    std::optional<std::string> value;
-    if (size_t equals = arg.find('='); arg.rfind("--", 0) == 0 && equals != std::string::npos) {
-      option = arg.substr(0, equals);
-      value = arg.substr(equals + 1);
-    }
-    auto take = [&]() -> std::optional<std::string> {
-      if (value) return value;
-      if (i + 1 < argv.size()) return argv[++i];
-      return std::nullopt;
-    };
+    const std::string& option = argument.option;
     static const char* kValued[] = {"--volume", "--in", "--size", "--from", "--to", "--description", "--title",
                                     "--artist", "--album", "--comment", "--bitrate", "--crc32", "--md4",
                                     "--md5", "--max"};
     bool valued = std::find_if(std::begin(kValued), std::end(kValued), [&](const char* v) { return option == v; }) !=
                   std::end(kValued);
     if (valued) {
-      auto given = take();
+      auto given = argument.TakeValue();
       if (!given) return option + " needs a value";
       std::string rest;
       size_t used = 0;
