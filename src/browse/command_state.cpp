@@ -1,0 +1,29 @@
+#include "browse/command_state.h"
+
+namespace volumist::browse {
+
+bool IsCommandEnabled(Command command, const ShellState& state) {
+  switch (command) {
+    case Command::kOptions:
+    case Command::kHelp:
+    case Command::kHelpPage:
+    case Command::kAbout: return true;
+    case Command::kStop: return state.scanning;
+    case Command::kUpdateVolume:
+    case Command::kRescanVolume: return false;
+    case Command::kApply:
+    case Command::kUndo: return !state.scanning && state.volumeLoaded && state.pendingEdits;
+    default: return !state.scanning;
+  }
+}
+
+StripState StripStateFor(const ShellState& state) {
+  StripState strip;
+  strip.scanning = state.scanning;
+  for (const StripButtonSpec& spec : StripButtons()) {
+    strip.enabled[static_cast<size_t>(spec.button)] = IsCommandEnabled(spec.command, state);
+  }
+  return strip;
+}
+
+}  // namespace volumist::browse

@@ -1,0 +1,125 @@
+// Which commands the window offers with no volume, with a volume, with pending edits and while a
+// scan runs.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "browse/command_state.h"
+
+namespace volumist::browse {
+namespace {
+
+using C = Command;
+
+constexpr ShellState kNoVolume{};
+constexpr ShellState kLoaded{.volumeLoaded = true};
+constexpr ShellState kPending{.volumeLoaded = true, .pendingEdits = true};
+constexpr ShellState kScanning{.volumeLoaded = true, .pendingEdits = true, .scanning = true};
+
+struct Row {
+  Command command;
+  bool noVolume;
+  bool loaded;
+  bool pending;
+  bool scanning;
+};
+
+// Y: on, n: off, in the four states above.
+constexpr bool Y = true;
+constexpr bool n = false;
+
+const Row kTable[] = {
+    {C::kVolumes, Y, Y, Y, n},
+    {C::kRenameVolume, Y, Y, Y, n},
+    {C::kDeleteVolume, Y, Y, Y, n},
+    {C::kChangeDirectory, Y, Y, Y, n},
+    {C::kRefreshVolumes, Y, Y, Y, n},
+    {C::kApply, n, n, Y, n},
+    {C::kUndo, n, n, Y, n},
+    {C::kNewVolume, Y, Y, Y, n},
+    {C::kNewSingle, Y, Y, Y, n},
+    {C::kNewMultiple, Y, Y, Y, n},
+    {C::kNewFromVolumeSources, Y, Y, Y, n},
+    {C::kAddToVolume, Y, Y, Y, n},
+    {C::kAddSingle, Y, Y, Y, n},
+    {C::kAddMultiple, Y, Y, Y, n},
+    {C::kUpdate, Y, Y, Y, n},
+    {C::kUpdateVolume, n, n, n, n},
+    {C::kRescanVolume, n, n, n, n},
+    {C::kSearch, Y, Y, Y, n},
+    {C::kSearchDialog, Y, Y, Y, n},
+    {C::kSearchAllVolumes, Y, Y, Y, n},
+    {C::kSearchCurrentFolder, Y, Y, Y, n},
+    {C::kFindSelected, Y, Y, Y, n},
+    {C::kFindCopy, Y, Y, Y, n},
+    {C::kExport, Y, Y, Y, n},
+    {C::kExportVolume, Y, Y, Y, n},
+    {C::kExportFolder, Y, Y, Y, n},
+    {C::kExportFolderTree, Y, Y, Y, n},
+    {C::kExportFileList, Y, Y, Y, n},
+    {C::kOptions, Y, Y, Y, Y},
+    {C::kHelp, Y, Y, Y, Y},
+    {C::kHelpPage, Y, Y, Y, Y},
+    {C::kAbout, Y, Y, Y, Y},
+    {C::kStop, n, n, n, Y},
+    {C::kArrangeNameAscending, Y, Y, Y, n},
+    {C::kArrangeNameDescending, Y, Y, Y, n},
+    {C::kArrangeSizeAscending, Y, Y, Y, n},
+    {C::kArrangeSizeDescending, Y, Y, Y, n},
+    {C::kArrangeCreated, Y, Y, Y, n},
+    {C::kArrangeModified, Y, Y, Y, n},
+    {C::kChooseDirectory, Y, Y, Y, n},
+};
+
+TEST(CommandStateTest, EveryCommandInEveryState) {
+  std::set<Command> seen;
+  for (const Row& row : kTable) {
+    SCOPED_TRACE(std::string(Info(row.command).text));
+    seen.insert(row.command);
+    EXPECT_EQ(IsCommandEnabled(row.command, kNoVolume), row.noVolume);
+    EXPECT_EQ(IsCommandEnabled(row.command, kLoaded), row.loaded);
+    EXPECT_EQ(IsCommandEnabled(row.command, kPending), row.pending);
+    EXPECT_EQ(IsCommandEnabled(row.command, kScanning), row.scanning);
+  }
+  EXPECT_EQ(seen.size(), static_cast<size_t>(kCommandCount)) << "a command is missing from the table";
+}
+
+TEST(CommandStateTest, EveryCommandThatStartsAScanIsOffWhileScanning) {
+  // A second start while a scan runs would replace the running worker.
+  for (Command command : {C::kNewVolume, C::kNewSingle, C::kNewMultiple, C::kNewFromVolumeSources, C::kAddToVolume,
+                          C::kAddSingle, C::kAddMultiple, C::kUpdateVolume, C::kRescanVolume}) {
+    SCOPED_TRACE(std::string(Info(command).text));
+    EXPECT_FALSE(IsCommandEnabled(command, kScanning));
+  }
+}
+
+TEST(CommandStateTest, StripButtonsFollowTheirCommands) {
+  for (ShellState state : {kNoVolume, kLoaded, kPending, kScanning}) {
+    StripState strip = StripStateFor(state);
+    EXPECT_EQ(strip.scanning, state.scanning);
+    for (const StripButtonSpec& spec : StripButtons()) {
+      SCOPED_TRACE(std::string(spec.caption));
+      EXPECT_EQ(strip.enabled[static_cast<size_t>(spec.button)], IsCommandEnabled(spec.command, state));
+    }
+  }
+}
+
+TEST(CommandStateTest, FunctionKeysAreUniqueAndBelongToStripButtons) {
+  std::set<int> keys;
+  for (const CommandInfo& info : AllCommands()) {
+    if (info.functionKey == 0) continue;
+    SCOPED_TRACE(std::string(info.text));
+    EXPECT_TRUE(keys.insert(info.functionKey).second);
+    bool onStrip = false;
+    for (const StripButtonSpec& spec : StripButtons()) onStrip |= spec.command == info.command;
+    EXPECT_TRUE(onStrip);
+  }
+  EXPECT_EQ(keys.size(), 10u);
+  EXPECT_EQ(ArrangeCommand(4), C::kArrangeCreated);
+  EXPECT_EQ(ArrangementOf(C::kArrangeModified), 5);
+  EXPECT_EQ(ArrangementOf(C::kChooseDirectory), -1);
+}
+
+}  // namespace
+}  // namespace volumist::browse
