@@ -190,7 +190,7 @@ bool VolumeList::RenameVolume(const std::function<std::optional<std::string>(std
   if (loaded != nullptr && loaded->IsLoaded() && SamePath(loaded->VolumeFilePath(), entry.filePath)) {
     // The loaded volume closes its file, rewrites the name and reopens, showing any failure itself.
     renamed = loaded->SetVolumeName(*newName);
-    if (!loaded->IsLoaded()) host_.UnloadVolume();
+    if (!loaded->IsLoaded()) static_cast<void>(host_.UnloadVolume());
   } else {
     renamed = WriteVolumeName(fileSystem_, entry.filePath, *newName);
     if (!renamed) prompter_.ShowError(messages::kBadVolumeCannotRename);
@@ -207,7 +207,7 @@ bool VolumeList::DeleteVolume() {
   }
   std::string path = selected->filePath;
   if (!prompter_.AskYesNo(messages::kAskDeleteVolume)) return false;
-  host_.UnloadVolume();
+  if (!host_.UnloadVolume()) return false;
   if (!fileSystem_.Remove(path)) {
     prompter_.ShowError(messages::kCouldNotDeleteVolume);
     return false;

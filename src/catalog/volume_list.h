@@ -65,8 +65,9 @@ class VolumeHost {
   // The loaded volume, or nullptr when none is loaded.
   virtual VolumeCatalog* LoadedVolume() = 0;
   // Unloads the loaded volume (pending description edits are offered for saving first), so that its
-  // file is no longer held open. Nothing happens when none is loaded.
-  virtual void UnloadVolume() = 0;
+  // file is no longer held open. True when no volume is loaded afterwards; false when the volume
+  // stays (the user wanted its edits saved and the save failed).
+  virtual bool UnloadVolume() = 0;
   // Takes a volume just opened from `entry` and shows it; the previous one is unloaded first.
   virtual void ShowVolume(std::unique_ptr<VolumeCatalog> volume, const VolumeListEntry& entry) = 0;
 };
@@ -75,7 +76,7 @@ class VolumeHost {
 class NoVolumeHost final : public VolumeHost {
  public:
   VolumeCatalog* LoadedVolume() override { return nullptr; }
-  void UnloadVolume() override {}
+  bool UnloadVolume() override { return true; }
   void ShowVolume(std::unique_ptr<VolumeCatalog>, const VolumeListEntry&) override {}
 };
 
@@ -126,7 +127,8 @@ class VolumeList {
   [[nodiscard]] bool RenameVolume(const std::function<std::optional<std::string>(std::string_view)>& askNewName);
 
   // Deletes the selected volume file after asking "Do you want to delete this volume file?". The
-  // loaded volume is unloaded first, so its file is not held open. Shows "Please, load some volume
+  // loaded volume is unloaded first, so its file is not held open; when it stays loaded (its edits
+  // could not be saved) nothing is deleted. Shows "Please, load some volume
   // first." without a selection and "Could not delete this volume file" when deleting fails (the list
   // stays as it was). On success the list is refreshed without a selection.
   [[nodiscard]] bool DeleteVolume();

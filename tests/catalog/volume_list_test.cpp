@@ -25,9 +25,11 @@ using testing::WriteFileBytes;
 class TestHost final : public VolumeHost {
  public:
   VolumeCatalog* LoadedVolume() override { return loaded.get(); }
-  void UnloadVolume() override {
-    loaded.reset();
+  bool UnloadVolume() override {
     ++unloads;
+    if (keepVolume) return false;
+    loaded.reset();
+    return true;
   }
   void ShowVolume(std::unique_ptr<VolumeCatalog> volume, const VolumeListEntry& entry) override {
     loaded = std::move(volume);
@@ -37,6 +39,7 @@ class TestHost final : public VolumeHost {
   std::unique_ptr<VolumeCatalog> loaded;
   std::vector<VolumeListEntry> shown;
   int unloads = 0;
+  bool keepVolume = false;  // as when the user wanted pending edits saved and the save failed
 };
 
 // The volume name stored in a file's name field.
@@ -354,6 +357,21 @@ TEST_F(VolumeListTest, DeleteAsksUnloadsAndRemovesTheSelectedFile) {
   EXPECT_FALSE(fileSystem_.Status(a));
   EXPECT_EQ(FileNames(), std::vector<std::string>{"b.vkt"});
   EXPECT_EQ(list_.SelectedEntry(), nullptr);
+}
+
+TEST_F(VolumeListTest, NothingIsDeletedWhileTheLoadedVolumeStays) {
+  std::string a = Volume("a.vkt", "A");
+  list_.SetDirectory(dir_.path());
+  Refresh();
+  ASSERT_TRUE(list_.Select(0, true));
+  host_.keepVolume = true;
+  prompter_.answers = {true};
+  EXPECT_FALSE(list_.DeleteVolume());
+  EXPECT_EQ(host_.unloads, 1);
+  EXPECT_TRUE(fileSystem_.Status(a));
+  EXPECT_NE(host_.loaded, nullptr);
+  EXPECT_EQ(FileNames(), std::vector<std::string>{"a.vkt"});
+  EXPECT_TRUE(prompter_.Errors().empty());
 }
 
 TEST_F(VolumeListTest, AFailedDeleteSaysSoAndKeepsTheList) {
