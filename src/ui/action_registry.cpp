@@ -1,0 +1,67 @@
+#include "ui/action_registry.h"
+
+#include <QKeySequence>
+
+#include "ui/bridge/text.h"
+#include "ui/icons.h"
+
+namespace volumist::ui {
+
+using browse::Command;
+using browse::StripButton;
+
+ActionRegistry::ActionRegistry(QWidget& window) : QObject(&window) {
+  for (const browse::CommandInfo& info : browse::AllCommands()) {
+    auto* action = new QAction(ToQString(info.text), this);
+    action->setIcon(CommandIcon(info.command));
+    action->setIconVisibleInMenu(false);
+    if (info.functionKey > 0) {
+      action->setShortcut(QKeySequence(Qt::Key_F1 + (info.functionKey - 1)));
+      action->setShortcutContext(Qt::WindowShortcut);
+      window.addAction(action);
+    }
+    Command command = info.command;
+    connect(action, &QAction::triggered, this, [this, command] { emit Triggered(command); });
+    actions_[static_cast<size_t>(command)] = action;
+  }
+  for (const browse::StripButtonSpec& spec : browse::StripButtons()) {
+    if (spec.menu.empty()) continue;
+    auto menu = std::make_unique<QMenu>(&window);
+    menu->setTitle(ToQString(spec.caption));
+    for (Command entry : spec.menu) menu->addAction(Action(entry));
+    menus_[static_cast<size_t>(spec.button)] = std::move(menu);
+  }
+  arrangeMenu_ = std::make_unique<QMenu>(&window);
+  arrangeGroup_ = new QActionGroup(this);
+  arrangeGroup_->setExclusive(true);
+  for (int i = 0; i < 6; ++i) {
+    QAction* action = Action(browse::ArrangeCommand(i));
+    action->setCheckable(true);
+    arrangeGroup_->addAction(action);
+    arrangeMenu_->addAction(action);
+  }
+  CheckArrangement(0);
+}
+
+ActionRegistry::~ActionRegistry() = default;
+
+void ActionRegistry::ApplyState(const browse::ShellState& state) {
+  for (const browse::CommandInfo& info : browse::AllCommands()) {
+    Action(info.command)->setEnabled(browse::IsCommandEnabled(info.command, state));
+  }
+}
+
+browse::StripState ActionRegistry::StripState(bool scanning) const {
+  browse::StripState strip;
+  strip.scanning = scanning;
+  for (const browse::StripButtonSpec& spec : browse::StripButtons()) {
+    strip.enabled[static_cast<size_t>(spec.button)] = Action(spec.command)->isEnabled();
+  }
+  return strip;
+}
+
+void ActionRegistry::CheckArrangement(int arrangement) {
+  if (arrangement >= 0 && arrangement < 6) Action(browse::ArrangeCommand(arrangement))->setChecked(true);
+}
+
+}  // namespace volumist::ui

@@ -1,0 +1,157 @@
+// MainWindow: the program's one window. It owns the loaded volume, the volume list, the scan run and
+// the window's controls, and does what its commands say through the core; rules that need no toolkit
+// come from browse/. Split by concern: main_window.cpp (building, start, close, minimise),
+// main_window_actions.cpp (command dispatch, states, tooltips, options), main_window_volumes.cpp
+// (the volume list and the loaded volume), main_window_scan.cpp (the scanning state).
+//
+// Everything here runs on the GUI thread. The scan worker reaches the window only through a posted
+// call (OnScanFinished) and through the ThreadSafePrompter, which posts its messages.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "browse/command.h"
+#include "browse/command_state.h"
+#include "catalog/program_settings.h"
+#include "catalog/volume_list.h"
+#include "scan/scan_controller.h"
+#include "scan/scan_job_rules.h"
+#include "ui/action_registry.h"
+#include "ui/browse_pane.h"
+#include "ui/command_strip_widget.h"
+#include "ui/prompters.h"
+#include "ui/services.h"
+#include "ui/statistics_bar.h"
+#include "ui/tray.h"
+#include "ui/volume_list_model.h"
+#include "ui/volume_panel.h"
+
+namespace volumist::ui {
+
+// What the window is given. Every pointer must outlive the window.
+struct WindowServices {
+  platform::FileSystem* fileSystem = nullptr;
+  Prompter* prompter = nullptr;  // GUI-thread messages and questions (message boxes)
+  FolderChooser* folderChooser = nullptr;
+  FileChooser* fileChooser = nullptr;
+  Launcher* launcher = nullptr;
+  DialogRunner* dialogs = nullptr;
+  // Whether the desktop has a notification area (QSystemTrayIcon::isSystemTrayAvailable).
+  std::function<bool()> trayAvailable;
+  DriveControl drives;
+  unsigned scanHelperThreads = DefaultHelperThreads();
+  // Edits a prepared job for the page it opens on and returns true when the user confirms it (the
+  // scan dialog). None: the scan commands prepare the job and stop there.
+  std::function<bool(ScanJob& job, ScanPage page, QWidget* parent)> editScanJob;
+};
+
+class MainWindow final : public QMainWindow, public VolumeHost {
+  Q_OBJECT
+
+ public:
+  // `settings` were loaded by the caller, which also saves them once the window is gone.
+  MainWindow(ProgramSettings& settings, WindowServices services, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // The start after the window is built: reads the volume list of the active directory, installs
+  // the tray support, shows the splash when the settings ask for it, and shows the window maximised.
+  void Start();
+
+  // VolumeHost.
+  VolumeCatalog* LoadedVolume() override { return loaded_.get(); }
+  bool UnloadVolume() override;
+  void ShowVolume(std::unique_ptr<VolumeCatalog> volume, const VolumeListEntry& entry) override;
+
+  // Runs a command as its action, key or menu entry would (nothing when it is disabled).
+  void Run(browse::Command command);
+  // Starts a confirmed scan job. Nothing happens (false) while a scan runs, or when the loaded volume
+  // has pending description edits that the user wanted saved and the save failed.
+  bool StartScan(const ScanJob& job);
+  bool IsScanning() const { return scanning_; }
+  // Records a description edit of the loaded volume (key 0 is the volume itself).
+  bool SetDescription(RecordKey key, const std::string& text);
+
+  browse::ShellState State() const;
+  ActionRegistry& Actions() { return *actions_; }
+  CommandStripWidget* Strip() const { return strip_; }
+  StatisticsBar* Statistics() const { return statistics_; }
+  VolumePanel* Volumes() const { return volumePanel_; }
+  VolumeListModel* VolumesModel() const { return volumeModel_.get(); }
+  BrowsePane* Browse() const { return browse_; }
+  const VolumeList& VolumeEntries() const { return volumeList_; }
+  TrayController* Tray() const { return tray_.get(); }
+  QTimer* StatisticsTimer() { return &statisticsTimer_; }
+  QWidget* Splash() const { return splash_; }
+  Prompter& ThreadSafe() { return *threadSafePrompter_; }
+
+ signals:
+  void ScanStarted();
+  // The scan's end was handled: the list reloaded and the new volume shown, or the old one reopened.
+  void ScanFinished(bool succeeded);
+  void VolumeShownChanged();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  // main_window.cpp
+  void BuildWindow();
+  void ApplySettings();
+  // main_window_actions.cpp
+  void OnCommand(browse::Command command);
+  void ApplyCommandState();
+  void ApplyToolTips();
+  void ShowOptions();
+  // main_window_volumes.cpp
+  void RefreshVolumeList(bool keepSelection);
+  void SyncListSelection();
+  void OnVolumeChosen(int row);
+  void ChangeVolumeDirectory();
+  void RenameVolume();
+  void DeleteVolume();
+  void Arrange(int arrangement);
+  void ApplyDescriptions();
+  void UndoDescriptions();
+  void ShowLoadedVolume();
+  void UpdateStatistics();
+  void SetStatus(const std::string& status);
+  // main_window_scan.cpp
+  void BeginScan(ScanMode mode, bool multipleSources);
+  void OnStatisticsTick();
+  void OnScanFinished();
+  void AfterScanDescription(const std::string& volumePath);
+
+  ProgramSettings& settings_;
+  WindowServices services_;
+  std::unique_ptr<ThreadSafePrompter> threadSafePrompter_;
+  Prompter& prompter_;  // the GUI-thread prompter
+
+  VolumeList volumeList_;
+  std::unique_ptr<VolumeCatalog> loaded_;
+  std::unique_ptr<ScanController> scan_;
+  ScanJob scanJob_;  // the running scan's job
+  bool scanning_ = false;
+  std::string status_;
+
+  ActionRegistry* actions_ = nullptr;
+  CommandStripWidget* strip_ = nullptr;
+  StatisticsBar* statistics_ = nullptr;
+  std::unique_ptr<VolumeListModel> volumeModel_;
+  VolumePanel* volumePanel_ = nullptr;
+  BrowsePane* browse_ = nullptr;
+  std::unique_ptr<TrayController> tray_;
+  QPointer<QWidget> splash_;
+
+  QTimer statisticsTimer_;
+  QElapsedTimer scanClock_;
+  int activityStep_ = -1;
+};
+
+}  // namespace volumist::ui

@@ -1,0 +1,97 @@
+// The main window's commands: what each one does, the enabled states, the tooltips, the options
+// dialog and the about box.
+#include "browse/window_captions.h"
+#include "catalog/messages.h"
+#include "ui/bridge/text.h"
+#include "ui/dialogs/about_dialog.h"
+#include "ui/dialogs/options_dialog.h"
+#include "ui/main_window.h"
+
+namespace volumist::ui {
+
+using browse::Command;
+
+browse::ShellState MainWindow::State() const {
+  browse::ShellState state;
+  state.scanning = scanning_;
+  state.volumeLoaded = loaded_ != nullptr && (loaded_->IsLoaded() || scanning_);
+  state.pendingEdits = state.volumeLoaded && loaded_->HasPendingDescriptions();
+  return state;
+}
+
+void MainWindow::ApplyCommandState() {
+  actions_->ApplyState(State());
+  strip_->SetScanning(scanning_);
+}
+
+void MainWindow::Run(Command command) {
+  QAction* action = actions_->Action(command);
+  if (action->isEnabled()) action->trigger();
+}
+
+void MainWindow::OnCommand(Command command) {
+  // Keys and menus reach here through the same actions as the strip; a disabled action never
+  // triggers, and a scan start checks again for itself.
+  switch (command) {
+    case Command::kVolumes: strip_->OpenMenu(browse::StripButton::kVolumes); break;
+    case Command::kUpdate: strip_->OpenMenu(browse::StripButton::kUpdate); break;
+    case Command::kRenameVolume: RenameVolume(); break;
+    case Command::kDeleteVolume: DeleteVolume(); break;
+    case Command::kChangeDirectory:
+    case Command::kChooseDirectory: ChangeVolumeDirectory(); break;
+    case Command::kRefreshVolumes: RefreshVolumeList(true); break;
+    case Command::kApply: ApplyDescriptions(); break;
+    case Command::kUndo: UndoDescriptions(); break;
+    case Command::kNewVolume:
+    case Command::kNewSingle: BeginScan(ScanMode::kNewVolume, false); break;
+    case Command::kNewMultiple: BeginScan(ScanMode::kNewVolume, true); break;
+    case Command::kNewFromVolumeSources: BeginScan(ScanMode::kNewFromVolumeSources, true); break;
+    case Command::kAddToVolume:
+    case Command::kAddSingle: BeginScan(ScanMode::kAddToVolume, false); break;
+    case Command::kAddMultiple: BeginScan(ScanMode::kAddToVolume, true); break;
+    case Command::kExport:
+    case Command::kExportVolume:
+    case Command::kExportFolder:
+    case Command::kExportFolderTree:
+    case Command::kExportFileList:
+      // The export dialog needs a loaded volume; it is opened from here once it exists.
+      if (!loaded_ || !loaded_->IsLoaded()) prompter_.ShowError(messages::kLoadSomeVolumeFirst);
+      break;
+    case Command::kOptions: ShowOptions(); break;
+    case Command::kAbout: AboutDialog::Show(this, *services_.dialogs); break;
+    case Command::kStop: scan_->Stop(); break;
+    case Command::kArrangeNameAscending:
+    case Command::kArrangeNameDescending:
+    case Command::kArrangeSizeAscending:
+    case Command::kArrangeSizeDescending:
+    case Command::kArrangeCreated:
+    case Command::kArrangeModified: Arrange(browse::ArrangementOf(command)); break;
+    case Command::kUpdateVolume:
+    case Command::kRescanVolume:
+    case Command::kSearch:
+    case Command::kSearchDialog:
+    case Command::kSearchAllVolumes:
+    case Command::kSearchCurrentFolder:
+    case Command::kFindSelected:
+    case Command::kFindCopy:
+    case Command::kHelp:
+    case Command::kHelpPage:
+      // Updating is not offered; the search dialog and the help page come with the browsing views.
+      break;
+  }
+}
+
+void MainWindow::ApplyToolTips() {
+  const bool shown = settings_.ShowTooltips;
+  strip_->SetToolTipsShown(shown);
+  volumePanel_->SetToolTipsShown(shown);
+  browse_->SetToolTipsShown(shown);
+  statistics_->setToolTip(shown ? PlainToolTip(browse::JoinToolTip(browse::ToolTipLines(browse::ControlTip::kStatisticsBar)))
+                                : QString());
+}
+
+void MainWindow::ShowOptions() {
+  if (CDialog_Options::Edit(settings_, this, *services_.dialogs)) ApplyToolTips();
+}
+
+}  // namespace volumist::ui

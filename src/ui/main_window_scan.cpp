@@ -1,0 +1,94 @@
+// The scanning state: preparing and starting a scan, the statistics clock, Stop, and the end of the
+// run handled on the GUI thread.
+#include "browse/shell_rules.h"
+#include "browse/window_captions.h"
+#include "scan/messages.h"
+#include "ui/dialogs/enter_description_dialog.h"
+#include "ui/main_window.h"
+
+namespace volumist::ui {
+
+void MainWindow::BeginScan(ScanMode mode, bool multipleSources) {
+  if (scanning_) return;
+  ScanJob job = settings_.scanJob;
+  VolumeCatalog* loaded = loaded_ && loaded_->IsLoaded() ? loaded_.get() : nullptr;
+  if (!scan_->PrepareJob(job, mode, multipleSources, loaded)) return;
+  static_cast<void>(settings_.EnterVolumeDirectory());
+  if (!services_.editScanJob) return;
+  if (!services_.editScanJob(job, multipleSources ? ScanPage::kMultipleSources : ScanPage::kSingleSource, this)) return;
+  if (mode == ScanMode::kNewVolume) settings_.scanJob.volumeCounter = job.volumeCounter;
+  static_cast<void>(StartScan(job));
+}
+
+bool MainWindow::StartScan(const ScanJob& job) {
+  // One scan at a time: a second start would replace the running worker.
+  if (scanning_ || scan_->IsRunning()) return false;
+  browse_->CommitDescription();
+  // The scan closes the loaded volume's file; its pending edits are offered first, and a failed save
+  // keeps them and starts nothing.
+  if (!browse::OfferToSaveDescriptions(loaded_.get(), prompter_)) {
+    ApplyCommandState();
+    return false;
+  }
+  scanJob_ = job;
+  // Nothing reads the loaded volume from here until the scan has ended and the views are rebuilt.
+  browse_->SuspendReading();
+  scanning_ = true;
+  activityStep_ = 0;
+  scanClock_.start();
+  ApplyCommandState();
+  VolumeCatalog* loaded = loaded_ && loaded_->IsLoaded() ? loaded_.get() : nullptr;
+  scan_->Start(job, loaded, [this] {
+    // On the worker thread: only a posted call reaches the window.
+    QMetaObject::invokeMethod(this, &MainWindow::OnScanFinished, Qt::QueuedConnection);
+  });
+  statisticsTimer_.start();
+  UpdateStatistics();
+  emit ScanStarted();
+  return true;
+}
+
+void MainWindow::OnStatisticsTick() {
+  if (!scanning_) return;
+  activityStep_ = browse::NextActivityStep(activityStep_);
+  UpdateStatistics();
+}
+
+void MainWindow::OnScanFinished() {
+  if (!scanning_) return;
+  // The clock stops before the result is taken, so no tick reads counters that Finish hands over.
+  statisticsTimer_.stop();
+  ScanController::Outcome outcome = scan_->Finish();
+  scanning_ = false;
+  activityStep_ = -1;
+  if (outcome.succeeded && outcome.volume) {
+    // The previously loaded volume was closed by the scan (its edits were offered before).
+    if (loaded_) loaded_->CloseVolume(false);
+    loaded_ = std::move(outcome.volume);
+    std::string path = loaded_->VolumeFilePath();
+    RefreshVolumeList(false);
+    static_cast<void>(volumeList_.SelectVolumeByPath(path, false));
+    SyncListSelection();
+  } else if (loaded_ && !loaded_->IsLoaded()) {
+    // The volume loaded before could not be reopened.
+    loaded_.reset();
+  }
+  // Rebuilt from the reopened or the new volume.
+  ShowLoadedVolume();
+  if (outcome.succeeded && loaded_ && scanJob_.descriptionPrompt) AfterScanDescription(loaded_->VolumeFilePath());
+  emit ScanFinished(outcome.succeeded);
+  if (outcome.succeeded && outcome.scanAgain && services_.editScanJob) {
+    bool multiple = outcome.multipleSources;
+    QMetaObject::invokeMethod(this, [this, multiple] { BeginScan(ScanMode::kAddToVolume, multiple); },
+                              Qt::QueuedConnection);
+  }
+}
+
+void MainWindow::AfterScanDescription(const std::string&) {
+  std::optional<std::string> text = CDialogEnterDescription::Ask(this, *services_.dialogs);
+  if (!text || !loaded_) return;
+  if (loaded_->SetDescription(0, *text)) static_cast<void>(loaded_->SaveDescriptions());
+  ShowLoadedVolume();
+}
+
+}  // namespace volumist::ui

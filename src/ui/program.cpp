@@ -1,0 +1,86 @@
+#include "ui/program.h"
+
+#include <QApplication>
+#include <QSystemTrayIcon>
+#include <cstdio>
+#include <cstdlib>
+
+#include "scan/drive_info.h"
+#include "ui/icons.h"
+#include "ui/prompters.h"
+#include "ui/services.h"
+
+namespace volumist::ui {
+namespace {
+
+bool IsSet(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != '\0';
+}
+
+}  // namespace
+
+bool HasDisplay() { return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("QT_QPA_PLATFORM"); }
+
+DriveControl SystemDrives() {
+  DriveControl drives;
+  drives.isCdDrive = [](const std::string& path) { return IsCdDrive(path); };
+  drives.setDoor = [](bool open, const std::string& path) { SetDoor(open, path); };
+  drives.isMediumPresent = [](const SourceEntry& entry) { return IsMediumPresent(entry); };
+  drives.describeSource = [](const ScanSource& source, SourceEntry& entry) {
+    ReadMediaInfo(entry, source.path, source.sourceName, source.isFolderSource, entry.sourceIndex);
+  };
+  return drives;
+}
+
+ProgramSession::ProgramSession(platform::FileSystem& fileSystem, SettingsLocations locations, WindowServices services)
+    : settings_(fileSystem, std::move(locations)) {
+  static_cast<void>(settings_.Load());
+  window_ = std::make_unique<MainWindow>(settings_, std::move(services));
+}
+
+ProgramSession::~ProgramSession() { static_cast<void>(Finish()); }
+
+bool ProgramSession::Finish() {
+  if (finished_) return true;
+  finished_ = true;
+  window_.reset();
+  return settings_.Save();
+}
+
+int RunWindowProgram(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("zarn-volumist"));
+  QApplication::setDesktopFileName(QStringLiteral("zarn-volumist"));
+  InitResources();
+  QApplication::setWindowIcon(ProgramIcon());
+
+  std::optional<SettingsLocations> locations = DefaultSettingsLocations();
+  if (!locations) {
+    std::fprintf(stderr, "volumist: there is no home folder for the settings and the volumes\n");
+    return 1;
+  }
+  MessageBoxPrompter prompter;
+  QtFolderChooser folders;
+  QtFileChooser files;
+  DesktopLauncher launcher;
+  ModalDialogRunner dialogs;
+  WindowServices services;
+  services.fileSystem = &platform::FileSystem::Default();
+  services.prompter = &prompter;
+  services.folderChooser = &folders;
+  services.fileChooser = &files;
+  services.launcher = &launcher;
+  services.dialogs = &dialogs;
+  services.trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+  services.drives = SystemDrives();
+
+  ProgramSession session(platform::FileSystem::Default(), *locations, std::move(services));
+  prompter.SetParent(&session.Window());
+  session.Window().Start();
+  int status = application.exec();
+  static_cast<void>(session.Finish());
+  return status;
+}
+
+}  // namespace volumist::ui
