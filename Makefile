@@ -10,7 +10,7 @@ ifneq ($(CI),)
   CMAKE_FLAGS += -DVOLUMIST_WERROR=ON
 endif
 
-.PHONY: all deps build run test test-asan fuzz bench clean
+.PHONY: all deps build run test test-asan fuzz bench screenshots clean
 
 all: build
 
@@ -29,18 +29,24 @@ run: build
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
-# AddressSanitizer + UndefinedBehaviorSanitizer build of the core and its tests.
+# AddressSanitizer + UndefinedBehaviorSanitizer build of the core, the window program and their tests.
+# The leak suppressions name only what Qt and fontconfig allocate once and keep until exit.
 test-asan: deps
 	cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVOLUMIST_SANITIZE=ON -DVOLUMIST_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build $(ASAN_DIR) -j $(JOBS)
-	cd $(ASAN_DIR) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+	cd $(ASAN_DIR) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/ui/lsan.supp:print_suppressions=0 ctest --output-on-failure -j $(JOBS)
 
 # Builds the libFuzzer targets with clang and runs each for FUZZ_SECONDS on its seeds.
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOLUMIST_FUZZ=ON \
-	  -DVOLUMIST_TESTS=OFF -DVOLUMIST_BENCH=OFF $(CMAKE_FLAGS)
+	  -DVOLUMIST_TESTS=OFF -DVOLUMIST_BENCH=OFF -DVOLUMIST_GUI=OFF $(CMAKE_FLAGS)
 	cmake --build $(FUZZ_DIR) -j $(JOBS)
 	bash scripts/run-fuzzers.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+# Pictures of the windows for docs/screenshots (under Xvfb).
+screenshots: build
+	bash scripts/screenshots.sh $(BUILD_DIR)
 
 bench: build
 	@bash scripts/install-deps.sh bench

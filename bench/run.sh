@@ -21,3 +21,8 @@ if [[ ${MEDIA_BENCH:-0} == 1 ]]; then
   echo "== REPETITIONS=$repetitions bash bench/media_bench.sh $build_dir"
   REPETITIONS=$repetitions bash bench/media_bench.sh "$build_dir"
 fi
+
+if [[ -x "$build_dir/window_start_timing" ]]; then
+  echo "== QT_QPA_PLATFORM=offscreen $build_dir/window_start_timing $repetitions"
+  QT_QPA_PLATFORM=offscreen "$build_dir/window_start_timing" "$repetitions"
+fi

@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
-# Starts the program from a build folder. Until the window exists this shows the command-line tool
-# at work: it scans the project's own sources into a sample volume folder and lists the result.
+# Starts the window program from a build folder. Without a display (neither DISPLAY nor
+# WAYLAND_DISPLAY set) it says so in one line and shows the command-line tool at work instead: it
+# scans the project's own sources into a sample volume folder and lists the result.
 set -euo pipefail
 build_dir=${1:-build}
 cli="$build_dir/volumist-cli"
 here=$(cd "$(dirname "$0")/.." && pwd)
+
+if [[ -n ${DISPLAY:-} || -n ${WAYLAND_DISPLAY:-} ]]; then
+  exec "$build_dir/volumist"
+fi
+echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set): showing volumist-cli on a sample instead."
 
 sample=$(mktemp -d)
 trap 'rm -rf "$sample"' EXIT

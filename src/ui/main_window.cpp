@@ -64,8 +64,8 @@ void MainWindow::BuildWindow() {
   splitter->setStretchFactor(0, 0);
   splitter->setStretchFactor(1, 1);
   splitter->setChildrenCollapsible(false);
-  // The volume list starts as wide as the area left of the work area.
-  splitter->setSizes({165, 1000});
+  // The volume list starts wide enough for its arrange caption.
+  splitter->setSizes({190, 1000});
   layout->addWidget(splitter, 1);
 
   statistics_ = new StatisticsBar(central);

@@ -19,6 +19,7 @@ class CommandStripTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { volumist::ui::testing::InstallWarningGuard(); }
   void clicksRunTheBodyOrOpenTheMenu();
   void hoverHighlightsOnlyEnabledButtons();
   void keysAndMenusShareTheButtonsState();

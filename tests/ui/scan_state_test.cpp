@@ -19,6 +19,7 @@ class ScanStateTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { volumist::ui::testing::InstallWarningGuard(); }
   void aScanUpdatesTheBarAndShowsTheNewVolume();
   void nothingStartsASecondScan();
   void stopReopensTheOldVolumeAndRebuildsTheViews();

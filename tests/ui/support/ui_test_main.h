@@ -1,6 +1,8 @@
 // The main of every Qt Test program: private configuration, data and runtime folders (the runtime
-// one with mode 0700), the offscreen platform unless another is named, and a message handler that
-// ends the run on any Qt warning about threads, timers or connections.
+// one with mode 0700) and the offscreen platform unless another is named. Each test class calls
+// InstallWarningGuard in its initTestCase (Qt Test installs its own message handler when it starts,
+// and the guard must come after it): it ends the run on any Qt warning about threads, timers or
+// connections.
 #pragma once
 
 #include <QApplication>
@@ -22,7 +24,6 @@ void InstallWarningGuard();
     int status = 0;                                            \
     {                                                          \
       QApplication application(argc, argv);                    \
-      volumist::ui::testing::InstallWarningGuard();            \
       TestClass test;                                          \
       status = QTest::qExec(&test, argc, argv);                \
     }                                                          \
