@@ -10,12 +10,12 @@ packages=(
   clang libclang-rt-14-dev locales libxml2-utils
   # time zones with summer time and odd offsets, for the tests of local times
   tzdata
-  # catalog and signatures
-  zlib1g-dev
+  # catalog and signatures; compressed TAR archives (gzip, xz, bzip2, zstd)
+  zlib1g-dev liblzma-dev libbz2-dev libzstd-dev
   # drives: labels and UUIDs of file systems
   libblkid-dev
   # archives made by real tools for cross-checks, and digests to compare with
-  zip unzip arj gcab jlha-utils rhash
+  zip unzip arj gcab jlha-utils rhash tar gzip xz-utils bzip2 zstd
   # picture codecs, and producers of real media files for cross-checks
   libturbojpeg0-dev libjpeg62-turbo-dev libpng-dev libtiff-dev libgif-dev imagemagick lame sox
   # the window program: Qt 6 Widgets and its SVG icons; Xvfb (with xauth, only recommended by it)

@@ -36,7 +36,8 @@ ArchiveKind ArchiveKindByExtension(std::string_view extension) {
   if (e == "zoo") return kArchiveZoo;
   if (e == "tar") return kArchiveTar;
   if (e == "ha") return kArchiveHa;
-  if (e == "gz") return kArchiveGz;
+  // Compressed TAR archives (the TAR reader tells the compression by its content).
+  if (e == "gz" || e == "tgz" || e == "xz" || e == "txz" || e == "bz2" || e == "tbz" || e == "zst") return kArchiveGz;
   return kArchiveNone;
 }
 

@@ -28,8 +28,9 @@ enum ArchiveKind : uint8_t {
 inline constexpr size_t kArchiveSignatureLength = 30;
 
 // The kind an extension names (given without its dot, in any case): zip, wsz, wmz; rar and r00 to
-// r99; ace and c00 to c99; arj and a00 to a99; cab; jar; lzh, lha, lzs; zoo; tar; ha; gz.
-// Extensions of more than three characters name no kind.
+// r99; ace and c00 to c99; arj and a00 to a99; cab; jar; lzh, lha, lzs; zoo; tar; ha; and the
+// compressed TAR archives gz, tgz, xz, txz, bz2, tbz, zst (kind GZ). Extensions of more than three
+// characters name no kind.
 ArchiveKind ArchiveKindByExtension(std::string_view extension);
 
 // The kind that a file's first bytes (up to kArchiveSignatureLength of them; fewer when the file is

@@ -22,12 +22,13 @@ class TreeArchive final : public ListedArchive {
 
 }  // namespace
 
-std::unique_ptr<ListedArchive> ReadArchive(const ScanEntry& entry, const ScanOptions& options) {
-  return ReadArchive(entry, options, platform::FileSystem::Default());
+std::unique_ptr<ListedArchive> ReadArchive(const ScanEntry& entry, const ScanOptions& options,
+                                           const std::atomic<bool>* stop) {
+  return ReadArchive(entry, options, platform::FileSystem::Default(), stop);
 }
 
 std::unique_ptr<ListedArchive> ReadArchive(const ScanEntry& entry, const ScanOptions& options,
-                                           platform::FileSystem& fileSystem) {
+                                           platform::FileSystem& fileSystem, const std::atomic<bool>* stop) {
   if (!options.analyzeArchives || entry.isDirectory) return nullptr;
   std::unique_ptr<platform::File> file;
   ArchiveKind kind = kArchiveNone;
@@ -49,7 +50,9 @@ std::unique_ptr<ListedArchive> ReadArchive(const ScanEntry& entry, const ScanOpt
     file = std::move(opened.file);
   }
   std::unique_ptr<ArchiveReader> reader = MakeArchiveReader(kind, *file, options);
-  if (!reader || !reader->IsValid() || !reader->ReadContent()) return nullptr;
+  if (!reader) return nullptr;
+  reader->SetStopFlag(stop);
+  if (!reader->IsValid() || !reader->ReadContent()) return nullptr;
   return std::make_unique<TreeArchive>(kind, reader->TakeTree());
 }
 

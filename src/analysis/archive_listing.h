@@ -2,6 +2,7 @@
 // scan wants, reading its directory, and writing the listed tree into the volume.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -33,9 +34,11 @@ class ListedArchive {
 // Reads the directory of `entry` when the options ask for archives, the file is an archive of a
 // kind that is switched on, and its directory can be read; null otherwise (the file is then an
 // ordinary file). The kind comes from the file's first bytes when archiveKindByContent is on and
-// they name one, else from the extension. Safe to call from any thread.
-std::unique_ptr<ListedArchive> ReadArchive(const ScanEntry& entry, const ScanOptions& options);
+// they name one, else from the extension. `stop`, when given and set, ends a long listing early
+// (the scan is being stopped; decompressing a large TAR takes a while). Safe to call from any thread.
 std::unique_ptr<ListedArchive> ReadArchive(const ScanEntry& entry, const ScanOptions& options,
-                                           platform::FileSystem& fileSystem);
+                                           const std::atomic<bool>* stop = nullptr);
+std::unique_ptr<ListedArchive> ReadArchive(const ScanEntry& entry, const ScanOptions& options,
+                                           platform::FileSystem& fileSystem, const std::atomic<bool>* stop = nullptr);
 
 }  // namespace volumist

@@ -11,6 +11,7 @@
 // tree is taken. The file must outlive the reader.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -39,6 +40,10 @@ class ArchiveReader {
   // then recorded as an ordinary file).
   virtual bool ReadContent() = 0;
 
+  // A flag that, once set, ends a listing early (the scan is being stopped); null for none. The flag
+  // must outlive the reader.
+  void SetStopFlag(const std::atomic<bool>* stop) { stop_ = stop; }
+
   const ArchiveTree& Tree() const { return tree_; }
   ArchiveTree TakeTree() { return std::move(tree_); }
 
@@ -52,6 +57,7 @@ class ArchiveReader {
   std::optional<std::string> ReadString(size_t n);
   // Reads exactly `n` bytes to `out`; false when the file ends first.
   bool ReadBytes(void* out, size_t n) { return in_.Read(out, n); }
+  bool StopRequested() const { return stop_ != nullptr && stop_->load(std::memory_order_relaxed); }
 
   static constexpr size_t kMaxNameLength = 2047;
   // What is read after stepping over data: enough for a header and its name.
@@ -63,6 +69,7 @@ class ArchiveReader {
  private:
   ArchiveKind kind_;
   const ScanOptions& options_;
+  const std::atomic<bool>* stop_ = nullptr;
   ArchiveTree tree_;
 };
 

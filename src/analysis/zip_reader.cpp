@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
+#include <optional>
 #include <vector>
 
 #include "analysis/dos_time.h"
@@ -26,20 +28,46 @@ constexpr uint16_t kTimestampExtra = 0x5455;  // "UT": modification time in seco
 
 bool Is(const uint8_t* p, const uint8_t (&signature)[4]) { return std::memcmp(p, signature, 4) == 0; }
 
-// What the extra field adds to a central header: the ZIP64 size, the UTC modification time.
-void ReadExtra(const uint8_t* extra, size_t length, bool sizeInZip64, ArchiveEntry& entry) {
+constexpr uint16_t kNtfsExtra = 0x000A;       // NTFS times: 100 ns steps since 1601-01-01, UTC
+constexpr uint16_t kNtfsTimesTag = 0x0001;
+constexpr int64_t kSecondsFrom1601To1970 = 11644473600;
+
+// Catalog times are stored in 32 bits.
+int64_t CatalogRange(int64_t time) {
+  return std::clamp<int64_t>(time, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max());
+}
+
+// What the extra field adds to a central header: the ZIP64 size, and the exact modification time
+// of the "UT" or the NTFS field (the first one found), when there is one.
+std::optional<int64_t> ReadExtra(const uint8_t* extra, size_t length, bool sizeInZip64, ArchiveEntry& entry) {
+  std::optional<int64_t> time;
   while (length >= 4) {
     uint16_t id = GetU16(extra);
     size_t size = GetU16(extra + 2);
-    if (size > length - 4) return;
+    if (size > length - 4) break;
     const uint8_t* data = extra + 4;
     // In the ZIP64 field the uncompressed size comes first when its 32-bit field is 0xFFFFFFFF.
     if (id == kZip64Extra && sizeInZip64 && size >= 8) entry.size = GetU64(data);
-    // Flags byte, then the modification time when its bit 0 is set.
-    if (id == kTimestampExtra && size >= 5 && (data[0] & 1)) entry.time = static_cast<int32_t>(GetU32(data + 1));
+    // Flags byte, then the modification time when its bit 0 is set: signed seconds since 1970.
+    if (id == kTimestampExtra && size >= 5 && (data[0] & 1) && !time) time = static_cast<int32_t>(GetU32(data + 1));
+    if (id == kNtfsExtra && !time) {
+      // Four reserved bytes, then attributes of a tag and a size each; tag 1 holds the
+      // modification, access and creation times.
+      for (size_t at = 4; at + 4 <= size;) {
+        uint16_t tag = GetU16(data + at);
+        size_t tagSize = GetU16(data + at + 2);
+        if (tagSize > size - at - 4) break;
+        if (tag == kNtfsTimesTag && tagSize >= 8) {
+          time = static_cast<int64_t>(GetU64(data + at + 4) / 10000000) - kSecondsFrom1601To1970;
+          break;
+        }
+        at += 4 + tagSize;
+      }
+    }
     extra += 4 + size;
     length -= 4 + size;
   }
+  return time;
 }
 
 }  // namespace
@@ -127,8 +155,9 @@ bool ZipReader::ReadContent() {
     entry.size = size;
     entry.SetDosAttributes(attributes);
     entry.crc32 = crc;
-    ReadExtra(reinterpret_cast<const uint8_t*>(extra->data()), extra->size(), size == 0xFFFFFFFF, entry);
-    if (entry.time == 0) entry.time = DosDateTimeToUnix(date, time);  // no UTC time in the extra field
+    std::optional<int64_t> exact =
+        ReadExtra(reinterpret_cast<const uint8_t*>(extra->data()), extra->size(), size == 0xFFFFFFFF, entry);
+    entry.time = exact ? CatalogRange(*exact) : DosDateTimeToUnix(date, time);
     if (!AddPath(*name, false, entry)) break;
   }
   return true;

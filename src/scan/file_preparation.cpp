@@ -20,7 +20,7 @@ FilePreparation PrepareFile(const ScanEntry& entry, const ScanOptions& options, 
     readOptions = &attributesOnly;
   }
   // Archives come first, whatever the file-type group: their entries pass the filter instead.
-  if (options.analyzeArchives && readable) prepared.archive = ReadArchive(entry, options);
+  if (options.analyzeArchives && readable) prepared.archive = ReadArchive(entry, options, stop);
   if (prepared.archive) {
     if (signatureBlock) {
       prepared.hasSignatures = true;

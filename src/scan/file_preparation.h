@@ -26,7 +26,8 @@ struct FilePreparation {
 };
 
 // Does that work for `entry` as the options ask. Safe to call from any thread. `stop`, when given and
-// set, cuts the digests of a large file short: the scan is being abandoned.
+// set, cuts the digests of a large file and the listing of a large compressed archive short: the
+// scan is being abandoned.
 FilePreparation PrepareFile(const ScanEntry& entry, const ScanOptions& options, const std::atomic<bool>* stop = nullptr);
 
 // Whether the options ask for work that reads files (so preparing ahead pays off).

@@ -62,8 +62,9 @@ TEST(ArchiveKindTest, ByExtension) {
       {"r01", kArchiveRar}, {"R99", kArchiveRar}, {"r1", kArchiveNone}, {"rx1", kArchiveNone}, {"ace", kArchiveAce},
       {"c00", kArchiveAce}, {"arj", kArchiveArj}, {"a42", kArchiveArj}, {"cab", kArchiveCab}, {"jar", kArchiveJar},
       {"lzh", kArchiveLzh}, {"LHA", kArchiveLzh}, {"lzs", kArchiveLzh}, {"zoo", kArchiveZoo}, {"tar", kArchiveTar},
-      {"ha", kArchiveHa},   {"gz", kArchiveGz},   {"tgz", kArchiveNone}, {"zipx", kArchiveNone}, {"", kArchiveNone},
-      {"h", kArchiveNone},  {"hax", kArchiveNone},
+      {"ha", kArchiveHa},   {"gz", kArchiveGz},   {"tgz", kArchiveGz},   {"TGZ", kArchiveGz},   {"xz", kArchiveGz},
+      {"txz", kArchiveGz},  {"bz2", kArchiveGz},  {"tbz", kArchiveGz},   {"zst", kArchiveGz},   {"tbz2", kArchiveNone},
+      {"zipx", kArchiveNone}, {"", kArchiveNone}, {"h", kArchiveNone},  {"hax", kArchiveNone},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.extension);

@@ -18,6 +18,7 @@ struct Member {
   std::string data;
   std::string prefix;
   std::string sizeField;  // written as it is when set; otherwise the size in octal, NUL-ended
+  std::string timeField;  // likewise for the time
   int64_t time = testing::kFixtureTime;
   bool ustar = true;       // POSIX magic "ustar\0" "00"; GNU's "ustar  \0" otherwise
   bool badChecksum = false;
@@ -35,7 +36,7 @@ std::string Header(const Member& m) {
   h.replace(100, 8, std::string("0000644\0", 8));
   std::string size = m.sizeField.empty() ? Octal(m.data.size(), 11) : m.sizeField;
   h.replace(124, size.size(), size);
-  std::string time = Octal(static_cast<uint64_t>(m.time), 11);
+  std::string time = m.timeField.empty() ? Octal(static_cast<uint64_t>(m.time), 11) : m.timeField;
   h.replace(136, time.size(), time);
   h[156] = m.type;
   if (m.ustar) {
@@ -161,7 +162,7 @@ TEST(TarReaderTest, HeadersThatEndTheListing) {
   };
   const Case cases[] = {
       {"unknown type flag", {"volume", 'V'}, {"first.txt 1"}},
-      {"long link name", {"././@LongLink", 'K', "target"}, {"first.txt 1"}},
+      {"long link target", {"././@LongLink", 'K', std::string(300, 't') + '\0'}, {"first.txt 1", "last.txt 1"}},
       {"bad checksum", bad, {"first.txt 1"}},
       {"global pax header is skipped", {"global", 'g', "18 comment=global\n"}, {"first.txt 1", "last.txt 1"}},
       {"a name filling its field is kept", {hundred, '0', "h"}, {"first.txt 1", hundred + " 1", "last.txt 1"}},
@@ -171,6 +172,70 @@ TEST(TarReaderTest, HeadersThatEndTheListing) {
     auto result = ReadArchiveBytes(kArchiveTar, BuildTar({{"first.txt", '0', "1"}, c.stop, {"last.txt", '0', "l"}}));
     EXPECT_TRUE(result.read);
     EXPECT_EQ(Describe(result.tree), c.listing);
+  }
+}
+
+// Links, devices, FIFOs and folders carry no data whatever their size field says (some writers put
+// the size of the file linked to there): the next header follows at once.
+TEST(TarReaderTest, MembersWithoutDataAreNotSteppedOver) {
+  for (char type : {'1', '2', '3', '4', '5', '6'}) {
+    SCOPED_TRACE(type);
+    Member member(type == '5' ? "folder/" : "special", type);
+    member.sizeField = Octal(4000, 11);
+    auto result = ReadArchiveBytes(kArchiveTar, BuildTar({member, {"after.txt", '0', "after"}}));
+    ASSERT_TRUE(result.read);
+    const ArchiveFile* after = testing::FindFile(result.tree, "after.txt");
+    ASSERT_NE(after, nullptr);
+    EXPECT_EQ(after->entry.size, 5u);
+  }
+  // Old archives mark regular files with a NUL type flag: they have data like type 0.
+  auto result = ReadArchiveBytes(kArchiveTar, BuildTar({{"v7.txt", '\0', "seven"}, {"after.txt", '0', "after"}}));
+  EXPECT_EQ(Describe(result.tree), (std::vector<std::string>{"v7.txt 5", "after.txt 5"}));
+}
+
+// Times from octal and GNU base-256 fields (two's complement: negative before 1970) and from pax
+// mtime records (decimal, signed, with a fraction), held to the 32-bit range of catalog times.
+TEST(TarReaderTest, TimesBefore1970AndBeyondTheCatalogRange) {
+  auto base256 = [](int64_t value) {
+    std::string field(12, value < 0 ? '\xFF' : '\0');
+    for (int i = 0; i < 8; ++i) field[11 - i] = static_cast<char>(static_cast<uint64_t>(value) >> (8 * i));
+    field[0] = static_cast<char>(field[0] | 0x80);
+    return field;
+  };
+  auto pax = [](const std::string& value) {
+    std::string record = " mtime=" + value + "\n";
+    size_t length = record.size() + 1;  // the length counts its own digits
+    while (std::to_string(length).size() + record.size() != length) ++length;
+    return Member("PaxHeaders/t", 'x', std::to_string(length) + record);
+  };
+  struct Case {
+    const char* what;
+    std::vector<Member> before;  // headers before the member
+    std::string timeField;       // the member's own field when set
+    int64_t time;
+  };
+  const Case cases[] = {
+      {"octal", {}, Octal(1234567, 11), 1234567},
+      {"base-256 before 1970", {}, base256(-305164800), -305164800},
+      {"base-256 -1", {}, base256(-1), -1},
+      {"base-256 after 2038", {}, base256(int64_t{1} << 40), INT32_MAX},
+      {"base-256 long before 1901", {}, base256(-(int64_t{1} << 40)), INT32_MIN},
+      {"pax before 1970", {pax("-305164800")}, Octal(0, 11), -305164800},
+      {"pax fraction", {pax("1234.75")}, Octal(0, 11), 1234},
+      {"pax negative fraction", {pax("-1.5")}, Octal(0, 11), -2},
+      {"pax beyond the range", {pax("99999999999999999999999")}, Octal(0, 11), INT32_MAX},
+      {"pax not a number", {pax("soon")}, Octal(777, 11), 777},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<Member> members = c.before;
+    Member timed("timed.txt", '0', "t");
+    timed.timeField = c.timeField;
+    members.push_back(timed);
+    auto result = ReadArchiveBytes(kArchiveTar, BuildTar(members));
+    const ArchiveFile* file = testing::FindFile(result.tree, "timed.txt");
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->entry.time, c.time);
   }
 }
 
@@ -184,7 +249,7 @@ TEST(TarReaderTest, ReadsHeadersNotData) {
   EXPECT_LT(result.bytesRead, 512u * 1024) << "of " << tar.size();  // the first buffer, then headers
 }
 
-TEST(TarReaderTest, GzKindListsPlainTarAndRefusesGzip) {
+TEST(TarReaderTest, GzKindListsPlainTarAndRefusesDamagedGzip) {
   auto plain = ReadArchiveBytes(kArchiveGz, BuildTar({{"in.txt", '0', "abc"}}));
   EXPECT_TRUE(plain.read);
   EXPECT_EQ(Describe(plain.tree), (std::vector<std::string>{"in.txt 3"}));

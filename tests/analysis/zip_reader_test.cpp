@@ -141,11 +141,38 @@ TEST(ZipReaderTest, Zip64SizesAndDirectory) {
   EXPECT_EQ(Describe(result.tree), (std::vector<std::string>{"small.txt 7", "video/", "video/big.iso 5000000000"}));
 }
 
-TEST(ZipReaderTest, UnixTimestampFieldGivesTheExactTime) {
-  std::string extra = ByteBuilder().U16(0x5455).U16(5).U8(1).U32(1700000001).bytes();
-  auto result = ReadArchiveBytes(kArchiveZip, BuildZip({{"t.txt", 1, 0, 0x20, extra}}));
-  ASSERT_TRUE(result.read);
-  EXPECT_EQ(testing::FindFile(result.tree, "t.txt")->entry.time, 1700000001);
+// The "UT" field (seconds since 1970) and the NTFS field (100 ns steps since 1601) give exact times,
+// 0 and times before 1970 included; without either the DOS time counts.
+TEST(ZipReaderTest, ExactTimesFromExtraFields) {
+  auto ut = [](uint8_t flags, int32_t time) { return ByteBuilder().U16(0x5455).U16(5).U8(flags).U32(static_cast<uint32_t>(time)).bytes(); };
+  auto ntfs = [](uint64_t fileTime, uint16_t tag = 1, uint16_t tagSize = 24) {
+    return ByteBuilder().U16(0x000A).U16(32).U32(0).U16(tag).U16(tagSize).U64(fileTime).U64(0).U64(0).bytes();
+  };
+  auto fileTime = [](int64_t unix) { return static_cast<uint64_t>((unix + 11644473600) * 10000000 + 4321); };
+  struct Case {
+    const char* what;
+    std::string extra;
+    int64_t time;
+  };
+  const Case cases[] = {
+      {"UT", ut(1, 1700000001), 1700000001},
+      {"UT at 0", ut(1, 0), 0},
+      {"UT before 1970", ut(1, -305164800), -305164800},
+      {"UT without its time bit", ut(4, 1700000001), testing::kFixtureTime},
+      {"NTFS", ntfs(fileTime(1700000001)), 1700000001},
+      {"NTFS at 1970", ntfs(fileTime(0)), 0},
+      {"NTFS before 1901", ntfs(0), INT32_MIN},
+      {"NTFS with another tag", ntfs(fileTime(5), 2), testing::kFixtureTime},
+      {"NTFS time cut short", ntfs(fileTime(5), 1, 4), testing::kFixtureTime},
+      {"other field, then UT", ByteBuilder().U16(0x7875).U16(3).U8(1).U8(0).U8(0).bytes() + ut(1, 12345), 12345},
+      {"none", "", testing::kFixtureTime},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto result = ReadArchiveBytes(kArchiveZip, BuildZip({{"t.txt", 1, 0, 0x20, c.extra}}));
+    ASSERT_TRUE(result.read);
+    EXPECT_EQ(testing::FindFile(result.tree, "t.txt")->entry.time, c.time);
+  }
 }
 
 TEST(ZipReaderTest, FilteredExtensionsKeepTheirFoldersAndDotNamesKeepTheirName) {
