@@ -197,6 +197,91 @@ void ReadId3v1(platform::File& file, uint64_t fileSize, Mp3Info& out) {
   out.genre = tag[127];
 }
 
+uint32_t Le32(const uint8_t* p) { return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24); }
+
+// The tags that writers append after the audio, each found from its end. Each returns the tag's
+// length when the `available` bytes before `end` finish with one, else 0.
+uint64_t Id3v1Length(platform::File& file, uint64_t end, uint64_t available) {
+  uint8_t tag[3];
+  return available >= 128 && ReadExact(file, end - 128, tag, 3) && std::memcmp(tag, "TAG", 3) == 0 ? 128 : 0;
+}
+
+// APE version 1 and 2: a 32-byte footer "APETAGEX" whose size counts the items and the footer;
+// version 2 tags may also start with a header of the same form.
+uint64_t ApeLength(platform::File& file, uint64_t end, uint64_t available) {
+  uint8_t footer[32];
+  if (available < 32 || !ReadExact(file, end - 32, footer, sizeof footer) || std::memcmp(footer, "APETAGEX", 8) != 0) {
+    return 0;
+  }
+  uint64_t length = Le32(footer + 12) + ((Le32(footer + 20) & 0x80000000u) ? 32 : 0);
+  return length >= 32 && length <= available ? length : 0;
+}
+
+// Lyrics3 version 2: "LYRICSBEGIN", fields, the size of both in six digits, "LYRICS200".
+uint64_t Lyrics3v2Length(platform::File& file, uint64_t end, uint64_t available) {
+  uint8_t footer[15];
+  if (available < 15 + 11 || !ReadExact(file, end - 15, footer, sizeof footer) ||
+      std::memcmp(footer + 6, "LYRICS200", 9) != 0) {
+    return 0;
+  }
+  uint64_t size = 0;
+  for (int i = 0; i < 6; ++i) {
+    if (footer[i] < '0' || footer[i] > '9') return 0;
+    size = size * 10 + (footer[i] - '0');
+  }
+  uint8_t begin[11];
+  if (size < 11 || size + 15 > available || !ReadExact(file, end - 15 - size, begin, 11) ||
+      std::memcmp(begin, "LYRICSBEGIN", 11) != 0) {
+    return 0;
+  }
+  return size + 15;
+}
+
+// Lyrics3 version 1: "LYRICSBEGIN", at most 5,100 bytes of lyrics, "LYRICSEND".
+uint64_t Lyrics3v1Length(platform::File& file, uint64_t end, uint64_t available) {
+  constexpr size_t kMaxLyrics = 5100;
+  uint8_t last[9];
+  if (available < 9 + 11 || !ReadExact(file, end - 9, last, 9) || std::memcmp(last, "LYRICSEND", 9) != 0) return 0;
+  size_t window = static_cast<size_t>(std::min<uint64_t>(available - 9, kMaxLyrics + 11));
+  std::vector<uint8_t> bytes(window);
+  if (!ReadExact(file, end - 9 - window, bytes.data(), window)) return 0;
+  static constexpr std::string_view kBegin = "LYRICSBEGIN";
+  for (size_t i = window - kBegin.size() + 1; i-- > 0;) {
+    if (std::memcmp(bytes.data() + i, kBegin.data(), kBegin.size()) == 0) return window - i + 9;
+  }
+  return 0;
+}
+
+// An ID3v2.4 tag appended at the end: its footer "3DI" gives the size of the frames; header and
+// footer add 10 bytes each.
+uint64_t AppendedId3v2Length(platform::File& file, uint64_t end, uint64_t available) {
+  uint8_t footer[10];
+  if (available < 20 || !ReadExact(file, end - 10, footer, sizeof footer) || std::memcmp(footer, "3DI", 3) != 0) {
+    return 0;
+  }
+  std::optional<uint32_t> size = Syncsafe(footer + 6);
+  if (!size || uint64_t{*size} + 20 > available) return 0;
+  uint8_t header[3];
+  if (!ReadExact(file, end - 20 - *size, header, 3) || std::memcmp(header, "ID3", 3) != 0) return 0;
+  return uint64_t{*size} + 20;
+}
+
+// Where the audio that starts at `start` ends: before the tags appended after it, in any order.
+uint64_t AudioEnd(platform::File& file, uint64_t start, uint64_t end) {
+  // Each kind at most twice: a file does not carry more, and a loop of forged footers must end.
+  for (int round = 0; round < 10 && end > start; ++round) {
+    uint64_t available = end - start;
+    uint64_t length = Id3v1Length(file, end, available);
+    if (length == 0) length = ApeLength(file, end, available);
+    if (length == 0) length = Lyrics3v2Length(file, end, available);
+    if (length == 0) length = Lyrics3v1Length(file, end, available);
+    if (length == 0) length = AppendedId3v2Length(file, end, available);
+    if (length == 0) break;
+    end -= length;
+  }
+  return end;
+}
+
 bool IsFrameHeader(uint32_t h) {
   return (h >> 21) == 0x7FF && ((h >> 19) & 3) != 1 && ((h >> 17) & 3) != 0 && ((h >> 12) & 15) != 0 &&
          ((h >> 12) & 15) != 15 && ((h >> 10) & 3) != 3 && (h & 3) != 2;
@@ -254,20 +339,31 @@ bool AnalyzeMp3(platform::File& file, Mp3Info& out) {
   if (frames == 0 && ReadExact(file, frameStart + 4 + 32, vbri, sizeof vbri) && std::memcmp(vbri, "VBRI", 4) == 0) {
     frames = Be32(vbri + 14);
   }
+  // The audio: from the first frame to the tags appended at the end. Tags are not audio: a large
+  // cover picture or padding would otherwise lengthen the play time and raise the bitrate.
+  uint64_t audioBytes = AudioEnd(file, frameStart + 4, fileSize) - frameStart;
+  // Samples per frame: 384 for Layer I, 576 for Layer III of MPEG-2 and 2.5, 1152 otherwise; the
+  // bytes per frame are samples / 8 * bitrate / sample rate.
+  uint32_t samples = layer == kLayer1 ? 384 : (layer == kLayer3 && !mpeg1) ? 576 : 1152;
+  bool variable = false;
   if (frames > 0) {
-    // Bytes per frame = k * bitrate / sample rate, with k = 48 for Layer I, 72 for Layer III of
-    // MPEG-2 and 2.5 (576 samples a frame), 144 otherwise.
-    double k = layer == kLayer1 ? 48 : (layer == kLayer3 && !mpeg1) ? 72 : 144;
-    auto averageFrame = static_cast<float>(static_cast<double>(fileSize) / frames);
-    auto vbr = static_cast<uint32_t>(sampleRate * static_cast<double>(averageFrame) / (1000.0 * k));
+    double k = samples / 8.0;
+    auto averageFrame = static_cast<float>(static_cast<double>(audioBytes) / frames);
+    auto vbr = static_cast<uint32_t>(std::min(sampleRate * static_cast<double>(averageFrame) / (1000.0 * k), 4e9));
     // A count that makes the bitrate 0 is not believed: the first header's bitrate stands.
     if (vbr > 0) {
       bitrate = vbr;
+      variable = true;
       out.vbrBitrate = static_cast<int32_t>(std::min<uint32_t>(vbr, INT32_MAX));
     }
   }
-  // (S * 8 / 1000) / B, where S * 8 / 1000 truncated is S / 125: no overflow for any size.
-  out.lengthSeconds = static_cast<uint32_t>(std::min<uint64_t>(fileSize / 125 / bitrate, UINT32_MAX));
+  if (variable) {
+    // The frame count gives the play time exactly; the whole part of an average bitrate would not.
+    out.lengthSeconds = static_cast<uint32_t>(std::min<uint64_t>(uint64_t{frames} * samples / sampleRate, UINT32_MAX));
+  } else {
+    // (S * 8 / 1000) / B, where S * 8 / 1000 truncated is S / 125: no overflow for any size.
+    out.lengthSeconds = static_cast<uint32_t>(std::min<uint64_t>(audioBytes / 125 / bitrate, UINT32_MAX));
+  }
   out.mpegHeaderBits = static_cast<uint16_t>(version | (rateIndex << 2) | (bitrateIndex << 4) | ((layer - 1) << 8));
   out.isEmpty = false;
   return true;

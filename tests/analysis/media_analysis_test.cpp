@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <map>
+#include <optional>
 #include <thread>
 
 #include "analysis/column_text.h"
@@ -267,6 +268,55 @@ TEST(MediaAnalysisTest, Mp3FilesOfARealEncoder) {
   EXPECT_TRUE(Mp3Bitrate(*media.Mp3()).isVbr);
   EXPECT_GE(media.Mp3()->lengthSeconds, 2u);
   EXPECT_LE(media.Mp3()->lengthSeconds, 3u);
+}
+
+// Length and bitrate come from the audio alone: the same audio encoded by lame with a padded ID3v2
+// tag, a large cover picture, an ID3v1 tag or both gives the same values as without any tag.
+TEST(MediaAnalysisTest, Mp3TagsDoNotCountAsAudio) {
+  std::string lame = ToolPath("lame"), sox = ToolPath("sox"), convert = ToolPath("convert");
+  if (lame.empty() || sox.empty() || convert.empty()) GTEST_SKIP() << "lame, sox or ImageMagick is not installed";
+  testing::TempDir dir;
+  std::string wav = dir.File("tone.wav");
+  ASSERT_EQ(testing::RunCommand(sox, {"-n", "-r", "44100", "-c", "2", wav, "synth", "37.3", "sine", "440"}).exitStatus, 0);
+  std::string cover = dir.File("cover.jpg");  // noise does not compress: about 260 KB
+  ASSERT_EQ(testing::RunCommand(convert, {"-size", "360x360", "xc:", "+noise", "Random", "-quality", "95", cover}).exitStatus, 0);
+  ASSERT_GT(testing::ReadFileBytes(cover).size(), 200'000u);
+  const std::vector<std::string> tags[] = {
+      {},
+      {"--pad-id3v2-size", "30000", "--tt", "Padded"},
+      {"--ti", cover},
+      {"--id3v1-only", "--tt", "One"},
+      {"--add-id3v2", "--tt", "Both", "--ti", cover},
+  };
+  for (const std::vector<std::string>& mode : {std::vector<std::string>{"-b", "128"}, std::vector<std::string>{"-V", "2"}}) {
+    SCOPED_TRACE(mode[0]);
+    std::optional<Mp3Info> untagged;
+    for (size_t i = 0; i < std::size(tags); ++i) {
+      SCOPED_TRACE(i);
+      std::string mp3 = dir.File("out" + std::to_string(i) + ".mp3");
+      std::vector<std::string> args = {"--quiet"};
+      args.insert(args.end(), mode.begin(), mode.end());
+      args.insert(args.end(), tags[i].begin(), tags[i].end());
+      args.insert(args.end(), {wav, mp3});
+      ASSERT_EQ(testing::RunCommand(lame, args).exitStatus, 0);
+      MediaInfo media;
+      media.mediaType = kMediaMp3;
+      AnalyzeMedia(mp3, AllOn(), media);
+      ASSERT_NE(media.Mp3(), nullptr);
+      const Mp3Info& info = *media.Mp3();
+      EXPECT_EQ(info.lengthSeconds, 37u);
+      if (!untagged) {
+        untagged = info;
+        continue;
+      }
+      EXPECT_EQ(info.vbrBitrate, untagged->vbrBitrate);
+      EXPECT_EQ(Mp3Bitrate(info).kbps, Mp3Bitrate(*untagged).kbps);
+    }
+    EXPECT_EQ(Mp3Bitrate(*untagged).isVbr, mode[0] == "-V");
+    if (mode[0] == "-b") {
+      EXPECT_EQ(Mp3Bitrate(*untagged).kbps, 128u);
+    }
+  }
 }
 
 TEST(MediaAnalysisTest, PicturesOfARealConverter) {

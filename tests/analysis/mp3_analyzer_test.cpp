@@ -176,7 +176,7 @@ TEST(Mp3AnalyzerTest, ConstantBitrateLengthAndHeaderBits) {
   EXPECT_EQ(Mp3Bitrate(a.info).kbps, 128u);
   EXPECT_FALSE(Mp3Bitrate(a.info).isVbr);
   EXPECT_EQ(Mp3SampleRate(a.info), 44100u);
-  EXPECT_EQ(a.info.lengthSeconds, file.size() * 8 / 1000 / 128);
+  EXPECT_EQ(a.info.lengthSeconds, 160000u * 8 / 1000 / 128);
   // Version 3, rate index 0, bitrate index 9, layer code 0 (Layer III).
   EXPECT_EQ(a.info.mpegHeaderBits, 3 | (0 << 2) | (9 << 4) | (0 << 8));
   EXPECT_EQ(FormatMp3Bitrate(a.info, true), "128");
@@ -213,6 +213,65 @@ TEST(Mp3AnalyzerTest, VariableBitrateHeaders) {
     if (c.expectedVbr > 0) {
       EXPECT_EQ(FormatMp3Bitrate(a.info, true), std::to_string(c.expectedKbps) + " VBR");
     }
+  }
+}
+
+// Length and bitrate count the audio frames only: not the ID3v2 tag at the start with its padding
+// and pictures, nor the tags appended at the end (ID3v1, APE, Lyrics3, an ID3v2.4 tag with footer).
+TEST(Mp3AnalyzerTest, TagsAreNotCountedAsAudio) {
+  const std::string picture = std::string(1, '\0') + "image/jpeg" + std::string(1, '\0') + '\3' + std::string(1, '\0') +
+                              std::string(200000, 'p');
+  const std::string v1 = Id3v1Tag("t", "a", "b", "2001", "c", 1);
+  const std::string ape = testing::ApeTag(std::string("\x05\0\0\0\0\0\0\0Title\0Hello", 18) + std::string(50000, 'x'), 1, true);
+  const std::string apeV1 = testing::ApeTag(std::string(40000, 'y'), 3, false);
+  const std::string lyrics2 = testing::Lyrics3v2Tag("IND00003110LYR00005hello" + std::string(3000, 'l'));
+  const std::string lyrics1 = testing::Lyrics3v1Tag(std::string(5000, 'w'));
+  struct Case {
+    const char* what;
+    std::string before;  // between the start of the file and the audio
+    std::string after;   // after the audio
+  };
+  const Case cases[] = {
+      {"no tag", "", ""},
+      {"ID3v2 with 30 KB of padding", Id3v2Tag(3, {Text("TIT2", "Padded")}, 30000), ""},
+      {"ID3v2 with a 200 KB picture", Id3v2Tag(3, {Text("TIT2", "Covered"), {"APIC", picture}}), ""},
+      {"ID3v1", "", v1},
+      {"APE with its header", "", ape},
+      {"APE with its header, then ID3v1", "", ape + v1},
+      {"APE version 1", "", apeV1},
+      {"Lyrics3 version 2, then ID3v1", "", lyrics2 + v1},
+      {"Lyrics3 version 1, then ID3v1", "", lyrics1 + v1},
+      {"APE, Lyrics3 and ID3v1", Id3v2Tag(4, {Text("TIT2", "All")}, 4000), ape + lyrics2 + v1},
+      {"ID3v2.4 appended with its footer", "", testing::Id3v2AppendedTag({Text("TIT2", "End"), {"APIC", picture}})},
+  };
+  for (bool variable : {false, true}) {
+    // 128 kbit/s either way: 1000 frames of 418 bytes at 44100 Hz.
+    std::string audio = Mp3Audio(kCbrHeader, variable ? XingHeader("Xing", 1, 1000) : "", 418000);
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.what) + (variable ? ", VBR" : ", CBR"));
+      Analysis a = Analyze(c.before + audio + c.after);
+      ASSERT_TRUE(a.ok);
+      EXPECT_EQ(a.info.vbrBitrate, variable ? 128 : -1);
+      EXPECT_EQ(Mp3Bitrate(a.info).kbps, 128u);
+      EXPECT_EQ(a.info.lengthSeconds, 418000u * 8 / 1000 / 128);
+    }
+  }
+  // Footers that do not hold up (a size beyond the file, a Lyrics3 size that is no number, a tag
+  // whose start is not where its footer says) count like any other bytes after the audio.
+  std::string audio = Mp3Audio(kCbrHeader, XingHeader("Xing", 1, 1000), 418000);
+  std::string badApe = std::string(60000, 'j') + testing::ApeTag("", 0, false);
+  badApe.replace(badApe.size() - 20, 4, std::string("\xFF\xFF\xFF\x0F", 4));
+  std::string badLyrics = testing::Lyrics3v2Tag(std::string(60000, 'l'));
+  badLyrics[badLyrics.size() - 10] = 'x';
+  std::string movedLyrics = testing::Lyrics3v2Tag(std::string(60000, 'l'));
+  movedLyrics.replace(0, 11, "lyricsbegin");
+  for (const std::string& tail : {badApe, badLyrics, movedLyrics}) {
+    Analysis tagged = Analyze(audio + tail);
+    Analysis filler = Analyze(audio + std::string(tail.size(), 'U'));
+    ASSERT_TRUE(tagged.ok);
+    EXPECT_GT(filler.info.vbrBitrate, 128);
+    EXPECT_EQ(tagged.info.vbrBitrate, filler.info.vbrBitrate);
+    EXPECT_EQ(tagged.info.lengthSeconds, filler.info.lengthSeconds);
   }
 }
 

@@ -39,6 +39,29 @@ std::string Id3v1Tag(const std::string& title, const std::string& artist, const 
          static_cast<char>(genre);
 }
 
+std::string Id3v2AppendedTag(const std::vector<Id3Frame>& frames) {
+  std::string tag = Id3v2Tag(4, frames);
+  tag[5] = 0x10;  // footer present
+  return tag + "3DI" + tag.substr(3, 7);
+}
+
+std::string ApeTag(const std::string& items, uint32_t count, bool header) {
+  auto block = [&](uint32_t flags) {
+    return ByteBuilder().Raw("APETAGEX").U32(header ? 2000 : 1000).U32(static_cast<uint32_t>(items.size() + 32)).U32(count)
+        .U32(flags).Zeros(8).bytes();
+  };
+  constexpr uint32_t kHasHeader = 0x80000000, kIsHeader = 0x20000000;
+  return (header ? block(kHasHeader | kIsHeader) : std::string()) + items + block(header ? kHasHeader : 0);
+}
+
+std::string Lyrics3v2Tag(const std::string& fields) {
+  std::string tag = "LYRICSBEGIN" + fields;
+  std::string size = std::to_string(tag.size());
+  return tag + std::string(6 - size.size(), '0') + size + "LYRICS200";
+}
+
+std::string Lyrics3v1Tag(const std::string& lyrics) { return "LYRICSBEGIN" + lyrics + "LYRICSEND"; }
+
 std::string Mp3FrameHeader(int version, int layer, int bitrate, int rate, int mode) {
   uint32_t h = 0xFFE00000u | (uint32_t(version) << 19) | (uint32_t(layer) << 17) | (1u << 16) | (uint32_t(bitrate) << 12) |
                (uint32_t(rate) << 10) | (uint32_t(mode) << 6);

@@ -24,6 +24,14 @@ Id3Frame Id3Text(const std::string& id, const std::string& text, uint8_t encodin
 std::string Id3v2Tag(int major, const std::vector<Id3Frame>& frames, size_t padding = 0);
 std::string Id3v1Tag(const std::string& title, const std::string& artist, const std::string& album,
                      const std::string& year, const std::string& comment, uint8_t genre);
+// An ID3v2.4 tag with a footer, as a writer appends it at the end of a file.
+std::string Id3v2AppendedTag(const std::vector<Id3Frame>& frames);
+// An APE tag (version 2000 with its header when `header`, or version 1000, which has none) holding
+// `items` (raw item bytes) as `count` items.
+std::string ApeTag(const std::string& items, uint32_t count, bool header);
+// Lyrics3 version 2 (fields, their size in 6 digits, "LYRICS200") and version 1 (up to "LYRICSEND").
+std::string Lyrics3v2Tag(const std::string& fields);
+std::string Lyrics3v1Tag(const std::string& lyrics);
 // A frame header of the version field, layer field, bitrate index, sample-rate index, channel mode.
 std::string Mp3FrameHeader(int version, int layer, int bitrate, int rate, int mode = 0);
 // MPEG-1 Layer III, 128 kbit/s, 44100 Hz, stereo.
