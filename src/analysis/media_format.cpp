@@ -9,7 +9,8 @@
 namespace volumist {
 namespace {
 
-std::string Decimal(int64_t value) {
+template <typename Integer>
+std::string Decimal(Integer value) {
   char digits[24];
   auto result = std::to_chars(digits, digits + sizeof digits, value);
   return std::string(digits, result.ptr);
@@ -31,12 +32,13 @@ std::string FormatVideoLength(const VideoInfo& video) {
   uint64_t frames = video.FrameCount();
   if (frames == 0) return {};
   double length = video.LengthSeconds();
-  if (!std::isfinite(length) || length < 0) length = 0;
-  auto minutes = static_cast<int64_t>(length / 60.0);
-  int64_t seconds = static_cast<int64_t>(length) - minutes * 60;
+  // No real video is longer than 2^32 - 1 seconds; a damaged header's length is shown as that.
+  constexpr double kLongest = 4294967295.0;
+  if (!(length >= 0)) length = 0;
+  auto whole = static_cast<uint64_t>(std::min(length, kLongest));
   char text[16];
-  std::snprintf(text, sizeof text, "%02d", static_cast<int>(seconds));
-  return Decimal(minutes) + ":" + text + " (" + Decimal(static_cast<int64_t>(frames)) + ")";
+  std::snprintf(text, sizeof text, "%02d", static_cast<int>(whole % 60));
+  return Decimal(whole / 60) + ":" + text + " (" + Decimal(frames) + ")";
 }
 
 std::string FormatFrameSize(const VideoInfo& video) { return Size(video.FrameWidth(), video.FrameHeight()); }

@@ -54,7 +54,10 @@ double VideoInfo::LengthSeconds() const {
 uint64_t VideoInfo::FrameCount() const {
   if (avi_) return avi_->frameCount;
   double frames = FrameRate() * double{mpeg_->lengthSeconds};
-  return frames > 0 ? static_cast<uint64_t>(frames) : 0;
+  // Damaged records hold any float: NaN and negative counts are none, huge ones saturate.
+  if (!(frames > 0)) return 0;
+  constexpr double kBeyond = 18446744073709551616.0;  // 2^64
+  return frames < kBeyond ? static_cast<uint64_t>(frames) : UINT64_MAX;
 }
 
 const char* VideoInfo::VideoCodecName() const {

@@ -35,7 +35,8 @@ class VideoInfo {
   uint32_t AudioChannels() const;
   // AVI: frames / frame rate (0 when the rate is 0); MPEG: the length found from clock references.
   double LengthSeconds() const;
-  // AVI: the main header's frame count; MPEG: the whole part of frame rate x length.
+  // AVI: the main header's frame count; MPEG: the whole part of frame rate x length (0 when that is
+  // not a positive number, the largest count when it is beyond the range).
   uint64_t FrameCount() const;
   const char* VideoCodecName() const;
   const char* AudioCodecName() const;

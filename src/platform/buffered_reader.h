@@ -45,6 +45,7 @@ class BufferedReader {
 
   // Reads exactly out.size() bytes, or returns false (the position is then unspecified).
   bool Read(void* out, size_t n) {
+    if (n == 0) return true;  // `out` may be null then, which memcpy does not allow
     if (n <= length_ - cursor_) {
       std::memcpy(out, buffer_.get() + cursor_, n);
       cursor_ += n;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <limits>
 
 #include "analysis/media_format.h"
 #include "analysis/mp3_values.h"
@@ -24,6 +25,35 @@ TEST(MediaFormatTest, VideoForms) {
   EXPECT_EQ(FormatAspectRatio(video), "1.50:1");
   AviInfo empty = Video(640, 480, 0, 25.0f);
   EXPECT_EQ(FormatVideoLength(VideoInfo(empty)), "");
+
+  // Values out of any real range (from damaged headers or volume files) saturate instead of wrapping.
+  MpegInfo endless;
+  endless.frameRateCode = 3;
+  endless.lengthSeconds = 3e38f;
+  MpegInfo unknown = endless;
+  unknown.lengthSeconds = std::numeric_limits<float>::quiet_NaN();
+  MpegInfo negative = endless;
+  negative.lengthSeconds = -5;
+  const AviInfo slow = Video(1, 1, 100, 1e-30f);
+  const AviInfo fast = Video(1, 1, 100, std::numeric_limits<float>::infinity());
+  struct Length {
+    const char* what;
+    VideoInfo video;
+    uint64_t frames;
+    const char* text;
+  };
+  const Length lengths[] = {
+      {"AVI at 1e-30 fps", VideoInfo(slow), 100, "71582788:15 (100)"},
+      {"AVI at an infinite rate", VideoInfo(fast), 100, "0:00 (100)"},
+      {"MPEG of 3e38 seconds", VideoInfo(endless), UINT64_MAX, "71582788:15 (18446744073709551615)"},
+      {"MPEG of unknown length", VideoInfo(unknown), 0, ""},
+      {"MPEG of negative length", VideoInfo(negative), 0, ""},
+  };
+  for (const Length& c : lengths) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(c.video.FrameCount(), c.frames);
+    EXPECT_EQ(FormatVideoLength(c.video), c.text);
+  }
 
   struct Channels {
     uint8_t count;

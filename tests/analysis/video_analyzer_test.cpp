@@ -231,7 +231,8 @@ TEST(MpegAnalyzerTest, ElementaryStreamsGarbageAndFailures) {
   std::string late = Mpeg1Pack(0);
   for (int i = 0; i < 48; ++i) late += MpegPacket(0xC0, std::string("\x0F", 1) + std::string(30, '\x11'));
   late += MpegPacket(0xE0, std::string("\x0F", 1) + MpegSequenceHeader(352, 288, 3));
-  const std::string failing[] = {audioOnly, late, std::string(5000, '\0'), "", "RIF"};
+  // A packet of length 0 reads nothing.
+  const std::string failing[] = {audioOnly, late, std::string(5000, '\0'), "", "RIF", std::string("\0\0\x01\xE0\0\0", 6)};
   for (const std::string& bytes : failing) {
     EXPECT_FALSE(AnalyzeMpegBytes(bytes, info));
     EXPECT_TRUE(info.isEmpty);
