@@ -6,6 +6,7 @@
 
 #include "catalog/volume_catalog.h"
 #include "testing/byte_builder.h"
+#include "testing/compressed_bytes.h"
 #include "testing/media_builder.h"
 #include "testing/memory_file_system.h"
 #include "testing/byte_builder.h"
@@ -116,11 +117,18 @@ bool WriteArchiveSeeds(const std::string& folder) {
   std::snprintf(checksum, sizeof checksum, "%06o", sum);
   tar.replace(148, 7, std::string(checksum, 7));
   tar[512] = 'x';
-  seeds.push_back({9, tar});
+  // TAR seeds carry the compression byte of the fuzzer: plain, and compressed by the fuzzer with
+  // each method; and, under the GZ kind, compressed already, so that mutations reach the
+  // decompressors.
+  for (char method = 0; method <= 4; ++method) seeds.push_back({9, std::string(1, method) + tar});
+  for (int method = 1; method <= 4; ++method) {
+    seeds.push_back({10, std::string(1, '\0') + testing::CompressedBytes(tar, static_cast<Compression>(method))});
+  }
   seeds.push_back({11, ByteBuilder().Raw("HA").U16(1).U8(0).U32(1).U32(1).U32(0).U32(0).Raw(cstring("d\xFF"))
                            .Raw(cstring("f.txt")).U8(2).U8(1).U8(0x20).Raw("x").bytes()});
-  for (const auto& [kind, bytes] : seeds) {
-    std::ofstream out(folder + "/archive-kind" + std::to_string(kind) + ".bin", std::ios::binary);
+  for (size_t i = 0; i < seeds.size(); ++i) {
+    const auto& [kind, bytes] = seeds[i];
+    std::ofstream out(folder + "/archive-" + std::to_string(i) + "-kind" + std::to_string(kind) + ".bin", std::ios::binary);
     out.put(static_cast<char>(kind - 1));  // the fuzzer's kind byte: code = byte % 11 + 1
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out) return false;

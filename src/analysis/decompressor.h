@@ -16,7 +16,7 @@
 
 namespace volumist {
 
-enum class Compression { kNone, kGzip, kXz, kBzip2, kZstd };
+enum class Compression { kNone = 0, kGzip = 1, kXz = 2, kBzip2 = 3, kZstd = 4 };
 
 // The compression that a file's first bytes announce (at least 6 are needed to tell them all).
 Compression CompressionOf(std::span<const std::byte> head);
