@@ -149,11 +149,7 @@ bool DescriptionStore::SetDescription(RecordKey key, std::string_view text, cons
   return edits_->Flush();
 }
 
-bool DescriptionStore::WriteMerged(platform::File& volumeFile, const VolumeHeader& header,
-                                   const std::string& volumePath) {
-  VolumeWriter out(fileSystem_, prompter_);
-  if (!out.OpenTemporary(platform::DirectoryOf(volumePath))) return false;
-  // Header, sources and tree stay byte for byte, so every key stays valid.
+bool DescriptionStore::WriteMerged(VolumeWriter& out, platform::File& volumeFile, const VolumeHeader& header) {  // Header, sources and tree stay byte for byte, so every key stays valid.
   if (!out.CopyFrom(volumeFile, 0, header.descriptionsStart)) return false;
   const uint64_t countAt = out.LogicalPosition();
   out.WriteU32(0);
@@ -192,7 +188,7 @@ bool DescriptionStore::WriteMerged(platform::File& volumeFile, const VolumeHeade
   out.PatchAt(countAt, field, 4);
   EncodeFixed(field, indexStart, 4);
   out.PatchAt(kDescriptionIndexOffsetField, field, 4);
-  return out.FinishAs(volumePath) == VolumeWriter::FinishResult::kDone;
+  return out.Flush();
 }
 
 }  // namespace volumist

@@ -5,7 +5,8 @@
 // Saving writes a complete new volume file beside the old one (header and tree copied byte for byte,
 // so every key stays valid, then the merged descriptions and their index) and renames it over the
 // old one: a crash or a full disk never leaves a volume whose header points at a broken index, and
-// after a failed save the edits are still pending.
+// after a failed save the edits are still pending. The catalog (VolumeCatalog::SaveDescriptions)
+// opens the new file and holds the volume's lock; the store writes the merge into it.
 //
 // Used by one thread at a time (the user-interface thread).
 #pragma once
@@ -65,11 +66,11 @@ class DescriptionStore {
   const std::string* EditsFilePath() const { return edits_ ? &edits_->TemporaryPath() : nullptr; }
   uint32_t DescriptionCount() const { return descriptionCount_; }
 
-  // Writes the volume with the pending edits merged to a temporary file beside `volumePath` and puts
-  // it in place of the volume. New and changed descriptions come first, in order of first edit, then
+  // Writes the volume `volumeFile` (whose header is `header`) with the pending edits merged into
+  // `out`, from its start. New and changed descriptions come first, in order of first edit, then
   // the stored ones that were not edited, in their old order; empty ones are left out. Reports
-  // nothing itself; pending edits stay on failure (the caller clears them after reopening).
-  [[nodiscard]] bool WriteMerged(platform::File& volumeFile, const VolumeHeader& header, const std::string& volumePath);
+  // nothing itself; pending edits stay (the caller clears them once the new file is in place).
+  [[nodiscard]] bool WriteMerged(VolumeWriter& out, platform::File& volumeFile, const VolumeHeader& header);
 
  private:
   struct IndexEntry {

@@ -18,6 +18,23 @@ inline constexpr char kCantSaveDescriptions[] = "Can't save new descriptions dat
 inline constexpr char kSaveDescriptionsQuestion[] =
     "You did changes of descriptions in current volume. Do you want to save them?";
 
+// Asked before a volume file is rewritten by a new scan.
+inline constexpr char kVolumeFileExists[] = "File of Disk Ledger already exists! Do you want to rewrite it?";
+
+// Writing next to other writers.
+// The file to write is a folder, a pipe, a device or a socket; nothing was written.
+inline constexpr char kVolumeFileNotRegular[] =
+    "The volume file is a folder or a special file, which is never replaced. Nothing was written.";
+// Another writer (a scan, a description save, a rename) kept the volume file past the wait.
+inline constexpr char kVolumeBusy[] =
+    "Another writer is still changing this volume file. Nothing was written; please try again later.";
+// The loaded volume was replaced by a new scan whose records differ, so the edits' keys no longer
+// name the items they were made for.
+inline constexpr char kVolumeReplacedMeanwhile[] =
+    "The volume file was replaced by a new scan since it was loaded. The description changes were not saved.";
+// Renaming could not write the name field; the cause follows the text.
+inline constexpr char kCouldNotWriteVolumeName[] = "Could not write the new name into the volume file: ";
+
 // The volume list.
 inline constexpr char kLoadSomeVolumeFirst[] = "Please, load some volume first.";
 inline constexpr char kAskDeleteVolume[] = "Do you want to delete this volume file?";

@@ -205,18 +205,9 @@ bool ProgramSettings::WriteReplacing(const std::string& path, std::string_view b
   // Saving is silent: the writer's own message about the temporary file is not shown.
   SilentPrompter silent;
   VolumeWriter writer(fileSystem_, silent, 1024);
-  if (!writer.OpenTemporary(locations_.programDirectory)) return false;
+  if (writer.OpenReplacing(path) != platform::FileError::kNone) return false;
   writer.Write(bytes.data(), bytes.size());
-  std::string temporary = writer.TemporaryPath();
-  switch (writer.FinishAs(path)) {
-    case VolumeWriter::FinishResult::kDone: return true;
-    case VolumeWriter::FinishResult::kRenameFailed:
-      // Unlike a volume, a settings file left under a temporary name is of no use to anyone.
-      fileSystem_.Remove(temporary);
-      return false;
-    case VolumeWriter::FinishResult::kWriteFailed: return false;
-  }
-  return false;
+  return writer.Finish() == VolumeWriter::FinishResult::kDone;
 }
 
 std::string ProgramSettings::VolumeCounterPath() const {

@@ -26,6 +26,14 @@ enum class ScanMode : uint32_t {
   kNewFromVolumeSources = 3,
 };
 
+// What writing a new volume does when, at its end, a file has the target's name that had none when
+// the job was confirmed (another scan made it meanwhile), or that the user agreed to replace.
+enum class ExistingVolumeFile : uint8_t {
+  kReplace,          // replace it: the user agreed (or the caller decided) to rewrite that file
+  kAsk,              // ask "File of Disk Ledger already exists! Do you want to rewrite it?"
+  kNextDefaultName,  // keep it, and take the next free default name ("Volume%d" with the counter)
+};
+
 struct ScanJob : ScanOptions {
   ScanMode mode = ScanMode::kNewVolume;
   bool multipleSources = false;
@@ -37,6 +45,7 @@ struct ScanJob : ScanOptions {
   std::string volumeFileName;   // relative to the volume directory, or a full path
   std::string volumeName;
   bool scanAgain = true;
+  ExistingVolumeFile existingFile = ExistingVolumeFile::kReplace;
 
   ScanOptions& Options() { return *this; }
   const ScanOptions& Options() const { return *this; }

@@ -1,6 +1,8 @@
 #include "catalog/volume_catalog.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "catalog/messages.h"
 #include "catalog/utf8.h"
@@ -42,16 +44,18 @@ void VolumeCatalog::Reset() {
   volumeFileTime_.Set(0);
 }
 
-bool VolumeCatalog::ReadHeaderAndSources(platform::File& file) {
-  if (!ValidateMagic(file)) return false;
+bool ReadVolumeHeader(platform::File& file, VolumeHeader& header, SourceList& sources) {
+  if (!VolumeCatalog::ValidateMagic(file)) return false;
   platform::BufferedReader input(file, 4096);
   input.Seek(format::kHeaderOffset);
   FieldReader fields(input);
-  if (!header_.Read(fields)) return false;
-  if (!HeaderIsConsistent(header_, input.Size())) return false;
+  if (!header.Read(fields)) return false;
+  if (!HeaderIsConsistent(header, input.Size())) return false;
   fields.Seek(format::kSourceListOffset);
-  return sources_.Read(fields);
+  return sources.Read(fields);
 }
+
+bool VolumeCatalog::ReadHeaderAndSources(platform::File& file) { return ReadVolumeHeader(file, header_, sources_); }
 
 bool VolumeCatalog::OpenVolume(const std::string& path, bool loadDescriptions) {
   Reset();
@@ -88,9 +92,56 @@ bool VolumeCatalog::SetDescription(RecordKey key, std::string_view text) {
   return descriptions_.SetDescription(key, text, platform::DirectoryOf(volumeFilePath_));
 }
 
+namespace {
+
+// True when the tree of `loaded` is, byte for byte, the start of the tree of `current`: then every
+// key of `loaded` names the same record in `current` (sources were only added after it).
+bool TreeContinues(platform::File& loaded, const VolumeHeader& loadedHeader, platform::File& current,
+                   const VolumeHeader& currentHeader) {
+  const uint64_t length = loadedHeader.treeEnd - loadedHeader.treeStart;
+  if (uint64_t{currentHeader.treeEnd} - currentHeader.treeStart < length) return false;
+  std::vector<std::byte> a(64 * 1024), b(64 * 1024);
+  for (uint64_t done = 0; done < length;) {
+    size_t want = static_cast<size_t>(std::min<uint64_t>(a.size(), length - done));
+    auto gotA = loaded.ReadAt(loadedHeader.treeStart + done, std::span(a.data(), want));
+    auto gotB = current.ReadAt(currentHeader.treeStart + done, std::span(b.data(), want));
+    if (!gotA || !gotB || *gotA != want || *gotB != want || std::memcmp(a.data(), b.data(), want) != 0) return false;
+    done += want;
+  }
+  return true;
+}
+
+bool SameOpenFile(platform::File& a, platform::File& b) {
+  auto statusA = a.Status();
+  auto statusB = b.Status();
+  return !statusA || !statusB || platform::SameFile(*statusA, *statusB);
+}
+
+}  // namespace
+
 bool VolumeCatalog::SaveDescriptions() {
-  if (!isLoaded_ || !descriptions_.HasPending() || volumeFilePath_.empty() ||
-      !descriptions_.WriteMerged(*file_, header_, volumeFilePath_)) {
+  if (!isLoaded_ || !descriptions_.HasPending() || volumeFilePath_.empty()) {
+    prompter_.ShowError(messages::kCantSaveDescriptions);
+    return false;
+  }
+  // The lock is taken before the file is read, and held until the merged file replaces it.
+  VolumeWriter out(fileSystem_, prompter_);
+  platform::FileError error = out.OpenReplacing(volumeFilePath_, {true, lockWait_});
+  platform::File* current = out.Replacement().LockedTarget();
+  if (error == platform::FileError::kBusy) prompter_.ShowError(messages::kVolumeBusy);
+  if (error == platform::FileError::kOther) prompter_.ShowError(messages::kCantCreateTemporaryFile);
+  // What other writers did since the volume was loaded is in the file now: the merge starts from it.
+  VolumeHeader header;
+  SourceList sources;
+  bool ok = error == platform::FileError::kNone && current != nullptr && ReadVolumeHeader(*current, header, sources);
+  if (ok && !SameOpenFile(*current, *file_) && !TreeContinues(*file_, header_, *current, header)) {
+    prompter_.ShowError(messages::kVolumeReplacedMeanwhile);
+    return false;
+  }
+  ok = ok && descriptions_.WriteMerged(out, *current, header);
+  VolumeWriter::FinishResult finished = ok ? out.Finish() : VolumeWriter::FinishResult::kWriteFailed;
+  if (finished == VolumeWriter::FinishResult::kBusy) prompter_.ShowError(messages::kVolumeBusy);
+  if (finished != VolumeWriter::FinishResult::kDone) {
     prompter_.ShowError(messages::kCantSaveDescriptions);
     return false;
   }
@@ -105,24 +156,36 @@ void VolumeCatalog::DiscardDescriptions() {
   if (!path.empty()) (void)OpenVolume(path);
 }
 
-bool WriteVolumeName(platform::FileSystem& fileSystem, const std::string& path, const std::string& name) {
-  if (name.size() > format::kVolumeNameMaxLength) return false;
-  auto opened = fileSystem.OpenForUpdate(path);
-  if (!opened) return false;
+VolumeNameWrite WriteVolumeName(platform::FileSystem& fileSystem, const std::string& path, const std::string& name,
+                                std::chrono::milliseconds lockWait) {
+  if (name.size() > format::kVolumeNameMaxLength) return {true, platform::FileError::kOther};
+  // Writers of the whole file wait for the lock too, so none of them copies the old name back.
+  platform::LockedFile locked = platform::LockFile(fileSystem, path, lockWait);
+  if (!locked) return {true, locked.error};
+  auto opened = fileSystem.OpenForUpdate(locked.path);
+  if (!opened) return {true, opened.error};
+  if (!SameOpenFile(*opened.file, *locked.file)) return {true, platform::FileError::kBusy};
   // Validate the whole header, not only the magic, before writing into the file.
   VolumeHeader header;
-  if (!VolumeCatalog::ValidateMagic(*opened.file)) return false;
-  {
-    platform::BufferedReader input(*opened.file, 1024);
-    input.Seek(format::kHeaderOffset);
-    FieldReader fields(input);
-    if (!header.Read(fields) || !HeaderIsConsistent(header, input.Size())) return false;
-  }
+  SourceList sources;
+  if (!ReadVolumeHeader(*opened.file, header, sources)) return {false, platform::FileError::kNone};
   char field[format::kVolumeNameFieldSize] = {};
   std::memcpy(field, name.data(), name.size());
-  bool written = opened.file->WriteAt(format::kVolumeNameOffset, std::as_bytes(std::span(field)));
-  bool synced = written && opened.file->Sync();
-  return opened.file->Close() && synced;
+  if (!opened.file->WriteAt(format::kVolumeNameOffset, std::as_bytes(std::span(field))) || !opened.file->Sync() ||
+      !opened.file->Close()) {
+    return {true, platform::FileError::kIoError};
+  }
+  return {};
+}
+
+void ShowVolumeNameFailure(Prompter& prompter, const VolumeNameWrite& result) {
+  if (!result.isVolume || result.error == platform::FileError::kNotRegularFile) {
+    prompter.ShowError(messages::kBadVolumeCannotRename);
+  } else if (result.error == platform::FileError::kBusy) {
+    prompter.ShowError(messages::kVolumeBusy);
+  } else {
+    prompter.ShowError(std::string(messages::kCouldNotWriteVolumeName) + platform::FileErrorText(result.error));
+  }
 }
 
 bool VolumeCatalog::SetVolumeName(const std::string& newName) {
@@ -130,12 +193,12 @@ bool VolumeCatalog::SetVolumeName(const std::string& newName) {
   std::string path = volumeFilePath_;
   bool wasLoaded = isLoaded_;
   Reset();
-  bool renamed = WriteVolumeName(fileSystem_, path, newName);
-  if (!renamed) prompter_.ShowError(messages::kBadVolumeCannotRename);
+  VolumeNameWrite written = WriteVolumeName(fileSystem_, path, newName, lockWait_);
+  if (!written.ok()) ShowVolumeNameFailure(prompter_, written);
   // The index is read again; pending description edits are kept.
   if (wasLoaded && !OpenVolume(path, false)) return false;
   if (wasLoaded) descriptions_.ReloadIndex(*file_, header_);
-  return renamed;
+  return written.ok();
 }
 
 }  // namespace volumist

@@ -3,7 +3,13 @@
 // A loaded volume keeps only its header, its sources and one open read handle; the tree is read on
 // demand, record by record, through Records() positioned by key. A volume being written is filled
 // by CreateVolume or AddToVolume through a temporary file that replaces the target only when
-// complete.
+// complete (platform/file_replacement.h).
+//
+// Several writers of one volume file, in this process or others, never lose each other's changes:
+// a writer that reads the file, changes it and writes it back (AddToVolume, SaveDescriptions,
+// SetVolumeName) holds the file's exclusive lock from its read to its write, and a second writer
+// waits for it (at most LockWait(), then it fails with "Another writer is still changing this
+// volume file...") and then works on the new content. Reading a volume never takes a lock.
 //
 // Thread use: the five header counters may be read from any thread (they carry their own lock), and
 // RequestStop may be called from any thread. Everything else belongs to one thread at a time: the
@@ -11,6 +17,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -24,6 +31,7 @@
 #include "catalog/source_list.h"
 #include "catalog/volume_header.h"
 #include "platform/buffered_reader.h"
+#include "platform/file_replacement.h"
 #include "platform/file_system.h"
 
 namespace volumist {
@@ -49,9 +57,12 @@ class VolumeCatalog {
   std::optional<std::string> GetDescription(RecordKey key) { return descriptions_.GetDescription(key); }
   // Records an edit (see DescriptionStore::SetDescription); the volume then has pending descriptions.
   [[nodiscard]] bool SetDescription(RecordKey key, std::string_view text);
-  // Merges the pending edits into the volume file, which is replaced as a whole, and reopens it. On
-  // failure (also with nothing pending) shows "Can't save new descriptions data to the volume!"; the
-  // edits stay pending and the volume stays as it was.
+  // Merges the pending edits into the volume file, which is replaced as a whole, and reopens it.
+  // The merge works on the file as it is when the save takes its lock, so changes that other
+  // writers made since the volume was loaded are kept (sources added, descriptions saved, the
+  // name); a file replaced by a new scan whose tree is not the loaded one's fails with "The volume
+  // file was replaced by a new scan...". On failure (also with nothing pending) shows "Can't save
+  // new descriptions data to the volume!"; the edits stay pending and the volume stays as it was.
   [[nodiscard]] bool SaveDescriptions();
   // Drops the pending edits and reopens the volume.
   void DiscardDescriptions();
@@ -60,13 +71,19 @@ class VolumeCatalog {
 
   // Writes a new volume file for `job` (target job.volumeFileName, relative to the current directory
   // or absolute) with the contents `contents` produces, and opens it unless the catalog stays closed.
+  // A target that is a folder or a special file is refused before anything is written. When a file
+  // has the target's name at the end, job.existingFile decides: it is replaced, or the user is asked
+  // "File of Disk Ledger already exists! Do you want to rewrite it?", or the volume takes the next
+  // free default name (VolumeFilePath, Header().volumeName and NextVolumeCounter tell which).
   [[nodiscard]] bool CreateVolume(const ScanJob& job, ContentWriter& contents);
-  // Appends the job's sources to the volume file job.volumeFileName, keeping all it holds. The job's
-  // options are first merged with the volume's (MergeOptions).
+  // Appends the job's sources to the volume file job.volumeFileName, keeping all it holds, under the
+  // file's lock for the whole scan. The job's options are first merged with the volume's
+  // (MergeOptions).
   [[nodiscard]] bool AddToVolume(ScanJob& job, ContentWriter& contents);
 
-  // Rewrites the 256-byte name field of this volume's file in place. Names of more than 255 bytes are
-  // refused. On a bad file shows "Bad volume file. Could not rename it.".
+  // Rewrites the 256-byte name field of this volume's file in place, under the file's lock. Names of
+  // more than 255 bytes are refused. On a bad file shows "Bad volume file. Could not rename it.";
+  // when the file cannot be written, "Could not write the new name into the volume file: " and why.
   [[nodiscard]] bool SetVolumeName(const std::string& newName);
 
   // Reads the first 10 bytes of `file` and compares them with the magic.
@@ -91,6 +108,12 @@ class VolumeCatalog {
   void SetStaysClosed(bool value) { staysClosed_ = value; }
   // A failed open shows no message.
   void SetQuiet(bool value) { isQuiet_ = value; }
+  // How long a write waits for another writer's lock on the volume file.
+  void SetLockWait(std::chrono::milliseconds wait) { lockWait_ = wait; }
+  std::chrono::milliseconds LockWait() const { return lockWait_; }
+  // After CreateVolume: the volume counter that follows the default name the volume took (it moves
+  // on when another scan took the job's default name meanwhile); the job's counter otherwise.
+  uint32_t NextVolumeCounter() const { return nextVolumeCounter_; }
 
   void RequestStop() { stopRequested_.store(true, std::memory_order_relaxed); }
   bool StopRequested() const { return stopRequested_.load(std::memory_order_relaxed); }
@@ -104,7 +127,11 @@ class VolumeCatalog {
   // Closes the file and forgets the header; pending description edits stay.
   void Reset();
   bool ReadHeaderAndSources(platform::File& file);
-  bool FinishWrite(VolumeWriter& writer, const std::string& target);
+  // Starts `writer` on the new version of `target`; on failure shows why.
+  bool OpenReplacing(VolumeWriter& writer, const std::string& target, bool lockTarget);
+  // Puts the written volume in place; `target` and the header's name follow a move to the next free
+  // default name.
+  bool FinishWrite(VolumeWriter& writer, ExistingVolumeFile existingFile, uint32_t volumeCounter, std::string& target);
   bool FailWrite(VolumeWriter& writer);
 
   platform::FileSystem& fileSystem_;
@@ -117,6 +144,8 @@ class VolumeCatalog {
   bool isBeingWritten_ = false;
   bool staysClosed_ = false;
   bool isQuiet_ = false;
+  std::chrono::milliseconds lockWait_ = platform::kDefaultLockWait;
+  uint32_t nextVolumeCounter_ = 0;
   std::atomic<bool> stopRequested_{false};
   VolumeHeader header_;
   SourceList sources_;
@@ -125,8 +154,23 @@ class VolumeCatalog {
   DescriptionStore descriptions_;
 };
 
-// Writes `name` into the name field of the volume file at `path`, in place. False when the file
-// cannot be opened for update, is not a volume file or the write fails; nothing is shown.
-bool WriteVolumeName(platform::FileSystem& fileSystem, const std::string& path, const std::string& name);
+// Reads the header and the source list of a volume file: false for a wrong magic or a header whose
+// areas do not lie in order inside the file.
+bool ReadVolumeHeader(platform::File& file, VolumeHeader& header, SourceList& sources);
+
+// What WriteVolumeName did.
+struct VolumeNameWrite {
+  bool isVolume = true;                              // false: the file is not a volume file
+  platform::FileError error = platform::FileError::kNone;  // why it could not be locked or written
+  bool ok() const { return isVolume && error == platform::FileError::kNone; }
+};
+// Writes `name` into the name field of the volume file at `path` (links followed), in place, holding
+// the file's lock (waiting at most `lockWait` for another writer). Nothing is shown.
+VolumeNameWrite WriteVolumeName(platform::FileSystem& fileSystem, const std::string& path, const std::string& name,
+                                std::chrono::milliseconds lockWait = platform::kDefaultLockWait);
+// Shows why a WriteVolumeName failed: "Bad volume file. Could not rename it.", "Another writer is
+// still changing this volume file...", or "Could not write the new name into the volume file: "
+// with the cause.
+void ShowVolumeNameFailure(Prompter& prompter, const VolumeNameWrite& result);
 
 }  // namespace volumist

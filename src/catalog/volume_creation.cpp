@@ -1,15 +1,21 @@
 // Writing a volume file: a new one (CreateVolume) or an existing one with more sources (AddToVolume).
 // Both write the complete new file under a temporary name beside the target and rename it over the
-// target at the end, so the target holds either its old content or the complete new one.
+// target at the end (platform/file_replacement.h), so the target holds either its old content or
+// the complete new one.
+#include <cstring>
+
 #include "catalog/messages.h"
 #include "catalog/volume_catalog.h"
 #include "catalog/volume_format.h"
+#include "catalog/volume_names.h"
 
 namespace volumist {
 namespace {
 
 // The source list stores a 16-bit count.
 constexpr size_t kMaxSources = 0xFFFF;
+// Default names tried after the job's own one was taken.
+constexpr uint32_t kDefaultNameAttempts = 10000;
 
 SourceEntry NewSourceEntry(const ScanJob& job, const ScanSource& source, size_t index, ContentWriter& contents) {
   SourceEntry entry;
@@ -21,6 +27,12 @@ SourceEntry NewSourceEntry(const ScanJob& job, const ScanSource& source, size_t 
   entry.options = job.Options();
   entry.scanAgain = job.scanAgain;
   return entry;
+}
+
+// `path` with its last component replaced by `name`.
+std::string Sibling(const std::string& path, const std::string& name) {
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? name : path.substr(0, slash + 1) + name;
 }
 
 // Marks the whole volume being written for the lifetime of one write.
@@ -37,6 +49,19 @@ class WritingMark {
 
 }  // namespace
 
+bool VolumeCatalog::OpenReplacing(VolumeWriter& writer, const std::string& target, bool lockTarget) {
+  switch (writer.OpenReplacing(target, {lockTarget, lockWait_})) {
+    case platform::FileError::kNone: return true;
+    case platform::FileError::kNotRegularFile: prompter_.ShowError(messages::kVolumeFileNotRegular); break;
+    case platform::FileError::kBusy: prompter_.ShowError(messages::kVolumeBusy); break;
+    default:
+      prompter_.ShowError(messages::kCantCreateTemporaryFile);
+      prompter_.ShowError(messages::kCouldNotWriteVolume);
+      break;
+  }
+  return false;
+}
+
 // A stopped scan fails silently; a failed write says so. Either way the writer deletes its
 // temporary file and the catalog is left empty.
 bool VolumeCatalog::FailWrite(VolumeWriter& writer) {
@@ -45,7 +70,8 @@ bool VolumeCatalog::FailWrite(VolumeWriter& writer) {
   return false;
 }
 
-bool VolumeCatalog::FinishWrite(VolumeWriter& writer, const std::string& target) {
+bool VolumeCatalog::FinishWrite(VolumeWriter& writer, ExistingVolumeFile existingFile, uint32_t volumeCounter,
+                                std::string& target) {
   // The header and the source keys are rewritten in place now that the tree is complete.
   writer.SetKeyBase(0);
   writer.TruncateAtEnd();
@@ -58,25 +84,49 @@ bool VolumeCatalog::FinishWrite(VolumeWriter& writer, const std::string& target)
     EncodeFixed(keys + 4, entry.treeEndKey, 4);
     writer.PatchAt(entry.keysOffset, keys, sizeof keys);
   }
-  switch (writer.FinishAs(target)) {
-    case VolumeWriter::FinishResult::kDone: break;
-    case VolumeWriter::FinishResult::kWriteFailed:
-      prompter_.ShowError(messages::kCouldNotWriteVolume);
-      return false;
-    case VolumeWriter::FinishResult::kRenameFailed:
+  nextVolumeCounter_ = volumeCounter;
+  // A file that took the name while the scan ran is replaced only when the user agrees.
+  platform::ExistingTarget existing = existingFile == ExistingVolumeFile::kReplace ? platform::ExistingTarget::kReplace
+                                                                                   : platform::ExistingTarget::kKeep;
+  for (uint32_t attempt = 0;; ++attempt) {
+    switch (writer.Finish(existing)) {
+      case VolumeWriter::FinishResult::kDone: return true;
+      case VolumeWriter::FinishResult::kWriteFailed: prompter_.ShowError(messages::kCouldNotWriteVolume); return false;
+      case VolumeWriter::FinishResult::kRenameFailed:
+        prompter_.ShowError(messages::kCouldNotRenameTemporary);
+        return false;
+      case VolumeWriter::FinishResult::kBusy: prompter_.ShowError(messages::kVolumeBusy); return false;
+      case VolumeWriter::FinishResult::kExists: break;
+    }
+    if (existingFile != ExistingVolumeFile::kNextDefaultName) {
+      if (!prompter_.AskYesNo(messages::kVolumeFileExists)) return false;
+      existing = platform::ExistingTarget::kReplace;
+      continue;
+    }
+    // Another scan took this default name: the next free one is taken, in the file and its name
+    // field alike.
+    platform::FileError free = platform::FileError::kExists;
+    std::string name;
+    while (free == platform::FileError::kExists && attempt++ < kDefaultNameAttempts) {
+      name = DefaultVolumeName(nextVolumeCounter_++);
+      target = Sibling(target, MakeVolumeFileName(name, true));
+      free = writer.Retarget(target);
+    }
+    if (free != platform::FileError::kNone) {
       prompter_.ShowError(messages::kCouldNotRenameTemporary);
       return false;
+    }
+    char field[format::kVolumeNameFieldSize] = {};
+    std::memcpy(field, name.data(), name.size());
+    writer.PatchAt(format::kVolumeNameOffset, field, sizeof field);
+    header_.volumeName = name;
   }
-  return true;
 }
 
 bool VolumeCatalog::CreateVolume(const ScanJob& job, ContentWriter& contents) {
-  const std::string& target = job.volumeFileName;
+  std::string target = job.volumeFileName;
   VolumeWriter writer(fileSystem_, prompter_);
-  if (!writer.OpenTemporary(platform::DirectoryOf(target))) {
-    prompter_.ShowError(messages::kCouldNotWriteVolume);
-    return false;
-  }
+  if (!OpenReplacing(writer, target, false)) return false;
   Reset();
   WritingMark writing(isBeingWritten_);
   header_.scanOptions = job.Options();
@@ -101,23 +151,40 @@ bool VolumeCatalog::CreateVolume(const ScanJob& job, ContentWriter& contents) {
   header_.contentSize.Set(total);
   header_.treeEnd = header_.descriptionsStart = header_.descriptionIndexStart =
       static_cast<uint32_t>(writer.LogicalPosition());
-  if (!FinishWrite(writer, target)) {
+  if (!FinishWrite(writer, job.existingFile, job.volumeCounter, target)) {
     Reset();
     return false;
   }
 
+  volumeFilePath_ = target;
   if (staysClosed_) return true;
   return OpenVolume(target);
 }
 
 bool VolumeCatalog::AddToVolume(ScanJob& job, ContentWriter& contents) {
   const std::string& target = job.volumeFileName;
-  auto opened = fileSystem_.OpenForRead(target);
-  if (!opened) {
+  // The volume's lock is held from the read of its header to the rename of its new version, so a
+  // second writer waits and then adds to (or describes) the new content.
+  VolumeWriter writer(fileSystem_, prompter_);
+  platform::FileError error = writer.OpenReplacing(target, {true, lockWait_});
+  platform::File* old = writer.Replacement().LockedTarget();
+  if (error == platform::FileError::kNotRegularFile) {
+    prompter_.ShowError(messages::kVolumeFileNotRegular);
+    return false;
+  }
+  if (error == platform::FileError::kBusy) {
+    prompter_.ShowError(messages::kVolumeBusy);
+    return false;
+  }
+  if (error == platform::FileError::kNotFound || (error == platform::FileError::kNone && old == nullptr)) {
     prompter_.ShowError(messages::kCouldNotOpenForAdding);
     return false;
   }
-  std::unique_ptr<platform::File> old = std::move(opened.file);
+  if (error != platform::FileError::kNone) {
+    prompter_.ShowError(messages::kCantCreateTemporaryFile);
+    prompter_.ShowError(messages::kCouldNotWriteVolume);
+    return false;
+  }
   Reset();
   WritingMark writing(isBeingWritten_);
   if (!ReadHeaderAndSources(*old)) {
@@ -137,11 +204,6 @@ bool VolumeCatalog::AddToVolume(ScanJob& job, ContentWriter& contents) {
   const uint32_t oldDescriptionsStart = header_.descriptionsStart;
   const uint32_t oldIndexDistance = header_.descriptionIndexStart - header_.descriptionsStart;
 
-  VolumeWriter writer(fileSystem_, prompter_);
-  if (!writer.OpenTemporary(platform::DirectoryOf(target))) {
-    prompter_.ShowError(messages::kCouldNotWriteVolume);
-    return false;
-  }
   writer.Write(format::kVolumeMagic.data(), format::kVolumeMagic.size());
   header_.Write(writer);
   const size_t firstNew = sources_.size();
@@ -167,13 +229,14 @@ bool VolumeCatalog::AddToVolume(ScanJob& job, ContentWriter& contents) {
   header_.descriptionIndexStart = header_.descriptionsStart + oldIndexDistance;
   // Descriptions and their index follow unchanged; their offsets are relative to the area's start.
   if (!writer.CopyFrom(*old, oldDescriptionsStart, *oldSize)) return FailWrite(writer);
-  old->Close();
-  old.reset();
-  if (!FinishWrite(writer, target)) {
+  // The old file stays open, and locked, until its new version has replaced it.
+  std::string finalTarget = target;
+  if (!FinishWrite(writer, ExistingVolumeFile::kReplace, job.volumeCounter, finalTarget)) {
     Reset();
     return false;
   }
 
+  volumeFilePath_ = target;
   if (staysClosed_) return true;
   return OpenVolume(target);
 }

@@ -192,8 +192,9 @@ bool VolumeList::RenameVolume(const std::function<std::optional<std::string>(std
     renamed = loaded->SetVolumeName(*newName);
     if (!loaded->IsLoaded()) static_cast<void>(host_.UnloadVolume());
   } else {
-    renamed = WriteVolumeName(fileSystem_, entry.filePath, *newName);
-    if (!renamed) prompter_.ShowError(messages::kBadVolumeCannotRename);
+    VolumeNameWrite written = WriteVolumeName(fileSystem_, entry.filePath, *newName);
+    if (!written.ok()) ShowVolumeNameFailure(prompter_, written);
+    renamed = written.ok();
   }
   if (renamed) static_cast<void>(RefreshVolumeList(true));
   return renamed;

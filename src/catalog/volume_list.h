@@ -121,8 +121,9 @@ class VolumeList {
 
   // Gives the selected volume file a new volume name. `askNewName` gets the current name and
   // returns the new one, or nothing when the user cancels. Shows "Please, load some volume first."
-  // without a selection, and "Bad volume file. Could not rename it." when the file cannot be
-  // rewritten. When the renamed file is the loaded volume, that volume is reopened so that it shows
+  // without a selection, "Bad volume file. Could not rename it." when the file is not a volume file,
+  // and "Could not write the new name into the volume file: " with the cause when it cannot be
+  // written. When the renamed file is the loaded volume, that volume is reopened so that it shows
   // the new name (the host unloads it if that fails). On success the list is refreshed.
   [[nodiscard]] bool RenameVolume(const std::function<std::optional<std::string>(std::string_view)>& askNewName);
 

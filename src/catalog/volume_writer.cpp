@@ -13,26 +13,53 @@ VolumeWriter::VolumeWriter(platform::FileSystem& fileSystem, Prompter& prompter,
       prompter_(prompter),
       capacity_(std::max(capacity, format::kWriteMargin * 2)),
       sizeLimit_(sizeLimit),
-      buffer_(new std::byte[capacity_]) {}
+      buffer_(new std::byte[capacity_]),
+      replacement_(fileSystem) {}
 
-VolumeWriter::~VolumeWriter() {
-  if (file_) file_->Close();
-  if (!temporaryPath_.empty()) fileSystem_.Remove(temporaryPath_);
-}
+// The members remove the temporary file of an unfinished write.
+VolumeWriter::~VolumeWriter() = default;
 
-bool VolumeWriter::OpenTemporary(const std::string& directory) {
-  auto temporary = platform::CreateTemporaryFile(fileSystem_, directory);
-  if (!temporary) {
-    prompter_.ShowError(messages::kCantCreateTemporaryFile);
-    return false;
-  }
-  file_ = std::move(temporary->file);
-  temporaryPath_ = std::move(temporary->path);
+void VolumeWriter::Restart(platform::File* file) {
+  file_ = file;
   length_ = 0;
   bufferStart_ = 0;
   keyBase_ = 0;
-  ok_ = true;
+  ok_ = file != nullptr;
+}
+
+bool VolumeWriter::OpenTemporary(const std::string& directory) {
+  replacement_.Abandon();
+  stream_.reset();
+  scratch_ = platform::TemporaryFile::Create(fileSystem_, directory);
+  if (!scratch_) {
+    prompter_.ShowError(messages::kCantCreateTemporaryFile);
+    Restart(nullptr);
+    return false;
+  }
+  Restart(&scratch_->file());
   return true;
+}
+
+platform::FileError VolumeWriter::OpenReplacing(const std::string& target, const platform::ReplaceOptions& options) {
+  scratch_.reset();
+  stream_.reset();
+  platform::FileError error = replacement_.Begin(target, options);
+  Restart(error == platform::FileError::kNone ? &replacement_.Temporary() : nullptr);
+  return error;
+}
+
+void VolumeWriter::OpenStream(std::unique_ptr<platform::File> stream) {
+  replacement_.Abandon();
+  scratch_.reset();
+  stream_ = std::move(stream);
+  Restart(stream_.get());
+}
+
+const std::string& VolumeWriter::TemporaryPath() const {
+  static const std::string kNone;
+  if (scratch_) return scratch_->path();
+  if (replacement_.IsOpen()) return replacement_.TemporaryPath();
+  return kNone;
 }
 
 void VolumeWriter::WriteThrough(uint64_t offset, const void* data, size_t n) {
@@ -112,21 +139,24 @@ bool VolumeWriter::CopyFrom(platform::File& source, uint64_t from, uint64_t to) 
   return ok_;
 }
 
-VolumeWriter::FinishResult VolumeWriter::FinishAs(const std::string& targetPath) {
-  if (!file_) return FinishResult::kWriteFailed;
+VolumeWriter::FinishResult VolumeWriter::Finish(platform::ExistingTarget existing) {
+  if (file_ == nullptr) return FinishResult::kWriteFailed;
   Flush();
-  if (ok_ && !file_->Sync()) ok_ = false;
-  bool closed = file_->Close();
-  file_.reset();
-  if (!ok_ || !closed) {
-    ok_ = false;
-    return FinishResult::kWriteFailed;  // the destructor deletes the temporary file
+  if (stream_) return ok_ ? FinishResult::kDone : FinishResult::kWriteFailed;
+  if (!ok_ || !replacement_.IsOpen()) {
+    replacement_.Abandon();
+    file_ = nullptr;
+    return FinishResult::kWriteFailed;
   }
-  std::string temporary = std::move(temporaryPath_);
-  temporaryPath_.clear();
-  if (!fileSystem_.Rename(temporary, targetPath)) return FinishResult::kRenameFailed;
-  fileSystem_.SyncDirectory(platform::DirectoryOf(targetPath));
-  return FinishResult::kDone;
+  platform::FileError error = replacement_.Commit(existing);
+  if (error == platform::FileError::kExists) return FinishResult::kExists;
+  file_ = nullptr;
+  switch (error) {
+    case platform::FileError::kNone: return FinishResult::kDone;
+    case platform::FileError::kBusy: return FinishResult::kBusy;
+    case platform::FileError::kIoError: ok_ = false; return FinishResult::kWriteFailed;
+    default: return FinishResult::kRenameFailed;
+  }
 }
 
 }  // namespace volumist

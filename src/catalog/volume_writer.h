@@ -1,14 +1,17 @@
-// VolumeWriter: the buffered writer of volume files and of the other temporary files of the catalog.
+// VolumeWriter: the buffered writer of volume files and of every other file the program writes.
 //
-// A writer owns one temporary file created beside its target. Bytes go through a buffer (64 KiB for
-// volume files) and are passed to the file when the buffer would overflow, on Flush, and before any
-// operation that must see the file. Records are addressed by their logical position (everything
-// written so far, buffered bytes included); while a tree is written the key base makes
+// A writer writes one of three things: the new version of a target file (OpenReplacing: a
+// temporary file beside the target that Finish puts in its place, with every rule of
+// platform/file_replacement.h), a scratch file (OpenTemporary: a temporary file that is removed
+// with the writer), or a stream such as standard output (OpenStream). Bytes go through a buffer
+// (64 KiB for volume files) and are passed to the file when the buffer would overflow, on Flush,
+// and before any operation that must see the file. Records are addressed by their logical position
+// (everything written so far, buffered bytes included); while a tree is written the key base makes
 // CurrentKey() a RecordKey.
 //
 // Failures are sticky: after the first failed write ok() is false, later writes are dropped, and
-// FinishAs refuses to put the file in place. Destroying a writer whose file was not finished
-// deletes the temporary file, so an abandoned write leaves nothing behind.
+// Finish refuses to put the file in place. Destroying a writer whose file was not finished
+// removes the temporary file, so an abandoned write leaves nothing behind.
 //
 // Volume files address their records with 32-bit offsets, so by default a writer refuses to grow
 // its file past 4 GiB (the write that would fails like a full disk); writers of other files lift
@@ -19,6 +22,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -26,7 +30,9 @@
 #include "catalog/prompter.h"
 #include "catalog/record_key.h"
 #include "catalog/volume_format.h"
+#include "platform/file_replacement.h"
 #include "platform/file_system.h"
+#include "platform/temporary_file.h"
 
 namespace volumist {
 
@@ -44,9 +50,16 @@ class VolumeWriter {
   VolumeWriter(const VolumeWriter&) = delete;
   VolumeWriter& operator=(const VolumeWriter&) = delete;
 
-  // Creates a new temporary file in `directory` and starts writing at its offset 0. On failure shows
-  // "Can't create temporary file..." and returns false.
+  // Creates a new scratch file in `directory` and starts writing at its offset 0; the file is
+  // removed with the writer. On failure shows "Can't create temporary file..." and returns false.
   [[nodiscard]] bool OpenTemporary(const std::string& directory = ".");
+  // Starts the new version of `target` (FileReplacement::Begin: links followed, anything but a
+  // regular file refused, the target locked first with options.lockTarget, stale temporary files
+  // swept) and writes from offset 0 of its temporary file. Shows nothing: the caller reports the
+  // failure (kOther and the errors of creating a file: the temporary file could not be made).
+  [[nodiscard]] platform::FileError OpenReplacing(const std::string& target, const platform::ReplaceOptions& options = {});
+  // Writes to `stream` in order, from its current end (standard output); Finish only flushes.
+  void OpenStream(std::unique_ptr<platform::File> stream);
 
   void Write(const void* data, size_t n) {
     if (length_ + n + format::kWriteMargin <= capacity_) {
@@ -90,17 +103,31 @@ class VolumeWriter {
   // Appends bytes [from, to) of `source`. A read error stops the copy with "Error when copy!".
   bool CopyFrom(platform::File& source, uint64_t from, uint64_t to);
 
-  enum class FinishResult { kDone, kWriteFailed, kRenameFailed };
-  // Completes the file (flush, fsync, close) and renames it over `targetPath` in one step, so the
-  // target holds either its old content or the complete new one. On kRenameFailed the file stays
-  // under its temporary name and the writer forgets it. Reports nothing itself.
-  FinishResult FinishAs(const std::string& targetPath);
+  enum class FinishResult {
+    kDone,
+    kWriteFailed,   // a write, the flush or the sync failed; the target is untouched
+    kRenameFailed,  // the rename failed; the target is untouched
+    kExists,        // with kKeep: a file has the target's name; the writer stays open
+    kBusy,          // another writer kept the target's lock past the wait
+  };
+  // Completes a replacement: flushes and commits (FileReplacement::Commit), so the target holds
+  // either its old content or the complete new one. On every failure but kExists the temporary
+  // file is removed. A stream is flushed. Reports nothing itself.
+  FinishResult Finish(platform::ExistingTarget existing = platform::ExistingTarget::kReplace);
+  // Names another target in the same folder for the next Finish (after kExists): kExists when that
+  // name is taken too.
+  [[nodiscard]] platform::FileError Retarget(const std::string& target) { return replacement_.Retarget(target); }
 
   bool ok() const { return ok_; }
-  platform::File* File() const { return file_.get(); }
-  const std::string& TemporaryPath() const { return temporaryPath_; }
+  platform::File* File() const { return file_; }
+  // The temporary file's path; empty for a stream.
+  const std::string& TemporaryPath() const;
+  // The replacement being written (its target, and the locked old version with lockTarget).
+  const platform::FileReplacement& Replacement() const { return replacement_; }
 
  private:
+  // Starts writing `file` (null: nothing is open) at offset 0.
+  void Restart(platform::File* file);
   void WriteSlow(const void* data, size_t n);
   void WriteThrough(uint64_t offset, const void* data, size_t n);
 
@@ -112,8 +139,10 @@ class VolumeWriter {
   size_t length_ = 0;          // bytes in the buffer
   uint64_t bufferStart_ = 0;   // file offset of the buffer's first byte
   uint64_t keyBase_ = 0;
-  std::unique_ptr<platform::File> file_;
-  std::string temporaryPath_;  // empty once finished or forgotten
+  platform::File* file_ = nullptr;  // one of the three below
+  platform::FileReplacement replacement_;
+  std::optional<platform::TemporaryFile> scratch_;
+  std::unique_ptr<platform::File> stream_;
   bool ok_ = true;
 };
 

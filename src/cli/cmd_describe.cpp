@@ -33,7 +33,10 @@ int RunDescribe(CommandContext& context, const std::vector<std::string>& args) {
     context.err << "volumist-cli describe: the text was cut to " << kept << " bytes (at most "
                 << DescriptionStore::kMaxTextLength << " fit)\n";
   }
-  return volume.SaveDescriptions() ? kExitOk : kExitFailure;
+  if (volume.SaveDescriptions()) return kExitOk;
+  // The save has said why it failed; there is no one to ask about keeping the edit.
+  volume.CloseVolume(false);
+  return kExitFailure;
 }
 
 }  // namespace
@@ -46,7 +49,8 @@ const Command kDescribeCommand = {
     "(components separated by \"/\", as ls shows them; \"\" or \"/\" for the volume\n"
     "itself) to TEXT and saves it into the volume file at once. An empty TEXT removes\n"
     "the description. A text of more than 511 bytes is cut at the last whole\n"
-    "character that fits, with a notice on stderr.\n",
+    "character that fits, with a notice on stderr. The save waits for another\n"
+    "program writing the same volume, then keeps what that one wrote.\n",
     RunDescribe,
 };
 

@@ -1,4 +1,6 @@
 // volumist-cli export [options] FILE OUT: writes a volume, or a folder of it, as an XML document.
+#include <signal.h>
+
 #include <algorithm>
 #include <ostream>
 
@@ -142,7 +144,13 @@ int RunExport(CommandContext& context, const std::vector<std::string>& argv) {
     context.prompter.ShowInfo(messages::kOnlyOneTopLevelElement);
     options.writeRoot = true;
   }
+  const bool toStandardOutput = options.outputPath == "-";
   XmlExporter exporter(volume, std::move(options), context.fileSystem, context.prompter);
+  if (toStandardOutput) {
+    // A reader that goes away is a failed write, reported, rather than a silent end.
+    ::signal(SIGPIPE, SIG_IGN);
+    return exporter.Run(platform::StandardOutputFile()) ? kExitOk : kExitFailure;
+  }
   return exporter.Run() ? kExitOk : kExitFailure;
 }
 
@@ -154,6 +162,8 @@ const Command kExportCommand = {
     "write a volume, or a folder of it, as an XML document",
     "Writes the volume FILE as the XML document OUT (replaced if it exists; written\n"
     "to a temporary file beside it first, so a failed export leaves it as it was).\n"
+    "OUT \"-\" writes the document to standard output. An OUT that is a link is\n"
+    "followed; one that is a folder or a special file is refused.\n"
     "The columns, sections and form start from the configured export options.\n"
     "  --folder PATH       export the contents of this folder or archive of the volume\n"
     "                      (components separated by \"/\", as ls shows them; \"/\" is\n"

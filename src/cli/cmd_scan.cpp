@@ -224,6 +224,11 @@ int RunScan(CommandContext& context, const std::vector<std::string>& argv) {
                 << "; no volume file was written or changed\n";
     return stopping ? kExitInterrupted : kExitFailure;
   }
+  if (!args.add && outcome.volumeCounter > context.settings.scanJob.volumeCounter) {
+    // Another scan took the default name meanwhile; the counter moves past the name this one took.
+    context.settings.scanJob.volumeCounter = outcome.volumeCounter;
+    (void)context.settings.SaveVolumeCounter();
+  }
   Counters c = outcome.volume->Header().counters.Snapshot();
   context.out << "volume: " << outcome.volume->Header().volumeName << '\n'
               << "file: " << outcome.volume->VolumeFilePath() << '\n'
@@ -264,8 +269,14 @@ const Command kScanCommand = {
     "  --video             read AVI and MPEG facts\n"
     "  --images[=jpg,bmp,gif,ico,tga,pcx,png,wmf,tiff,wbmp]   picture facts and thumbnails\n"
     "  --yes               rewrite an existing volume file without asking\n"
+    "Every SOURCE must be an existing folder. A volume file that is a folder or a special\n"
+    "file is refused; a link is followed and the file it names rewritten. A volume file\n"
+    "that another program makes under the default name during the scan is kept, and the\n"
+    "volume takes the next free default name; under a name given with --name or --file\n"
+    "the question is asked again (--yes answers it).\n"
     "While scanning, a terminal shows the status, the elapsed time and the counters; Ctrl-C\n"
-    "stops the scan, leaves any existing volume file as it was and exits with status 130.\n"
+    "(or SIGTERM, SIGHUP) stops the scan, leaves any existing volume file as it was and\n"
+    "exits with status 130.\n"
     "At the end the volume's name, file, counters, content size and elapsed time are\n"
     "printed as \"key: value\" lines; folders that could not be read are reported on stderr.\n",
     RunScan,

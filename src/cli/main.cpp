@@ -10,6 +10,7 @@
 #include "catalog/program_settings.h"
 #include "cli/console_prompter.h"
 #include "platform/file_system.h"
+#include "platform/temporary_file_registry.h"
 #include "platform/terminal.h"
 
 namespace volumist::cli {
@@ -63,6 +64,9 @@ SettingsLocations FindLocations(platform::FileSystem& fileSystem) {
 }
 
 int Main(int argc, char** argv) {
+  // A signal that ends a command first removes the temporary file it is writing (scan instead
+  // stops its walk and cleans up itself).
+  platform::RemoveTemporaryFilesOnSignals();
   std::vector<std::string> args(argv + 1, argv + argc);
   // Options before the command apply to every command.
   std::optional<std::string> directoryOption;

@@ -12,6 +12,9 @@ inline constexpr char kOnlyOneTopLevelElement[] =
 inline constexpr char kCouldNotWriteExport[] = "Could not write the XML file. Access denied or write error.";
 // The output path names the volume file being exported; it is left as it was.
 inline constexpr char kExportWouldReplaceVolume[] = "The XML file cannot replace the volume file it is exported from.";
+// The output path names a folder, a pipe, a device or a socket; it is left as it was.
+inline constexpr char kExportTargetNotRegular[] =
+    "The XML file name names a folder or a special file, which is never replaced. Nothing was exported.";
 // A record of the volume could not be read or contradicts the tree; nothing was put in place.
 inline constexpr char kExportVolumeDamaged[] =
     "The volume file is damaged or could not be read. Nothing was exported.";

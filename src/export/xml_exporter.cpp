@@ -6,6 +6,7 @@
 #include "analysis/media_format.h"
 #include "analysis/mp3_values.h"
 #include "analysis/video_info.h"
+#include "catalog/messages.h"
 #include "catalog/value_format.h"
 #include "export/messages.h"
 #include "export/xml_escape.h"
@@ -47,19 +48,44 @@ bool XmlExporter::Run() {
     prompter_.ShowError(messages::kCouldNotWriteExport);
     return false;
   }
-  // Renaming the document over the volume being read would lose the catalog.
-  auto output = platform::MakeAbsolutePath(fileSystem_, options_.outputPath);
-  if (output && output == platform::MakeAbsolutePath(fileSystem_, volume_.VolumeFilePath())) {
+  // Renaming the document over the volume being read would lose the catalog; through a link too.
+  platform::ResolvedTarget output = platform::ResolveTarget(fileSystem_, options_.outputPath);
+  auto volumeFile = fileSystem_.Status(volume_.VolumeFilePath());
+  auto absolute = platform::MakeAbsolutePath(fileSystem_, options_.outputPath);
+  if ((output.status && volumeFile && platform::SameFile(*output.status, *volumeFile)) ||
+      (absolute && absolute == platform::MakeAbsolutePath(fileSystem_, volume_.VolumeFilePath()))) {
     prompter_.ShowError(messages::kExportWouldReplaceVolume);
     return false;
   }
+  VolumeWriter writer(fileSystem_, prompter_, kBufferSize, VolumeWriter::kNoSizeLimit);
+  switch (writer.OpenReplacing(options_.outputPath)) {
+    case platform::FileError::kNone: break;
+    case platform::FileError::kNotRegularFile: prompter_.ShowError(messages::kExportTargetNotRegular); return false;
+    default: prompter_.ShowError(messages::kCantCreateTemporaryFile); return false;
+  }
+  if (!WriteDocument(writer)) return false;
+  if (writer.Finish() == VolumeWriter::FinishResult::kDone) return true;
+  prompter_.ShowError(messages::kCouldNotWriteExport);
+  return false;
+}
+
+bool XmlExporter::Run(std::unique_ptr<platform::File> stream) {
+  folderTotal_ = fileTotal_ = archiveTotal_ = 0;
+  if (!volume_.IsLoaded()) return false;
+  VolumeWriter writer(fileSystem_, prompter_, kBufferSize, VolumeWriter::kNoSizeLimit);
+  writer.OpenStream(std::move(stream));
+  if (!WriteDocument(writer)) return false;
+  if (writer.Finish() == VolumeWriter::FinishResult::kDone) return true;
+  prompter_.ShowError(messages::kCouldNotWriteExport);
+  return false;
+}
+
+bool XmlExporter::WriteDocument(VolumeWriter& writer) {
   std::optional<Start> start = FindStart();
   if (!start) {
     prompter_.ShowError(messages::kExportVolumeDamaged);
     return false;
   }
-  VolumeWriter writer(fileSystem_, prompter_, kBufferSize, VolumeWriter::kNoSizeLimit);
-  if (!writer.OpenTemporary(platform::DirectoryOf(options_.outputPath))) return false;
   out_ = &writer;
   path_ = std::move(start->path);
   levels_.clear();
@@ -75,24 +101,11 @@ bool XmlExporter::Run() {
   }
   out_ = nullptr;
   if (!walked) {
-    // The writer deletes its temporary file.
+    // The writer removes its temporary file.
     prompter_.ShowError(messages::kExportVolumeDamaged);
     return false;
   }
-
-  std::string temporary = writer.TemporaryPath();
-  switch (writer.FinishAs(options_.outputPath)) {
-    case VolumeWriter::FinishResult::kDone:
-      return true;
-    case VolumeWriter::FinishResult::kRenameFailed:
-      // Unlike a volume, a document left under a temporary name is of no use to anyone.
-      fileSystem_.Remove(temporary);
-      break;
-    case VolumeWriter::FinishResult::kWriteFailed:
-      break;
-  }
-  prompter_.ShowError(messages::kCouldNotWriteExport);
-  return false;
+  return true;
 }
 
 std::optional<XmlExporter::Start> XmlExporter::FindStart() {

@@ -9,14 +9,16 @@
 // indented; texts are escaped by EscapeXml, so the document is plain ASCII and well-formed.
 //
 // The document goes to a temporary file beside the output path, and replaces the output file only
-// when it was written, synced and closed completely; otherwise the output file stays as it was and
-// the temporary file is deleted.
+// when it was written and synced completely (platform/file_replacement.h: links followed, anything
+// but a regular file refused); otherwise the output file stays as it was and the temporary file is
+// removed. It can also be streamed (standard output), without a temporary file.
 //
 // Uses the volume's read handle: nothing else may read the volume during Run. Used by one thread
 // at a time.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -63,8 +65,12 @@ class XmlExporter {
   // of the volume, or a record cannot be read or contradicts the tree, which ends the walk
   // (kExportVolumeDamaged); or a write, the sync, the close or the rename fails
   // (kCouldNotWriteExport, also for an empty output path); or the output path names the volume file
-  // itself (kExportWouldReplaceVolume).
+  // itself (kExportWouldReplaceVolume), also through a link; or it names a folder or a special file
+  // (kExportTargetNotRegular), which is refused before the walk.
   [[nodiscard]] bool Run();
+  // Writes the whole document to `stream` in order (outputPath is not used). False as Run: the
+  // volume is not loaded, is damaged, or a write fails (kCouldNotWriteExport).
+  [[nodiscard]] bool Run(std::unique_ptr<platform::File> stream);
 
   // What the last Run counted: folders, files (archives included) and archives written.
   uint64_t FolderTotal() const { return folderTotal_; }
@@ -86,6 +92,8 @@ class XmlExporter {
     bool insideArchive = false;
   };
 
+  // The document, written into `writer`; false (with the message shown) when the volume is damaged.
+  bool WriteDocument(VolumeWriter& writer);
   std::optional<Start> FindStart();
   // Walks [begin, limit); false when the volume is damaged there.
   bool Walk(uint64_t position, uint64_t limit);

@@ -13,7 +13,40 @@
 namespace volumist::platform {
 
 // Why an open or a file-system call failed, as far as callers care.
-enum class FileError { kNone, kExists, kNotFound, kAccessDenied, kNoSpace, kOther };
+enum class FileError {
+  kNone,
+  kExists,
+  kNotFound,
+  kAccessDenied,
+  kReadOnly,        // the file system is mounted read-only
+  kNoSpace,
+  kNotRegularFile,  // a folder, pipe, device or socket where a regular file is needed
+  kBusy,            // another writer holds the file's lock (and kept it past the wait)
+  kIoError,         // a read, write or sync failed on the device
+  kOther,
+};
+
+// A short text of the cause, such as "access denied", for messages that name it.
+const char* FileErrorText(FileError error);
+
+// The result of trying to take a file's lock.
+enum class LockResult { kLocked, kBusy, kUnsupported };
+
+struct FileStatus {
+  uint64_t size = 0;
+  int64_t modifiedTime = 0;  // seconds since 1970-01-01 UTC
+  int64_t createdTime = 0;   // birth time where the file system records it, else the change time
+  uint64_t device = 0;       // the file system that holds the file
+  uint64_t inode = 0;        // with `device`, the file's identity
+  uint32_t mode = 0;         // permission bits (07777)
+  uint32_t owner = 0;
+  uint32_t group = 0;
+  bool isDirectory = false;
+  bool isRegularFile = false;
+  bool isLink = false;       // only from LinkStatus: the name is a symbolic link
+};
+
+inline bool SameFile(const FileStatus& a, const FileStatus& b) { return a.device == b.device && a.inode == b.inode; }
 
 // An open file addressed by 64-bit positions. Reads and writes name their offset, so a file has no
 // hidden position that callers must keep in step. Not thread-safe; one owner at a time.
@@ -33,15 +66,19 @@ class File {
   // Closes the file and reports whether the close succeeded (a late write error shows here).
   // Further calls on a closed file fail. The destructor closes a file still open.
   virtual bool Close() = 0;
-};
 
-struct FileStatus {
-  uint64_t size = 0;
-  int64_t modifiedTime = 0;  // seconds since 1970-01-01 UTC
-  int64_t createdTime = 0;   // birth time where the file system records it, else the change time
-  uint64_t device = 0;       // the file system that holds the file
-  bool isDirectory = false;
-  bool isRegularFile = false;
+  // The rest concerns files on disk; files held in memory keep these defaults (no status, no
+  // permissions, and a lock that is always free, since nothing else can open them).
+  //
+  // Takes the exclusive advisory lock (flock) of this open file, without waiting. The lock belongs
+  // to this open file: another open of the same file, in this process or another, is refused it
+  // until this one is closed. kUnsupported when the file system cannot lock.
+  virtual LockResult TryLockExclusive() { return LockResult::kLocked; }
+  // The status of the open file itself (what its name now points to may differ).
+  virtual std::optional<FileStatus> Status() { return std::nullopt; }
+  // Sets the permission bits (mode & 07777), and the owner and group. False when not permitted.
+  virtual bool SetMode(uint32_t) { return false; }
+  virtual bool SetOwner(uint32_t, uint32_t) { return false; }
 };
 
 struct OpenResult {
@@ -62,12 +99,24 @@ class FileSystem {
   virtual OpenResult OpenForRead(const std::string& path) = 0;
   // Opens an existing file for reading and writing in place.
   virtual OpenResult OpenForUpdate(const std::string& path) = 0;
-  // Creates a new file for reading and writing; fails with kExists when the name is taken.
-  virtual OpenResult CreateExclusive(const std::string& path) = 0;
+  // Creates a new file for reading and writing with permission bits `mode` (less the umask);
+  // fails with kExists when the name is taken.
+  virtual OpenResult CreateExclusive(const std::string& path, uint32_t mode = 0666) = 0;
   // Renames `from` to `to`, replacing `to` in one step if it exists (never a moment without either).
   virtual bool Rename(const std::string& from, const std::string& to) = 0;
+  // Renames `from` to `to` only if nothing has the name `to`, in one step; kExists otherwise.
+  virtual FileError RenameNoReplace(const std::string& from, const std::string& to) = 0;
   virtual bool Remove(const std::string& path) = 0;
+  // The status of what `path` names, following symbolic links; LinkStatus does not follow a link
+  // in the last component.
   virtual std::optional<FileStatus> Status(const std::string& path) = 0;
+  virtual std::optional<FileStatus> LinkStatus(const std::string& path) = 0;
+  // The text of the symbolic link `path`.
+  virtual std::optional<std::string> ReadLink(const std::string& path) = 0;
+  // The absolute path of an existing `path` with every symbolic link, "." and ".." resolved.
+  virtual std::optional<std::string> RealPath(const std::string& path) = 0;
+  // The permission bits a new file gets: 0666 less the process's umask.
+  virtual uint32_t NewFileMode() = 0;
   // Lists a directory's entries other than "." and "..", in the order the file system gives them.
   virtual std::optional<std::vector<DirectoryItem>> ListDirectory(const std::string& path) = 0;
   virtual bool CreateDirectory(const std::string& path) = 0;
@@ -79,6 +128,11 @@ class FileSystem {
   // The operating system's file system. Lives for the whole process.
   static FileSystem& Default();
 };
+
+// Standard output as a File: bytes are written in order (a write at another offset than the end
+// fails), Sync flushes what is a file on disk and succeeds for pipes and terminals, Close leaves the
+// descriptor open. A closed reader (EPIPE) fails the write, as long as SIGPIPE is ignored.
+std::unique_ptr<File> StandardOutputFile();
 
 // The directory part of `path` ("." when it has none), and the last component.
 std::string DirectoryOf(const std::string& path);

@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "platform/interrupt.h"
+#include "platform/temporary_file_registry.h"
 
 namespace volumist::platform {
 namespace {
@@ -11,6 +12,7 @@ std::atomic<bool> interrupted{false};
 
 extern "C" void OnInterrupt(int signal) {
   if (interrupted.exchange(true)) {
+    RemoveRegisteredTemporaryFiles();
     ::signal(signal, SIG_DFL);
     ::raise(signal);
   }
@@ -22,8 +24,7 @@ void CatchInterrupts() {
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
   sigemptyset(&action.sa_mask);
-  ::sigaction(SIGINT, &action, nullptr);
-  ::sigaction(SIGTERM, &action, nullptr);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
 }
 
 bool InterruptRequested() { return interrupted.load(); }

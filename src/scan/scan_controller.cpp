@@ -100,6 +100,7 @@ ScanController::Outcome ScanController::Finish() {
     }
     outcome.volume = std::move(volume_);
     outcome.scanAgain = job_.scanAgain;
+    outcome.volumeCounter = job_.mode == ScanMode::kAddToVolume ? job_.volumeCounter : outcome.volume->NextVolumeCounter();
     outcome.multipleSources = job_.multipleSources;
   } else if (loaded_ != nullptr && !loadedPath_.empty()) {
     if (!loaded_->OpenVolume(loadedPath_)) loaded_->CloseVolume();

@@ -44,6 +44,9 @@ class ScanController {
     bool scanAgain = false;                 // the front end starts again in mode 1
     bool multipleSources = false;
     uint32_t unreadableDirectories = 0;
+    // The volume counter after a new volume: it moved past the job's when another scan took the
+    // default name meanwhile and this one took the next free one. The front end keeps the larger.
+    uint32_t volumeCounter = 0;
   };
 
   // `fileSystem` and `prompter` outlive the controller. `helperThreads` of the scan engine.

@@ -35,6 +35,8 @@ bool ScanEngine::WriteSources(VolumeWriter& out, const ScanJob& job, SourceList&
                               ScanStatistics& counters, uint64_t& totalSize) {
   options_ = &job.Options();
   counters_ = &counters;
+  ownTemporaryName_ = platform::BaseNameOf(out.TemporaryPath());
+  ownTemporary_ = out.TemporaryPath().empty() ? std::nullopt : platform::FileSystem::Default().Status(out.TemporaryPath());
   for (size_t i = 0; i < job.sources.size(); ++i) {
     uint64_t size = 0;
     if (!ScanOneSource(out, job.sources[i], sources[firstIndex + i], static_cast<uint16_t>(i), size)) return false;
@@ -57,6 +59,12 @@ bool ScanEngine::ScanOneSource(VolumeWriter& out, const ScanSource& source, Sour
   FlushCounters();
   pipeline_ = nullptr;
   return ok && !stop_.load(std::memory_order_relaxed);
+}
+
+bool ScanEngine::IsOwnTemporaryFile(const std::string& folder, std::string_view name) const {
+  if (!ownTemporary_ || name != ownTemporaryName_) return false;
+  auto status = platform::FileSystem::Default().LinkStatus(platform::JoinPath(folder, std::string(name)));
+  return status && platform::SameFile(*status, *ownTemporary_);
 }
 
 void ScanEngine::CloseFolder(VolumeWriter& out, FolderRecord& folder, uint64_t size) {
@@ -104,7 +112,7 @@ bool ScanEngine::WalkFolder(VolumeWriter& out, const std::string& path, const Wa
         runningSize += subfolderSize;
         continue;
       }
-      if (!pipeline_->TakesFile(entry)) continue;
+      if (!pipeline_->TakesFile(entry) || IsOwnTemporaryFile(path, name)) continue;
       const FilePreparation& prepared = pipeline_->Prepared(*directory, i);
       if (prepared.archive) {
         ScanEntry scanEntry;

@@ -6,6 +6,7 @@
 // sub-folders are not scanned), files pass the archive listing first and then the file-type filter,
 // and every recorded file carries what the analysers found. Sizes add up from the files upwards; the
 // header counters are raised as records are written. The stop flag is polled before every entry.
+// The volume's own temporary file is never recorded, when a source holds the volume's folder.
 //
 // The engine runs on the thread that writes the volume; a pipeline lists directories and prepares
 // files ahead on a helper thread. One engine per scan.
@@ -14,10 +15,12 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "catalog/content_writer.h"
 #include "catalog/record_writer.h"
+#include "platform/file_system.h"
 #include "scan/scan_pipeline.h"
 
 namespace volumist {
@@ -49,6 +52,8 @@ class ScanEngine final : public ContentWriter {
   // Closes a folder record (or drops it) and counts it when it is kept.
   void CloseFolder(VolumeWriter& out, FolderRecord& folder, uint64_t size);
   void FlushCounters();
+  // True for the temporary file the volume is being written to.
+  bool IsOwnTemporaryFile(const std::string& folder, std::string_view name) const;
 
   const std::atomic<bool>& stop_;
   SourceDescriber describe_;
@@ -60,6 +65,8 @@ class ScanEngine final : public ContentWriter {
   Counters pendingCounters_;  // raised in batches under the statistics lock
   uint32_t pendingCount_ = 0;
   std::atomic<uint32_t> unreadable_{0};
+  std::string ownTemporaryName_;
+  std::optional<platform::FileStatus> ownTemporary_;
   // Records reused from entry to entry, so that writing a file allocates nothing.
   FileRecord file_;
 };

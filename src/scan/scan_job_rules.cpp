@@ -1,28 +1,19 @@
 #include "scan/scan_job_rules.h"
 
-#include <algorithm>
-
+#include "catalog/messages.h"
 #include "catalog/volume_format.h"
 #include "scan/messages.h"
 
 namespace volumist {
 
-std::string MakeVolumeFileName(std::string_view volumeName, bool addExtension) {
-  std::string name(volumeName);
-  std::replace_if(
-      name.begin(), name.end(),
-      [](char c) { return c == '>' || c == '<' || c == '*' || c == ':' || c == '/' || c == '\\' || c == '"' || c == '?'; },
-      ' ');
-  if (addExtension) name += format::kVolumeExtension;
-  return name;
-}
-
-std::string DefaultVolumeName(const ScanJob& job) { return "Volume" + std::to_string(job.volumeCounter); }
-
 bool ValidateJob(ScanJob& job, ScanPage page, const SingleSource& single, const std::string& volumeDirectory,
                  platform::FileSystem& fileSystem, Prompter& prompter) {
   if (job.volumeName.empty()) {
     prompter.ShowError(messages::kVolumeNameNotDefined);
+    return false;
+  }
+  if (job.volumeName.size() > format::kVolumeNameMaxLength) {
+    prompter.ShowError(messages::kVolumeNameTooLong);
     return false;
   }
   if (page == ScanPage::kSingleSource) {
@@ -49,6 +40,14 @@ bool ValidateJob(ScanJob& job, ScanPage page, const SingleSource& single, const 
       for (ScanSource& source : job.sources) source.isFolderSource = true;
     }
   }
+  // A mistyped path would otherwise be recorded as an empty source, replacing a good volume.
+  for (const ScanSource& source : job.sources) {
+    std::optional<platform::FileStatus> status = fileSystem.Status(source.path);
+    if (!status || !status->isDirectory) {
+      prompter.ShowError(std::string(messages::kScanPathNotFound) + source.path);
+      return false;
+    }
+  }
   if (job.volumeFileName.empty()) {
     prompter.ShowError(messages::kVolumeFileNameNotDefined);
     return false;
@@ -56,7 +55,20 @@ bool ValidateJob(ScanJob& job, ScanPage page, const SingleSource& single, const 
   if (job.mode == ScanMode::kNewVolume || job.mode == ScanMode::kNewFromVolumeSources) {
     std::string target = job.volumeFileName.front() == '/' ? job.volumeFileName
                                                            : platform::JoinPath(volumeDirectory, job.volumeFileName);
-    if (fileSystem.OpenForRead(target) && !prompter.AskYesNo(messages::kVolumeFileExists)) return false;
+    const bool defaultName =
+        job.volumeName == DefaultVolumeName(job) && job.volumeFileName == MakeVolumeFileName(job.volumeName, true);
+    // Links are followed: the file behind a link is the one rewritten.
+    std::optional<platform::FileStatus> status = fileSystem.Status(target);
+    if (status && !status->isRegularFile) {
+      prompter.ShowError(messages::kVolumeFileNameNotRegular);
+      return false;
+    }
+    if (status) {
+      if (!prompter.AskYesNo(messages::kVolumeFileExists)) return false;
+      job.existingFile = ExistingVolumeFile::kReplace;
+    } else {
+      job.existingFile = defaultName ? ExistingVolumeFile::kNextDefaultName : ExistingVolumeFile::kAsk;
+    }
     ++job.volumeCounter;
   }
   return true;

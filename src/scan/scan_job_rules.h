@@ -9,6 +9,7 @@
 #include "catalog/prompter.h"
 #include "catalog/scan_job.h"
 #include "catalog/source_list.h"
+#include "catalog/volume_names.h"
 #include "platform/file_system.h"
 
 namespace volumist {
@@ -16,12 +17,7 @@ namespace volumist {
 // The page of the scan dialog a job was confirmed on.
 enum class ScanPage { kSingleSource, kMultipleSources };
 
-// The name made usable as a file name: each of > < * : / \ " ? becomes a blank; nothing else changes.
-// With `addExtension`, ".vkt" is appended.
-std::string MakeVolumeFileName(std::string_view volumeName, bool addExtension);
-
-// "Volume%d" with the job's volume counter.
-std::string DefaultVolumeName(const ScanJob& job);
+// MakeVolumeFileName and DefaultVolumeName: catalog/volume_names.h.
 
 // What the single-source page holds apart from the job.
 struct SingleSource {
@@ -30,8 +26,13 @@ struct SingleSource {
 };
 
 // Checks an edited job in the order the user meets the fields and completes it for the page it was
-// confirmed on; on the first problem shows its message and returns false. In modes 0 and 3 it asks
-// before an existing volume file in `volumeDirectory` is rewritten, and raises the volume counter.
+// confirmed on; on the first problem shows its message and returns false. A volume name of more
+// than 255 bytes is refused, and so is a source that is not an existing folder. In modes 0 and 3 a
+// volume file name that names a folder or a special file is refused; before an existing volume file
+// in `volumeDirectory` is rewritten the user is asked; and the volume counter is raised. The job's
+// existingFile says what the writer does with a file that takes the name while the scan runs: a
+// default name moves on to the next free one, another name is asked about again, and a file the
+// user agreed to rewrite is replaced.
 [[nodiscard]] bool ValidateJob(ScanJob& job, ScanPage page, const SingleSource& single,
                                const std::string& volumeDirectory, platform::FileSystem& fileSystem,
                                Prompter& prompter);

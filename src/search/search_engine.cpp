@@ -467,7 +467,7 @@ void SearchAll(const SearchCriteria& criteria, ResultCollector& results, VolumeC
       std::vector<std::vector<SearchResult>> batch = std::move(ready.chunks);
       bool failed = ready.openFailed;
       lock.unlock();
-      if (failed) prompter.ShowError(messages::kCouldNotOpenForRead);
+      if (failed) prompter.ShowError(std::string(messages::kCouldNotOpenForRead) + " (" + volumePaths[nextToHand - 1] + ")");
       for (std::vector<SearchResult>& chunk : batch) {
         for (SearchResult& result : chunk) results.AddResult(std::move(result));
         std::vector<SearchResult>().swap(chunk);  // handed over: give the memory back at once

@@ -24,9 +24,9 @@ std::string Encode(Write write) {
   TempDir dir;
   RecordingPrompter prompter;
   VolumeWriter writer(platform::FileSystem::Default(), prompter);
-  EXPECT_TRUE(writer.OpenTemporary(dir.path()));
+  EXPECT_EQ(writer.OpenReplacing(dir.File("out")), platform::FileError::kNone);
   write(writer);
-  EXPECT_EQ(writer.FinishAs(dir.File("out")), VolumeWriter::FinishResult::kDone);
+  EXPECT_EQ(writer.Finish(), VolumeWriter::FinishResult::kDone);
   return ReadFileBytes(dir.File("out"));
 }
 

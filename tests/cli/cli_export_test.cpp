@@ -192,8 +192,8 @@ TEST_F(CliExportTest, Failures) {
   } cases[] = {
       {{"export", "a.vkt", dir_.File("missing/out.xml")}, 1,
        std::string("error: ") + messages::kCantCreateTemporaryFile + "\n"},
-      // A directory cannot be replaced by the document.
-      {{"export", "a.vkt", dir_.File("taken")}, 1, std::string("error: ") + messages::kCouldNotWriteExport + "\n"},
+      // A directory is never replaced by the document.
+      {{"export", "a.vkt", dir_.File("taken")}, 1, std::string("error: ") + messages::kExportTargetNotRegular + "\n"},
       {{"export", "--folder", "Source0/README", "a.vkt", Out()}, 1,
        "volumist-cli export: no folder or archive 'Source0/README' in the volume\n"},
       {{"export", "none.vkt", Out()}, 1, std::string("error: ") + messages::kCouldNotOpenForRead + "\n"},

@@ -807,7 +807,6 @@ TEST_F(SmallVolumeTest, OutputFailuresKeepTheOldFile) {
       {"first write", [](testing::FaultFileSystem& fs) { fs.failWritesFrom = 1; }, messages::kCouldNotWriteExport},
       {"disk full", [](testing::FaultFileSystem& fs) { fs.diskSpace = 1000; }, messages::kCouldNotWriteExport},
       {"sync", [](testing::FaultFileSystem& fs) { fs.failSync = true; }, messages::kCouldNotWriteExport},
-      {"close", [](testing::FaultFileSystem& fs) { fs.failClose = true; }, messages::kCouldNotWriteExport},
       {"rename", [](testing::FaultFileSystem& fs) { fs.failRename = true; }, messages::kCouldNotWriteExport},
       {"create", [](testing::FaultFileSystem& fs) { fs.failCreate = true; }, messages::kCantCreateTemporaryFile},
   };

@@ -22,14 +22,14 @@ TEST(TemporaryFileTest, NamesFollowThePattern) {
 TEST(TemporaryFileTest, CreatesDistinctNewFilesInTheDirectory) {
   TempDir dir;
   std::set<std::string> names;
-  std::vector<std::unique_ptr<File>> open;
+  std::vector<TemporaryFile> open;
   for (int i = 0; i < 200; ++i) {
-    auto temporary = CreateTemporaryFile(FileSystem::Default(), dir.path());
+    auto temporary = TemporaryFile::Create(FileSystem::Default(), dir.path());
     ASSERT_TRUE(temporary);
-    EXPECT_EQ(DirectoryOf(temporary->path), dir.path());
-    EXPECT_TRUE(std::regex_match(BaseNameOf(temporary->path), std::regex(R"(\d{8,}\.\$\$\$)")));
-    names.insert(temporary->path);
-    open.push_back(std::move(temporary->file));
+    EXPECT_EQ(DirectoryOf(temporary->path()), dir.path());
+    EXPECT_TRUE(std::regex_match(BaseNameOf(temporary->path()), std::regex(R"(\d{8,}\.\$\$\$)")));
+    names.insert(temporary->path());
+    open.push_back(std::move(*temporary));
   }
   EXPECT_EQ(names.size(), 200u);
   EXPECT_EQ(testing::ListNames(dir.path()).size(), 200u);
@@ -40,11 +40,18 @@ class TakenNames final : public FileSystem {
  public:
   int taken = 0;
   int attempts = 0;
-  OpenResult CreateExclusive(const std::string& path) override {
+  OpenResult CreateExclusive(const std::string& path, uint32_t mode) override {
     ++attempts;
     if (taken-- > 0) return {nullptr, FileError::kExists};
-    return Default().CreateExclusive(path);
+    return Default().CreateExclusive(path, mode);
   }
+  FileError RenameNoReplace(const std::string& a, const std::string& b) override {
+    return Default().RenameNoReplace(a, b);
+  }
+  std::optional<FileStatus> LinkStatus(const std::string& p) override { return Default().LinkStatus(p); }
+  std::optional<std::string> ReadLink(const std::string& p) override { return Default().ReadLink(p); }
+  std::optional<std::string> RealPath(const std::string& p) override { return Default().RealPath(p); }
+  uint32_t NewFileMode() override { return Default().NewFileMode(); }
   OpenResult OpenForRead(const std::string& p) override { return Default().OpenForRead(p); }
   OpenResult OpenForUpdate(const std::string& p) override { return Default().OpenForUpdate(p); }
   bool Rename(const std::string& a, const std::string& b) override { return Default().Rename(a, b); }
@@ -63,10 +70,10 @@ TEST(TemporaryFileTest, ATakenNameIsRetriedOtherErrorsAreNot) {
   TempDir dir;
   TakenNames fileSystem;
   fileSystem.taken = 3;
-  EXPECT_TRUE(CreateTemporaryFile(fileSystem, dir.path()));
+  EXPECT_TRUE(TemporaryFile::Create(fileSystem, dir.path()));
   EXPECT_EQ(fileSystem.attempts, 4);
   fileSystem.attempts = 0;
-  EXPECT_FALSE(CreateTemporaryFile(fileSystem, dir.path() + "/missing"));
+  EXPECT_FALSE(TemporaryFile::Create(fileSystem, dir.path() + "/missing"));
   EXPECT_EQ(fileSystem.attempts, 1);
 }
 

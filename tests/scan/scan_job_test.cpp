@@ -1,7 +1,10 @@
 // The rules of scan jobs and the run controller.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 
 #include "catalog/messages.h"
@@ -30,20 +33,37 @@ TEST(ScanJobRulesTest, VolumeFileNames) {
 
 TEST(ScanJobRulesTest, ValidationStopsAtTheFirstProblemWithItsMessage) {
   TempDir dir;
+  testing::TreeBuilder(dir.path()).File("plain", 1).Folder("folder.vkt");
+  ASSERT_EQ(::mkfifo(dir.File("pipe.vkt").c_str(), 0644), 0);
+  const std::string there = dir.path();
+  const std::string missing = dir.File("missing");
   struct Case {
     const char* what;
     ScanPage page;
     SingleSource single;
-    void (*edit)(ScanJob&);
-    const char* message;
+    std::function<void(ScanJob&)> edit;
+    std::string message;
   };
   const Case cases[] = {
       {"no volume name", ScanPage::kSingleSource, {"", ""}, [](ScanJob& j) { j.volumeName.clear(); }, messages::kVolumeNameNotDefined},
-      {"no source name", ScanPage::kSingleSource, {"", "/x"}, [](ScanJob&) {}, messages::kFolderNameNotDefined},
+      {"a name too long for its field", ScanPage::kSingleSource, {"S", there},
+       [](ScanJob& j) { j.volumeName = std::string(256, 'n'); }, messages::kVolumeNameTooLong},
+      {"no source name", ScanPage::kSingleSource, {"", there}, [](ScanJob&) {}, messages::kFolderNameNotDefined},
       {"no path", ScanPage::kSingleSource, {"Name", ""}, [](ScanJob&) {}, messages::kScanPathNotDefined},
       {"no sources", ScanPage::kMultipleSources, {}, [](ScanJob& j) { j.sources.clear(); }, messages::kNoSource},
-      {"no file name", ScanPage::kSingleSource, {"Name", "/x"}, [](ScanJob& j) { j.volumeFileName.clear(); },
+      {"a mistyped path", ScanPage::kSingleSource, {"Name", missing}, [](ScanJob&) {},
+       messages::kScanPathNotFound + missing},
+      {"a file as the source", ScanPage::kSingleSource, {"Name", dir.File("plain")}, [](ScanJob&) {},
+       messages::kScanPathNotFound + dir.File("plain")},
+      {"one missing source of several", ScanPage::kMultipleSources, {},
+       [&](ScanJob& j) { j.sources = {{-1, "a", there, true}, {-1, "b", missing, true}}; },
+       messages::kScanPathNotFound + missing},
+      {"no file name", ScanPage::kSingleSource, {"Name", there}, [](ScanJob& j) { j.volumeFileName.clear(); },
        messages::kVolumeFileNameNotDefined},
+      {"a folder as the volume file", ScanPage::kSingleSource, {"Name", there},
+       [](ScanJob& j) { j.volumeFileName = "folder.vkt"; }, messages::kVolumeFileNameNotRegular},
+      {"a pipe as the volume file", ScanPage::kSingleSource, {"Name", there},
+       [](ScanJob& j) { j.volumeFileName = "pipe.vkt"; }, messages::kVolumeFileNameNotRegular},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -56,6 +76,12 @@ TEST(ScanJobRulesTest, ValidationStopsAtTheFirstProblemWithItsMessage) {
     EXPECT_EQ(prompter.Errors(), std::vector<std::string>{c.message});
     EXPECT_EQ(job.volumeCounter, 1u);
   }
+  // The longest name that fits is taken.
+  ScanJob job;
+  job.volumeName = std::string(255, 'n');
+  job.volumeFileName = "V.vkt";
+  RecordingPrompter prompter;
+  EXPECT_TRUE(ValidateJob(job, ScanPage::kSingleSource, {"S", there}, dir.path(), platform::FileSystem::Default(), prompter));
 }
 
 TEST(ScanJobRulesTest, SingleSourceBecomesTheOnlySource) {
@@ -65,12 +91,12 @@ TEST(ScanJobRulesTest, SingleSourceBecomesTheOnlySource) {
   job.volumeFileName = "V.vkt";
   job.sources = {{-1, "old", "/old", false}};
   RecordingPrompter prompter;
-  ASSERT_TRUE(ValidateJob(job, ScanPage::kSingleSource, {"Disc", "/media/cdrom"}, dir.path(),
+  ASSERT_TRUE(ValidateJob(job, ScanPage::kSingleSource, {"Disc", dir.path()}, dir.path(),
                           platform::FileSystem::Default(), prompter));
   ASSERT_EQ(job.sources.size(), 1u);
-  EXPECT_EQ(job.sources[0], (ScanSource{-1, "Disc", "/media/cdrom", true}));
+  EXPECT_EQ(job.sources[0], (ScanSource{-1, "Disc", dir.path(), true}));
   EXPECT_FALSE(job.multipleSources);
-  EXPECT_EQ(job.drivePath, "/media/cdrom");
+  EXPECT_EQ(job.drivePath, dir.path());
   EXPECT_TRUE(job.usedSingleSource);
   EXPECT_EQ(job.volumeCounter, 2u);
   EXPECT_TRUE(prompter.entries.empty());
@@ -83,7 +109,7 @@ TEST(ScanJobRulesTest, MultipleSourcesAreFolderSourcesExceptInModeThree) {
     job.mode = mode;
     job.volumeName = "V";
     job.volumeFileName = "V.vkt";
-    job.sources = {{-1, "a", "/a", false}};
+    job.sources = {{-1, "a", dir.path(), false}};
     RecordingPrompter prompter;
     ASSERT_TRUE(ValidateJob(job, ScanPage::kMultipleSources, {}, dir.path(), platform::FileSystem::Default(), prompter));
     EXPECT_TRUE(job.multipleSources);
@@ -101,13 +127,47 @@ TEST(ScanJobRulesTest, AnExistingFileIsRewrittenOnlyAfterYes) {
     ScanJob job;
     job.volumeName = "V";
     job.volumeFileName = "V.vkt";
+    job.existingFile = ExistingVolumeFile::kAsk;
     RecordingPrompter prompter;
     prompter.answers.push_back(answer);
-    EXPECT_EQ(ValidateJob(job, ScanPage::kSingleSource, {"S", "/s"}, dir.path(), platform::FileSystem::Default(), prompter),
+    EXPECT_EQ(ValidateJob(job, ScanPage::kSingleSource, {"S", dir.path()}, dir.path(), platform::FileSystem::Default(),
+                          prompter),
               answer);
     ASSERT_EQ(prompter.entries.size(), 1u);
     EXPECT_EQ(prompter.entries[0].text, messages::kVolumeFileExists);
     EXPECT_EQ(job.volumeCounter, answer ? 2u : 1u);
+    // Agreed once, the file is replaced at the end without a second question.
+    if (answer) {
+      EXPECT_EQ(job.existingFile, ExistingVolumeFile::kReplace);
+    }
+  }
+}
+
+// What the writer does with a file that takes the job's name during the scan: a default name moves
+// on to the next free one, another name is asked about again.
+TEST(ScanJobRulesTest, ANameTakenDuringTheScanIsDecidedByItsKind) {
+  TempDir dir;
+  struct Case {
+    const char* name;
+    const char* file;
+    uint32_t counter;
+    ExistingVolumeFile expected;
+  } cases[] = {
+      {"Volume7", "Volume7.vkt", 7, ExistingVolumeFile::kNextDefaultName},
+      {"Volume7", "mine.vkt", 7, ExistingVolumeFile::kAsk},
+      {"Photos", "Photos.vkt", 7, ExistingVolumeFile::kAsk},
+      {"Volume6", "Volume6.vkt", 7, ExistingVolumeFile::kAsk},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    ScanJob job;
+    job.volumeName = c.name;
+    job.volumeFileName = c.file;
+    job.volumeCounter = c.counter;
+    RecordingPrompter prompter;
+    ASSERT_TRUE(ValidateJob(job, ScanPage::kSingleSource, {"S", dir.path()}, dir.path(), platform::FileSystem::Default(),
+                            prompter));
+    EXPECT_EQ(job.existingFile, c.expected);
   }
 }
 

@@ -290,7 +290,9 @@ TEST_F(SearchEngineTest, AllVolumesInListOrderWithAMaximumEach) {
       EXPECT_EQ(all[i].VolumeIndex(), static_cast<int>(volume < 3 ? volume : volume + 1));
       EXPECT_EQ(all[i].name, "f" + std::to_string(i % 10) + ".dat");
     }
-    EXPECT_EQ(prompter_.Errors(), std::vector<std::string>{messages::kCouldNotOpenForRead});
+    // The message names the file it is about.
+    EXPECT_EQ(prompter_.Errors(),
+              std::vector<std::string>{std::string(messages::kCouldNotOpenForRead) + " (" + dir_.File("missing.vkt") + ")"});
   }
 }
 

@@ -22,6 +22,10 @@ class FaultFile final : public platform::File {
     bool closed = base_->Close();
     return closed && !owner_.failClose;
   }
+  platform::LockResult TryLockExclusive() override { return base_->TryLockExclusive(); }
+  std::optional<platform::FileStatus> Status() override { return base_->Status(); }
+  bool SetMode(uint32_t mode) override { return base_->SetMode(mode); }
+  bool SetOwner(uint32_t owner, uint32_t group) override { return base_->SetOwner(owner, group); }
 
  private:
   std::unique_ptr<platform::File> base_;
@@ -50,13 +54,17 @@ platform::OpenResult FaultFileSystem::OpenForRead(const std::string& path) {
 
 platform::OpenResult FaultFileSystem::OpenForUpdate(const std::string& path) { return Wrap(base_.OpenForUpdate(path)); }
 
-platform::OpenResult FaultFileSystem::CreateExclusive(const std::string& path) {
+platform::OpenResult FaultFileSystem::CreateExclusive(const std::string& path, uint32_t mode) {
   if (failCreate) return {nullptr, platform::FileError::kAccessDenied};
-  return Wrap(base_.CreateExclusive(path));
+  return Wrap(base_.CreateExclusive(path, mode));
 }
 
 bool FaultFileSystem::Rename(const std::string& from, const std::string& to) {
   return !failRename && base_.Rename(from, to);
+}
+
+platform::FileError FaultFileSystem::RenameNoReplace(const std::string& from, const std::string& to) {
+  return failRename ? platform::FileError::kAccessDenied : base_.RenameNoReplace(from, to);
 }
 
 }  // namespace volumist::testing

@@ -1,6 +1,6 @@
 // A file system that passes everything to the real one but can be told to fail: the Nth write (or
-// every write once N bytes were written, like a full disk), renames, creates, opens, syncs, and
-// reads past an offset.
+// every write once N bytes were written, like a full disk), renames (both kinds), creates, opens,
+// syncs, and reads past an offset.
 #pragma once
 
 #include <cstdint>
@@ -32,10 +32,15 @@ class FaultFileSystem final : public platform::FileSystem {
 
   platform::OpenResult OpenForRead(const std::string& path) override;
   platform::OpenResult OpenForUpdate(const std::string& path) override;
-  platform::OpenResult CreateExclusive(const std::string& path) override;
+  platform::OpenResult CreateExclusive(const std::string& path, uint32_t mode) override;
   bool Rename(const std::string& from, const std::string& to) override;
+  platform::FileError RenameNoReplace(const std::string& from, const std::string& to) override;
   bool Remove(const std::string& path) override { return base_.Remove(path); }
   std::optional<platform::FileStatus> Status(const std::string& path) override { return base_.Status(path); }
+  std::optional<platform::FileStatus> LinkStatus(const std::string& path) override { return base_.LinkStatus(path); }
+  std::optional<std::string> ReadLink(const std::string& path) override { return base_.ReadLink(path); }
+  std::optional<std::string> RealPath(const std::string& path) override { return base_.RealPath(path); }
+  uint32_t NewFileMode() override { return base_.NewFileMode(); }
   std::optional<std::vector<platform::DirectoryItem>> ListDirectory(const std::string& path) override {
     return base_.ListDirectory(path);
   }

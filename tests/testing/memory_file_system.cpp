@@ -46,7 +46,7 @@ platform::OpenResult MemoryFileSystem::OpenForRead(const std::string& path) {
 
 platform::OpenResult MemoryFileSystem::OpenForUpdate(const std::string& path) { return OpenForRead(path); }
 
-platform::OpenResult MemoryFileSystem::CreateExclusive(const std::string& path) {
+platform::OpenResult MemoryFileSystem::CreateExclusive(const std::string& path, uint32_t) {
   if (files_.count(path)) return {nullptr, platform::FileError::kExists};
   Put(path, "");
   return OpenForRead(path);
@@ -58,6 +58,11 @@ bool MemoryFileSystem::Rename(const std::string& from, const std::string& to) {
   files_[to] = it->second;
   files_.erase(from);
   return true;
+}
+
+platform::FileError MemoryFileSystem::RenameNoReplace(const std::string& from, const std::string& to) {
+  if (files_.count(to)) return platform::FileError::kExists;
+  return Rename(from, to) ? platform::FileError::kNone : platform::FileError::kNotFound;
 }
 
 std::optional<platform::FileStatus> MemoryFileSystem::Status(const std::string& path) {

@@ -1,5 +1,5 @@
-// A file system held in memory: files can be read, created, written and renamed; directories are
-// not modelled. For fuzzers and tests that must not touch the disk.
+// A file system held in memory: files can be read, created, written and renamed; directories,
+// links, locks and permissions are not modelled. For fuzzers and tests that must not touch the disk.
 #pragma once
 
 #include <map>
@@ -17,10 +17,16 @@ class MemoryFileSystem final : public platform::FileSystem {
 
   platform::OpenResult OpenForRead(const std::string& path) override;
   platform::OpenResult OpenForUpdate(const std::string& path) override;
-  platform::OpenResult CreateExclusive(const std::string& path) override;
+  platform::OpenResult CreateExclusive(const std::string& path, uint32_t mode) override;
   bool Rename(const std::string& from, const std::string& to) override;
+  platform::FileError RenameNoReplace(const std::string& from, const std::string& to) override;
   bool Remove(const std::string& path) override { return files_.erase(path) > 0; }
   std::optional<platform::FileStatus> Status(const std::string& path) override;
+  std::optional<platform::FileStatus> LinkStatus(const std::string& path) override { return Status(path); }
+  std::optional<std::string> ReadLink(const std::string&) override { return std::nullopt; }
+  // Every folder exists; paths are taken as they are written.
+  std::optional<std::string> RealPath(const std::string& path) override { return platform::NormalizePath(path); }
+  uint32_t NewFileMode() override { return 0644; }
   std::optional<std::vector<platform::DirectoryItem>> ListDirectory(const std::string&) override { return std::nullopt; }
   bool CreateDirectory(const std::string&) override { return true; }
   std::optional<std::string> CurrentDirectory() override { return std::string("/"); }

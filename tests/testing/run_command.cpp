@@ -1,8 +1,8 @@
 #include "testing/run_command.h"
 
 #include <fcntl.h>
-#include <spawn.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,56 +14,90 @@ extern char** environ;
 
 namespace volumist::testing {
 
-namespace {
-
-CommandResult Run(const std::string& program, const std::vector<std::string>& args, const std::string& input,
-                  const std::vector<std::string>& environment, int interruptAfterMilliseconds) {
+struct RunningCommand::Files {
   TempDir dir;
-  WriteFileBytes(dir.File("in"), input);
+};
+
+RunningCommand::RunningCommand(const std::string& program, const std::vector<std::string>& args,
+                               const CommandOptions& options)
+    : files_(std::make_unique<Files>()), outputPath_(options.outputPath) {
+  const TempDir& dir = files_->dir;
+  WriteFileBytes(dir.File("in"), options.input);
+  std::string out = options.outputPath.empty() ? dir.File("out") : options.outputPath;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, dir.File("in").c_str(), O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, dir.File("out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&actions, 2, dir.File("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (!options.workingDirectory.empty()) {
+    posix_spawn_file_actions_addchdir_np(&actions, options.workingDirectory.c_str());
+  }
 
+  // Running as another user goes through setpriv, which drops root's rights before the program runs.
+  std::vector<std::string> command;
+  if (options.user >= 0) {
+    std::string id = std::to_string(options.user);
+    command = {"/usr/bin/setpriv", "--reuid=" + id, "--regid=" + id, "--clear-groups", program};
+  } else {
+    command = {program};
+  }
+  command.insert(command.end(), args.begin(), args.end());
   std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(program.c_str()));
-  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  for (std::string& arg : command) argv.push_back(arg.data());
   argv.push_back(nullptr);
   std::vector<std::string> envStrings;
   for (char** e = environ; *e != nullptr; ++e) envStrings.emplace_back(*e);
-  for (const std::string& entry : environment) envStrings.push_back(entry);
+  for (const std::string& entry : options.environment) envStrings.push_back(entry);
   std::vector<char*> envp;
   for (std::string& entry : envStrings) envp.push_back(entry.data());
   envp.push_back(nullptr);
 
-  CommandResult result;
   pid_t pid;
-  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
+  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0) pid_ = pid;
+  posix_spawn_file_actions_destroy(&actions);
+}
+
+RunningCommand::~RunningCommand() {
+  if (started() && !waited_) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+}
+
+void RunningCommand::Signal(int signal) {
+  if (started() && !waited_) kill(pid_, signal);
+}
+
+CommandResult RunningCommand::Wait() {
+  CommandResult result;
+  if (started() && !waited_) {
     int status = 0;
-    if (interruptAfterMilliseconds >= 0) {
-      usleep(static_cast<useconds_t>(interruptAfterMilliseconds) * 1000);
-      kill(pid, SIGINT);
-    }
-    waitpid(pid, &status, 0);
+    waitpid(pid_, &status, 0);
+    waited_ = true;
     result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   }
-  posix_spawn_file_actions_destroy(&actions);
-  result.out = ReadFileBytes(dir.File("out"));
-  result.err = ReadFileBytes(dir.File("err"));
+  if (outputPath_.empty()) result.out = ReadFileBytes(files_->dir.File("out"));
+  result.err = ReadFileBytes(files_->dir.File("err"));
   return result;
 }
 
-}  // namespace
+CommandResult RunCommand(const std::string& program, const std::vector<std::string>& args,
+                         const CommandOptions& options) {
+  RunningCommand command(program, args, options);
+  return command.Wait();
+}
 
 CommandResult RunCommand(const std::string& program, const std::vector<std::string>& args, const std::string& input,
                          const std::vector<std::string>& environment) {
-  return Run(program, args, input, environment, -1);
+  return RunCommand(program, args, CommandOptions{input, environment, "", "", -1});
 }
 
 CommandResult RunCommandInterrupted(const std::string& program, const std::vector<std::string>& args,
                                     int delayMilliseconds, const std::vector<std::string>& environment) {
-  return Run(program, args, "", environment, delayMilliseconds);
+  RunningCommand command(program, args, CommandOptions{"", environment, "", "", -1});
+  usleep(static_cast<useconds_t>(delayMilliseconds) * 1000);
+  command.Signal(SIGINT);
+  return command.Wait();
 }
 
 std::vector<std::string> Lines(const std::string& text) {

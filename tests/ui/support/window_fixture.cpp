@@ -76,7 +76,7 @@ void GateFileSystem::Open() {
   opened_.notify_all();
 }
 
-platform::OpenResult GateFileSystem::CreateExclusive(const std::string& path) {
+platform::OpenResult GateFileSystem::CreateExclusive(const std::string& path, uint32_t mode) {
   {
     std::unique_lock lock(mutex_);
     // Only workers wait: the GUI thread's own writes (saving descriptions) go through.
@@ -86,7 +86,7 @@ platform::OpenResult GateFileSystem::CreateExclusive(const std::string& path) {
       --waiting_;
     }
   }
-  return base_.CreateExclusive(path);
+  return base_.CreateExclusive(path, mode);
 }
 
 WindowFixture::WindowFixture() {

@@ -93,10 +93,17 @@ class GateFileSystem final : public platform::FileSystem {
 
   platform::OpenResult OpenForRead(const std::string& path) override { return base_.OpenForRead(path); }
   platform::OpenResult OpenForUpdate(const std::string& path) override { return base_.OpenForUpdate(path); }
-  platform::OpenResult CreateExclusive(const std::string& path) override;
+  platform::OpenResult CreateExclusive(const std::string& path, uint32_t mode) override;
   bool Rename(const std::string& from, const std::string& to) override { return base_.Rename(from, to); }
+  platform::FileError RenameNoReplace(const std::string& from, const std::string& to) override {
+    return base_.RenameNoReplace(from, to);
+  }
   bool Remove(const std::string& path) override { return base_.Remove(path); }
   std::optional<platform::FileStatus> Status(const std::string& path) override { return base_.Status(path); }
+  std::optional<platform::FileStatus> LinkStatus(const std::string& path) override { return base_.LinkStatus(path); }
+  std::optional<std::string> ReadLink(const std::string& path) override { return base_.ReadLink(path); }
+  std::optional<std::string> RealPath(const std::string& path) override { return base_.RealPath(path); }
+  uint32_t NewFileMode() override { return base_.NewFileMode(); }
   std::optional<std::vector<platform::DirectoryItem>> ListDirectory(const std::string& path) override {
     return base_.ListDirectory(path);
   }
