@@ -341,5 +341,19 @@ TEST_F(ScanEngineTest, AddingASecondScanKeepsTheFirstSourcesKeys) {
   EXPECT_EQ(volume_->Header().contentSize.Value(), 10u);
 }
 
+// A source that holds the volume's own folder lists the volume's temporary file while it is being
+// written; the volume does not record it. Other files there are recorded as usual.
+TEST_F(ScanEngineTest, TheVolumesOwnTemporaryFileIsNotRecorded) {
+  tree_.File("a.txt", 10, kTime).Text("notes.$$$", "kept", kTime);
+  ScanJob job = Job();
+  job.volumeFileName = source_.File("inside.vkt");
+  ASSERT_TRUE(Scan(job));
+  std::vector<std::string> items = Items(*volume_);
+  const std::string time = std::to_string(kTime);
+  EXPECT_EQ(items, (std::vector<std::string>{"Root folder 14", "Root/a.txt file 10 " + time + " ----",
+                                            "Root/notes.$$$ file 4 " + time + " ----"}))
+      << ::testing::PrintToString(items);
+}
+
 }  // namespace
 }  // namespace volumist
