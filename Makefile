@@ -5,12 +5,13 @@ ASAN_DIR ?= build-asan
 FUZZ_DIR ?= build-fuzz
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 20
+CRASH_COUNT ?= 200
 CMAKE_FLAGS ?=
 ifneq ($(CI),)
   CMAKE_FLAGS += -DVOLUMIST_WERROR=ON
 endif
 
-.PHONY: all deps build run test test-asan fuzz bench screenshots clean
+.PHONY: all deps build run test test-asan test-crash fuzz bench screenshots clean
 
 all: build
 
@@ -36,6 +37,11 @@ test-asan: deps
 	cmake --build $(ASAN_DIR) -j $(JOBS)
 	cd $(ASAN_DIR) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/ui/lsan.supp:print_suppressions=0 ctest --output-on-failure -j $(JOBS)
+
+# Kills the writing commands with SIGKILL at random moments, CRASH_COUNT times, and checks that
+# every file is the old or the complete new one and that the next write sweeps what was left.
+test-crash: build
+	bash scripts/crash-test.sh $(BUILD_DIR) $(CRASH_COUNT)
 
 # Builds the libFuzzer targets with clang and runs each for FUZZ_SECONDS on its seeds.
 fuzz: deps

@@ -68,14 +68,20 @@ void RunningCommand::Signal(int signal) {
   if (started() && !waited_) kill(pid_, signal);
 }
 
+bool RunningCommand::HasEnded() {
+  if (!started() || waited_) return true;
+  if (waitpid(pid_, &status_, WNOHANG) != pid_) return false;
+  waited_ = true;
+  return true;
+}
+
 CommandResult RunningCommand::Wait() {
   CommandResult result;
   if (started() && !waited_) {
-    int status = 0;
-    waitpid(pid_, &status, 0);
+    waitpid(pid_, &status_, 0);
     waited_ = true;
-    result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   }
+  if (started()) result.exitStatus = WIFEXITED(status_) ? WEXITSTATUS(status_) : 128 + WTERMSIG(status_);
   if (outputPath_.empty()) result.out = ReadFileBytes(files_->dir.File("out"));
   result.err = ReadFileBytes(files_->dir.File("err"));
   return result;

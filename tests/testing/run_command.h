@@ -46,6 +46,8 @@ class RunningCommand {
   pid_t pid() const { return pid_; }
   bool started() const { return pid_ > 0; }
   void Signal(int signal);
+  // True once the program has ended (it is not waited for).
+  bool HasEnded();
   CommandResult Wait();
 
  private:
@@ -53,6 +55,7 @@ class RunningCommand {
   std::unique_ptr<Files> files_;
   pid_t pid_ = -1;
   bool waited_ = false;
+  int status_ = 0;
   std::string outputPath_;
 };
 
