@@ -83,6 +83,8 @@ std::optional<TemporaryFile> TemporaryFile::Create(FileSystem& fileSystem, const
     if (opened.file->TryLockExclusive() == LockResult::kBusy || !StillNamed(fileSystem, *opened.file, path)) {
       continue;
     }
+    // A file held in memory (tests, fuzzers) has no status, and no name on disk for a signal to remove.
+    if (!opened.file->Status()) registration.Release();
     return TemporaryFile(fileSystem, std::move(opened.file), std::move(path), std::move(registration));
   }
   return std::nullopt;

@@ -82,6 +82,12 @@ TEST_F(CliTargetsTest, LinksAreWrittenThrough) {
   ASSERT_EQ(Cli({"scan", "--file", Vols() + "/new.vkt", Source()}).exitStatus, 0);
   EXPECT_EQ(Kind(Vols() + "/new.vkt"), S_IFLNK);
   EXPECT_TRUE(Read(Home("real/new.vkt")).opened);
+  // A document never replaces the volume it comes from, under another name either.
+  const std::string volume = ReadFileBytes(Home("real/v.vkt"));
+  auto itself = Cli({"export", Home("real/v.vkt"), link});
+  EXPECT_EQ(itself.exitStatus, 1);
+  EXPECT_EQ(itself.err, std::string("error: ") + messages::kExportWouldReplaceVolume + "\n");
+  EXPECT_EQ(ReadFileBytes(Home("real/v.vkt")), volume);
 }
 
 TEST_F(CliTargetsTest, ExportToStandardOutput) {
