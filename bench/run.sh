@@ -8,6 +8,9 @@ repetitions=${REPETITIONS:-7}
 echo "== $build_dir/volume_io_bench --benchmark_repetitions=$repetitions"
 "$build_dir/volume_io_bench" --benchmark_repetitions="$repetitions" --benchmark_report_aggregates_only=true
 
+echo "== $build_dir/file_replacement_bench --benchmark_repetitions=$repetitions"
+"$build_dir/file_replacement_bench" --benchmark_repetitions="$repetitions" --benchmark_report_aggregates_only=true
+
 echo "== $build_dir/xml_export_bench --benchmark_repetitions=$repetitions"
 "$build_dir/xml_export_bench" --benchmark_repetitions="$repetitions" --benchmark_report_aggregates_only=true
 

@@ -119,7 +119,7 @@ void VolumeWriter::RewindTo(uint64_t offset) {
 }
 
 bool VolumeWriter::TruncateAtEnd() {
-  if (!Flush()) return false;
+  if (!Flush() || file_ == nullptr) return false;
   if (!file_->Truncate(bufferStart_)) ok_ = false;
   return ok_;
 }

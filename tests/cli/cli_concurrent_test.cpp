@@ -132,26 +132,32 @@ TEST_F(CliConcurrentTest, TwoScansWithTheDefaultNameKeepBothVolumes) {
   EXPECT_TRUE(Leftovers(Vols()).empty());
 }
 
-// SIGTERM and SIGHUP while a document or a description is written: the command ends, its
-// temporary files go with it, and the old file stays whole.
+// SIGTERM and SIGHUP while a document, a description or a volume is written: the command ends, its
+// temporary files go with it, and the old file stays whole. A scan stops its walk and cleans up
+// itself (status 130); the others end as the signal would.
 TEST_F(CliConcurrentTest, TerminationSignalsLeaveNoTemporaryFile) {
   const std::string large = LargeVolume(300000);
   const std::string before = ReadFileBytes(large);
+  testing::TreeBuilder(home_.path()).Text("slow/big", "");
+  std::filesystem::resize_file(Home("slow/big"), uint64_t{256} << 20);
   struct Case {
     const char* what;
     std::vector<std::string> args;
     int temporaryFile;  // the signal comes when this many temporary files were created
+    bool stopsItself;   // ends with status 130 rather than by the signal
   } cases[] = {
-      {"export", {"export", large, Home("vols/doc.xml")}, 1},
-      {"describe, its edits", {"describe", large, "", "text"}, 1},
-      {"describe, its save", {"describe", large, "", "text"}, 2},
+      {"export", {"export", large, Home("vols/doc.xml")}, 1, false},
+      {"describe, its edits", {"describe", large, "", "text"}, 1, false},
+      {"describe, its save", {"describe", large, "", "text"}, 2, false},
+      {"scan", {"scan", "--yes", "--signatures", "--file", large, Home("slow")}, 1, true},
   };
   for (const Case& c : cases) {
     for (int signal : {SIGTERM, SIGHUP}) {
       SCOPED_TRACE(std::string(c.what) + " " + strsignal(signal));
+      const int expected = c.stopsItself ? 130 : 128 + signal;
       // The command may finish before the signal lands; it is tried again then.
       int status = 0;
-      for (int attempt = 0; attempt < 5 && status != 128 + signal; ++attempt) {
+      for (int attempt = 0; attempt < 5 && status != expected; ++attempt) {
         FolderWatch watch(Vols());
         auto command = Start(c.args);
         ASSERT_TRUE(watch.WaitForCreated(IsTemporaryName, c.temporaryFile, 10s));
@@ -160,7 +166,7 @@ TEST_F(CliConcurrentTest, TerminationSignalsLeaveNoTemporaryFile) {
         EXPECT_TRUE(Leftovers(Vols()).empty());
         EXPECT_EQ(ReadFileBytes(large), before);
       }
-      EXPECT_EQ(status, 128 + signal) << "the command always ended before the signal";
+      EXPECT_EQ(status, expected) << "the command always ended before the signal";
       std::filesystem::remove(Home("vols/doc.xml"));
     }
   }
