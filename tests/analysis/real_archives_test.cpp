@@ -166,7 +166,8 @@ TEST_F(RealArchiveTest, TarLongLinksOldTimesAndV7Files) {
     ASSERT_TRUE(Make("tar", "tar cf ../" + c.format + ".tar --format=" + c.format + " " + c.members));
     ExpectListing(kArchiveTar, c.format + ".tar", c.listing);
     if (c.members.find("old.txt") != std::string::npos) {
-      const ArchiveFile* old = testing::FindFile(List(kArchiveTar, c.format + ".tar").tree, "old.txt");
+      testing::ReadResult listed = List(kArchiveTar, c.format + ".tar");
+      const ArchiveFile* old = testing::FindFile(listed.tree, "old.txt");
       ASSERT_NE(old, nullptr);
       EXPECT_EQ(old->entry.time, k1960);
     }
