@@ -6,6 +6,7 @@
 #include "analysis/media_format.h"
 #include "analysis/mp3_values.h"
 #include "analysis/video_info.h"
+#include "catalog/folder_chain.h"
 #include "catalog/messages.h"
 #include "catalog/value_format.h"
 #include "export/messages.h"
@@ -118,11 +119,9 @@ std::optional<XmlExporter::Start> XmlExporter::FindStart() {
     return start;
   }
   RecordReader& records = volume_.Records();
-  // Reads the folder or archive record at `key`: its nesting fields, its name as a path component
-  // with its separator, and whether it is an archive.
+  // Reads the folder or archive record at `key`: its nesting fields and whether it is an archive.
   struct Container {
     NestingFields nesting;
-    std::string component;
     bool isArchive = false;
     uint64_t recordEnd = 0;
   };
@@ -135,11 +134,9 @@ std::optional<XmlExporter::Start> XmlExporter::FindStart() {
     if (tag.kind == RecordKind::kFolder) {
       if (!records.ReadFolderRecord(tag, folder_)) return std::nullopt;
       container.nesting = folder_;
-      container.component = folder_.name.Text() + "\\";
     } else if (tag.kind == RecordKind::kArchive) {
       if (!records.ReadArchiveRecord(tag, archive_)) return std::nullopt;
       container.nesting = archive_;
-      container.component = archive_.name.Text() + archive_.extension.Text() + "/";
       container.isArchive = true;
     } else {
       return std::nullopt;
@@ -155,27 +152,19 @@ std::optional<XmlExporter::Start> XmlExporter::FindStart() {
   start.begin = own->recordEnd;
   start.limit = volume_.AbsoluteOffset(own->nesting.endKey);
   start.insideArchive = own->isArchive;
-  // Up through the parents to learn whether the start lies inside an archive, and its path. Each
-  // step must lead to a record before the current one that encloses it, one level up, so a damaged
-  // chain ends instead of looping.
-  std::vector<std::string> components = {own->component};
-  RecordKey key = options_.startPosition;
-  NestingFields current = own->nesting;
-  while (current.level > 0) {
-    if (current.parentKey >= key) return std::nullopt;
-    auto parent = readContainer(current.parentKey);
-    if (!parent || parent->nesting.level + 1 != current.level || parent->nesting.endKey <= key) return std::nullopt;
-    if (parent->isArchive) start.insideArchive = true;
-    components.push_back(std::move(parent->component));
-    key = current.parentKey;
-    current = parent->nesting;
+  // Up through the parents to learn whether the start lies inside an archive, and its path.
+  std::optional<std::vector<ChainLink>> chain = ReadFolderChain(volume_, options_.startPosition);
+  if (!chain) return std::nullopt;
+  std::string chainPath;
+  for (const ChainLink& link : *chain) {
+    if (link.isArchive) start.insideArchive = true;
+    chainPath += link.name + (link.isArchive ? "/" : "\\");
   }
   if (!options_.startPath.empty()) {
     start.path = options_.startPath;
     if (!EndsWithSeparator(start.path)) start.path += own->isArchive ? "/" : "\\";
   } else {
-    start.path = "\\";
-    for (auto component = components.rbegin(); component != components.rend(); ++component) start.path += *component;
+    start.path = "\\" + chainPath;
   }
   return start;
 }

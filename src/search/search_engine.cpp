@@ -10,6 +10,7 @@
 
 #include "analysis/mp3_values.h"
 #include "catalog/case_folding.h"
+#include "catalog/folder_chain.h"
 #include "catalog/messages.h"
 #include "catalog/value_format.h"
 #include "search/text_match.h"
@@ -131,38 +132,6 @@ class PathStack {
   std::vector<bool> archives_;
 };
 
-// The names of the folders and archives from the top of the volume down to the one at `key`,
-// following parent keys; each with its separator.
-std::string PathOfFolder(VolumeCatalog& volume, RecordKey key, std::string& ownName, bool& isArchive) {
-  std::vector<std::pair<std::string, bool>> names;
-  RecordReader& records = volume.Records();
-  FolderRecord folder;
-  ArchiveRecord archive;
-  for (int guard = 0; guard < 4096; ++guard) {
-    volume.SeekToKey(key);
-    RecordTag tag = records.ReadTag();
-    RecordKey parent;
-    if (tag.kind == RecordKind::kFolder && records.ReadFolderRecord(tag, folder)) {
-      names.emplace_back(folder.name.Text(), false);
-      parent = folder.parentKey;
-    } else if (tag.kind == RecordKind::kArchive && records.ReadArchiveRecord(tag, archive, false)) {
-      names.emplace_back(archive.name.Text() + archive.extension.Text(), true);
-      parent = archive.parentKey;
-    } else {
-      break;  // the key after a source mark: the top
-    }
-    if (parent >= key) break;  // parents lie before their children
-    key = parent;
-  }
-  std::string path;
-  if (!names.empty()) {
-    ownName = names.front().first;
-    isArchive = names.front().second;
-  }
-  for (size_t i = names.size(); i-- > 1;) path += names[i].first + (names[i].second ? '/' : '\\');
-  return path;
-}
-
 SearchResult MakeResult(const CatalogRecord& record, SearchResult::Kind kind, RecordKey key, PathStack& path) {
   SearchResult result;
   result.kind = kind;
@@ -264,9 +233,12 @@ size_t RunSearch(VolumeCatalog& volume, const SearchCriteria& criteria, ResultCo
   size_t scopeDepth = 0;
   uint64_t position = volume.Header().treeStart;
   if (criteria.inFolder && criteria.scopeFolder != 0) {
-    std::string ownName;
-    bool isArchive = false;
-    path.SetBase(PathOfFolder(volume, criteria.scopeFolder, ownName, isArchive));
+    // The folders and archives above the scope, each with its separator.
+    std::optional<std::vector<ChainLink>> chain = ReadFolderChain(volume, criteria.scopeFolder);
+    if (!chain) return 0;
+    std::string base;
+    for (size_t i = 0; i + 1 < chain->size(); ++i) base += (*chain)[i].name + ((*chain)[i].isArchive ? '/' : '\\');
+    path.SetBase(std::move(base));
     volume.SeekToKey(criteria.scopeFolder);
     RecordTag tag = records.ReadTag();
     FolderRecord folder;

@@ -741,6 +741,29 @@ TEST_F(StartFolderTest, GivenStartPathIsTheBaseOfThePaths) {
   }
 }
 
+// A start folder deeper than 255 levels, where the level byte of the records has wrapped: the path
+// of the start is found through the parent keys.
+TEST_F(XmlExporterTest, StartFolderDeeperThanTheLevelByte) {
+  constexpr int kDepth = 257;
+  MemoryNode bottom = MemoryNode::Folder("d" + std::to_string(kDepth), {MemoryNode::File("bottom", ".txt", 7)});
+  for (int depth = kDepth - 1; depth >= 1; --depth) bottom = MemoryNode::Folder("d" + std::to_string(depth), {bottom});
+  MemorySource source;
+  source.children = {bottom};
+  Load({source}, {true});
+  std::vector<std::string> path = {"Source0"};
+  std::string expectedPath = "\\Source0\\";
+  for (int depth = 1; depth <= kDepth; ++depth) {
+    path.push_back("d" + std::to_string(depth));
+    expectedPath += "d" + std::to_string(depth) + "\\";
+  }
+  ExportOptions options;
+  options.attributeForm = true;
+  options.columnEnabled.fill(false);
+  options.SetColumnEnabled(6, true);
+  options.startPosition = Find(path).key;
+  EXPECT_EQ(Content(Export(options)), Crlf("<FILE NAME=\"bottom.txt\" PATH=\"" + expectedPath + "\">\n</FILE>\n"));
+}
+
 // Names beyond ASCII, bytes that are not UTF-8 and control bytes: the document holds references,
 // and a parser reads the characters back.
 TEST_F(XmlExporterTest, ParserReadsTheCharactersBack) {

@@ -2,6 +2,8 @@
 // volumes at once.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "catalog/folder_contents.h"
 #include "catalog/messages.h"
 #include "search/search_engine.h"
@@ -253,6 +255,32 @@ TEST_F(SearchEngineTest, InAFolderAndFindACopy) {
   copy.sizeValue = 1024;
   copy.lookInArchives = true;
   EXPECT_EQ(Find(copy), (Found{"Source0\\Docs\\|readme.txt", "Source0\\pack.zip/inner\\|readme.txt", "|readme.txt"}));
+}
+
+// At the top of a drive source every entry after the first names the source's first key as its
+// parent: a search in the second folder must not see the first folder above it.
+TEST_F(SearchEngineTest, InATopFolderOfADriveSource) {
+  MemorySource drive;
+  drive.children = {MemoryNode::Folder("A", {MemoryNode::File("a", ".txt", 1)}),
+                    MemoryNode::Folder("B", {MemoryNode::Folder("C", {MemoryNode::File("c", ".txt", 1)})})};
+  ASSERT_TRUE(testing::WriteVolume(testing::MakeJob(dir_.File("d.vkt"), "Drive", {false}), {drive}, prompter_));
+  volume_ = std::make_unique<VolumeCatalog>(platform::FileSystem::Default(), prompter_);
+  ASSERT_TRUE(volume_->OpenVolume(dir_.File("d.vkt")));
+  std::map<std::string, RecordKey> keys;
+  ReadTopLevel(*volume_, [&](const ContentItem& top) {
+    keys[top.folder.name.Text()] = top.key;
+    ReadFolderContents(*volume_, top.folder, [&](const ContentItem& item) {
+      keys[item.Record().name.Text()] = item.key;
+      return true;
+    });
+    return true;
+  });
+  SearchCriteria scope = Mask("*.txt");
+  scope.inFolder = true;
+  scope.scopeFolder = keys.at("B");
+  EXPECT_EQ(Find(scope), (Found{"B\\C\\|c.txt"}));
+  scope.scopeFolder = keys.at("C");
+  EXPECT_EQ(Find(scope), (Found{"B\\C\\|c.txt"}));
 }
 
 TEST_F(SearchEngineTest, MaximumAndStop) {
