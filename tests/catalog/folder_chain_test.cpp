@@ -5,7 +5,6 @@
 #include <fstream>
 
 #include "catalog/folder_chain.h"
-#include "catalog/folder_contents.h"
 #include "testing/recording_prompter.h"
 #include "testing/temp_dir.h"
 #include "testing/volume_fixture.h"
@@ -46,30 +45,10 @@ class FolderChainTest : public ::testing::Test {
 
   std::string Path() const { return dir_.File("chains.vkt"); }
 
-  // The item at a path of names from the top level.
   ContentItem Find(const std::vector<std::string>& path) {
-    std::optional<ContentItem> current;
-    for (const std::string& name : path) {
-      std::optional<ContentItem> found;
-      auto match = [&](const ContentItem& item) {
-        if (item.Record().name.Text() + item.Record().extension.Text() != name) return true;
-        found = item;
-        return false;
-      };
-      if (!current) {
-        (void)ReadTopLevel(*volume_, match);
-      } else if (current->kind == RecordKind::kFolder) {
-        (void)ReadFolderContents(*volume_, current->folder, match);
-      } else {
-        (void)ReadFolderContents(*volume_, current->archive, match);
-      }
-      if (!found) {
-        ADD_FAILURE() << "no item " << name;
-        return {};
-      }
-      current = std::move(found);
-    }
-    return *current;
+    std::optional<ContentItem> item = testing::FindItem(*volume_, path);
+    if (!item) ADD_FAILURE() << "no item " << ::testing::PrintToString(path);
+    return item.value_or(ContentItem{});
   }
 
   // The names of the chain, joined by "|", archives marked with a trailing "*".

@@ -234,22 +234,10 @@ class CliDescribeTest : public CliExportTest {
     VolumeCatalog volume(platform::FileSystem::Default(), prompter);
     if (!volume.OpenVolume(dir_.File("a.vkt"))) return "<not opened>";
     RecordKey key = 0;
-    std::optional<ContentItem> current;
-    for (const std::string& name : path) {
-      std::optional<ContentItem> found;
-      auto match = [&](const ContentItem& item) {
-        if (item.Record().name.Text() + item.Record().extension.Text() != name) return true;
-        found = item;
-        return false;
-      };
-      if (!current) {
-        (void)ReadTopLevel(volume, match);
-      } else {
-        (void)ReadFolderContents(volume, current->folder, match);
-      }
-      if (!found) return "<no item>";
-      current = found;
-      key = found->DescriptionKey();
+    if (!path.empty()) {
+      std::optional<ContentItem> item = testing::FindItem(volume, path);
+      if (!item) return "<no item>";
+      key = item->DescriptionKey();
     }
     return volume.GetDescription(key);
   }

@@ -148,29 +148,9 @@ class XmlExporterTest : public ::testing::Test {
 
   // The item at a path of names ("Source0", "pack.zip", ...).
   ContentItem Find(const std::vector<std::string>& path) {
-    std::optional<ContentItem> current;
-    for (const std::string& name : path) {
-      std::optional<ContentItem> found;
-      auto match = [&](const ContentItem& item) {
-        if (item.Record().name.Text() + item.Record().extension.Text() != name) return true;
-        found = item;
-        return false;
-      };
-      if (!current) {
-        (void)ReadTopLevel(*volume_, match);
-      } else {
-        (void)ReadFolderContents(*volume_, current->kind == RecordKind::kFolder
-                                               ? static_cast<const NestingFields&>(current->folder)
-                                               : static_cast<const NestingFields&>(current->archive),
-                                 match);
-      }
-      if (!found) {
-        ADD_FAILURE() << "no item " << name;
-        return {};
-      }
-      current = std::move(found);
-    }
-    return *current;
+    std::optional<ContentItem> item = testing::FindItem(*volume_, path);
+    if (!item) ADD_FAILURE() << "no item " << ::testing::PrintToString(path);
+    return item.value_or(ContentItem{});
   }
 
   void Describe(const std::vector<std::string>& path, const std::string& text) {

@@ -26,4 +26,26 @@ bool WriteVolume(const ScanJob& job, std::vector<MemorySource> sources, Prompter
   return volume.CreateVolume(job, contents);
 }
 
+std::optional<ContentItem> FindItem(VolumeCatalog& volume, const std::vector<std::string>& path) {
+  std::optional<ContentItem> current;
+  for (const std::string& name : path) {
+    std::optional<ContentItem> found;
+    auto match = [&](const ContentItem& item) {
+      if (item.Record().name.Text() + item.Record().extension.Text() != name) return true;
+      found = item;
+      return false;
+    };
+    if (!current) {
+      (void)ReadTopLevel(volume, match);
+    } else if (current->kind == RecordKind::kFolder) {
+      (void)ReadFolderContents(volume, current->folder, match);
+    } else if (current->kind == RecordKind::kArchive) {
+      (void)ReadFolderContents(volume, current->archive, match);
+    }
+    if (!found) return std::nullopt;
+    current = std::move(found);
+  }
+  return current;
+}
+
 }  // namespace volumist::testing

@@ -1,9 +1,11 @@
 // Building volume files for tests from in-memory trees.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "catalog/folder_contents.h"
 #include "catalog/prompter.h"
 #include "catalog/scan_job.h"
 #include "platform/file_system.h"
@@ -18,5 +20,9 @@ ScanJob MakeJob(const std::string& fileName, const std::string& volumeName, cons
 // Writes a volume with CreateVolume and returns whether it succeeded; the volume is not reopened.
 bool WriteVolume(const ScanJob& job, std::vector<MemorySource> sources, Prompter& prompter,
                  platform::FileSystem& fileSystem = platform::FileSystem::Default());
+
+// The item at a path of names from the top level ("Source0", "Docs", "pack.zip", ...), a file's or
+// archive's name with its extension; nothing when a name is not found.
+std::optional<ContentItem> FindItem(VolumeCatalog& volume, const std::vector<std::string>& path);
 
 }  // namespace volumist::testing
