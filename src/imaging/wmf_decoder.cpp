@@ -37,8 +37,9 @@ class RecordReader {
  public:
   RecordReader(platform::File& file, uint64_t start) : in_(file) { in_.Seek(start); }
 
-  // With `wantParams` false the parameters are stepped over and not kept.
-  bool Next(bool wantParams) {
+  // The parameters of records whose function `wanted` accepts (all without it) are read into
+  // Params(); the others are stepped over.
+  bool Next(bool (*wanted)(uint16_t function) = nullptr) {
     uint8_t head[wmf::kRecordHeaderSize];
     if (read_ >= kMaxRecords || !in_.Read(head, sizeof head)) return false;
     uint64_t bytes = 2 * uint64_t{Le32(head)};
@@ -51,7 +52,10 @@ class RecordReader {
     uint64_t length = bytes - wmf::kRecordHeaderSize;
     if (length > in_.Remaining()) return false;
     ++read_;
-    if (!wantParams) return in_.Skip(length);
+    if (wanted != nullptr && !wanted(function_)) {
+      params_.clear();
+      return in_.Skip(length);
+    }
     params_.resize(static_cast<size_t>(length));
     return in_.Read(params_.data(), params_.size());
   }
@@ -109,7 +113,8 @@ std::optional<Frame> WindowFrame(platform::File& file, uint64_t firstRecord) {
   std::optional<WmfWindow> found;
   double orgX = 0, orgY = 0;
   bool orgSeen = false;
-  while (!found && records.Next(true)) {
+  auto window = [](uint16_t function) { return function == wmf::kSetWindowOrg || function == wmf::kSetWindowExt; };
+  while (!found && records.Next(window)) {
     const std::vector<uint8_t>& p = records.Params();
     if (p.size() < 4) continue;
     auto y = static_cast<int16_t>(Le16(p.data())), x = static_cast<int16_t>(Le16(p.data() + 2));
@@ -121,7 +126,7 @@ std::optional<Frame> WindowFrame(platform::File& file, uint64_t firstRecord) {
   }
   if (!found) return std::nullopt;
   // An origin set just after the extent belongs to the same frame.
-  while (!orgSeen && records.Next(true) && records.Function() == wmf::kSetWindowOrg && records.Params().size() >= 4) {
+  while (!orgSeen && records.Next(window) && records.Function() == wmf::kSetWindowOrg && records.Params().size() >= 4) {
     const std::vector<uint8_t>& p = records.Params();
     orgX = static_cast<int16_t>(Le16(p.data() + 2)), orgY = static_cast<int16_t>(Le16(p.data()));
     orgSeen = true;
@@ -151,7 +156,6 @@ bool DecodeWmf(platform::File& file, uint32_t thumbnailBox, RasterSink& sink, Pi
   const uint8_t* standard = head + headerAt;
   uint16_t type = Le16(standard);
   if ((type != 1 && type != 2) || Le16(standard + 2) != wmf::kHeaderWords) return false;
-  uint16_t objectCount = Le16(standard + 10);
   uint64_t firstRecord = headerAt + wmf::kHeaderSize;
   if (!frame) frame = WindowFrame(file, firstRecord);
   if (!frame) return false;
@@ -162,9 +166,9 @@ bool DecodeWmf(platform::File& file, uint32_t thumbnailBox, RasterSink& sink, Pi
   uint32_t side = thumbnailBox > 0 ? 2 * thumbnailBox : kFullRenderSide;
   FitResult canvasSize = FitInto(frame->width, frame->height, side, side);
   VectorCanvas canvas(canvasSize.width, canvasSize.height, kWorkBudget);
-  WmfPlayer player(canvas, frame->window, objectCount);
+  WmfPlayer player(canvas, frame->window);
   RecordReader records(file, firstRecord);
-  while (!canvas.Exhausted() && records.Next(true)) player.Play(records.Function(), records.Params());
+  while (!canvas.Exhausted() && records.Next()) player.Play(records.Function(), records.Params());
   // A file cut short before its first record holds no picture.
   if (records.Count() == 0 && !records.AtEof()) return false;
 

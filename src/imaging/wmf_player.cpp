@@ -94,8 +94,8 @@ struct WmfPlayer::State {
   double x = 0, y = 0;  // the current position, logical
 };
 
-WmfPlayer::WmfPlayer(VectorCanvas& canvas, const WmfWindow& window, uint16_t objectCount)
-    : canvas_(canvas), state_(std::make_unique<State>()), objects_(objectCount) {
+WmfPlayer::WmfPlayer(VectorCanvas& canvas, const WmfWindow& window)
+    : canvas_(canvas), state_(std::make_unique<State>()) {
   state_->window = window;
   state_->clip = canvas.Bounds();
 }
@@ -170,13 +170,20 @@ void WmfPlayer::PatternBlit(uint32_t rop, double x, double y, double width, doub
 }
 
 void WmfPlayer::AddObject(Object object) {
-  // Each new object takes the lowest free index, as the record that selects it expects.
-  auto free = std::find_if(objects_.begin(), objects_.end(), [](const Object& o) { return o.kind == Object::Kind::kFree; });
-  if (free != objects_.end()) {
-    *free = std::move(object);
+  // Each new object takes the lowest free index, as the records that select it expect: a freed one,
+  // or else the next one never used. (A search of the table for each object would let a file of
+  // creations and deletions cost the square of its length.)
+  size_t index;
+  if (!freed_.empty()) {
+    index = freed_.top();
+    freed_.pop();
   } else if (objects_.size() < kMaxObjects) {
-    objects_.push_back(std::move(object));
+    index = objects_.size();
+    objects_.emplace_back();
+  } else {
+    return;  // the table is full: the object is not made, as the system's player would not
   }
+  objects_[index] = std::move(object);
 }
 
 void WmfPlayer::ArcRecord(uint16_t function, const Params& p) {
@@ -396,7 +403,9 @@ void WmfPlayer::Play(uint16_t function, std::span<const uint8_t> bytes) {
       if (!need(1) || p.U16(0) >= objects_.size()) break;
       Object& object = objects_[p.U16(0)];
       if (function == wmf::kDeleteObject) {
-        object = Object{};  // a selected pen or brush stays in use: the state holds a copy
+        // A selected pen or brush stays in use: the state holds a copy.
+        if (object.kind != Object::Kind::kFree) freed_.push(p.U16(0));
+        object = Object{};
       } else if (object.kind == Object::Kind::kPen) {
         s.pen = object;
       } else if (object.kind == Object::Kind::kBrush) {

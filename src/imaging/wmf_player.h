@@ -10,7 +10,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <queue>
 #include <span>
 #include <vector>
 
@@ -27,9 +29,9 @@ struct WmfWindow {
 
 class WmfPlayer {
  public:
-  // `canvas` must outlive the player. `objectCount` is the object table's size from the metafile
-  // header; the table grows past it (up to 65,535 entries) for files that declare too few.
-  WmfPlayer(VectorCanvas& canvas, const WmfWindow& window, uint16_t objectCount);
+  // `canvas` must outlive the player. The object table holds up to 65,535 objects, whatever size
+  // the metafile header declares (files that declare too few are common).
+  WmfPlayer(VectorCanvas& canvas, const WmfWindow& window);
   ~WmfPlayer();
   WmfPlayer(const WmfPlayer&) = delete;
   WmfPlayer& operator=(const WmfPlayer&) = delete;
@@ -62,6 +64,7 @@ class WmfPlayer {
   std::unique_ptr<State> state_;
   std::vector<State> saved_;
   std::vector<Object> objects_;
+  std::priority_queue<size_t, std::vector<size_t>, std::greater<>> freed_;  // freed indexes, lowest first
   std::vector<PointF> points_;  // scratch for the shapes being drawn
 };
 
