@@ -9,6 +9,10 @@ namespace {
 
 // Device coordinates far outside any canvas are cut to this before they become integers.
 constexpr double kFar = 1 << 28;
+// The work one polygon edge costs, in pixels written.
+constexpr uint64_t kEdgeWork = 8;
+// The most points of the discs that round wide lines' ends and joins: they are small on a thumbnail.
+constexpr int kMaxDiscPoints = 64;
 
 int ToPixel(double v) { return static_cast<int>(std::clamp(v, -kFar, kFar)); }
 
@@ -120,7 +124,8 @@ void VectorCanvas::FillPolygon(std::span<const PointF> points, std::span<const s
     }
     start += count;
   }
-  if (!Charge(edges.size() + 1) || edges.empty()) return;
+  // Setting up and sorting an edge costs more than writing a pixel.
+  if (!Charge(kEdgeWork * edges.size() + 1) || edges.empty()) return;
   std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.yTop < b.yTop; });
 
   int firstRow = std::max(clip_.top, FirstCentreAtOrAfter(minY));
@@ -200,11 +205,20 @@ void VectorCanvas::StrokePolyline(std::span<const PointF> points, bool closed, d
     quad[3] = {a.x - nx, a.y - ny};
     FillPolygon(quad, four, FillRule::kNonZero, solid);
   }
-  std::vector<PointF> disc;
+  // One disc, moved to each point.
+  std::vector<PointF> circle;
+  AppendArc(circle, {0, 0}, half, half, 0, 2 * std::numbers::pi);
+  if (circle.size() > kMaxDiscPoints) {
+    circle.clear();
+    for (int i = 0; i < kMaxDiscPoints; ++i) {
+      double t = 2 * std::numbers::pi * i / kMaxDiscPoints;
+      circle.push_back({half * std::cos(t), half * std::sin(t)});
+    }
+  }
+  std::vector<PointF> disc(circle.size());
+  size_t count[] = {disc.size()};
   for (size_t i = 0; i < points.size() && !exhausted_; ++i) {
-    disc.clear();
-    AppendArc(disc, points[i], half, half, 0, 2 * std::numbers::pi);
-    size_t count[] = {disc.size()};
+    for (size_t k = 0; k < circle.size(); ++k) disc[k] = {points[i].x + circle[k].x, points[i].y + circle[k].y};
     FillPolygon(disc, count, FillRule::kNonZero, solid);
   }
 }

@@ -17,6 +17,9 @@ namespace {
 constexpr size_t kMaxSavedStates = 256;
 // The most entries of an object table, whose indexes are 16-bit.
 constexpr size_t kMaxObjects = 65535;
+// The most palette entries kept over all palettes of a file (beyond them palettes stay short), so
+// that memory does not grow with a file of palettes.
+constexpr size_t kMaxPaletteEntries = 1 << 16;
 
 constexpr Rgb8 kBlack{0, 0, 0};
 constexpr Rgb8 kWhite{255, 255, 255};
@@ -382,6 +385,8 @@ void WmfPlayer::Play(uint16_t function, std::span<const uint8_t> bytes) {
       Object palette = Object::Make(Object::Kind::kPalette);
       auto entries = std::make_shared<std::vector<Rgb8>>();
       size_t count = std::min<size_t>(p.U16(1), (p.Words() - std::min<size_t>(p.Words(), 2)) / 2);
+      count = std::min(count, kMaxPaletteEntries - std::min(kMaxPaletteEntries, paletteEntries_));
+      paletteEntries_ += count;
       for (size_t i = 0; i < count; ++i) {
         size_t at = 4 + 4 * i;  // flags, blue, green, red
         entries->push_back({p.Byte(at + 3), p.Byte(at + 2), p.Byte(at + 1)});

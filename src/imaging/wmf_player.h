@@ -66,6 +66,7 @@ class WmfPlayer {
   std::vector<Object> objects_;
   std::priority_queue<size_t, std::vector<size_t>, std::greater<>> freed_;  // freed indexes, lowest first
   std::vector<PointF> points_;  // scratch for the shapes being drawn
+  size_t paletteEntries_ = 0;   // palette entries made so far
 };
 
 }  // namespace volumist
