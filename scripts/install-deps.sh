@@ -29,7 +29,9 @@ packages=(
 for group in "$@"; do
   case "$group" in
     # The tools the benchmarks compare against.
-    bench) packages+=(time python3 hyperfine findutils ncdu fd-find libarchive-tools libvips-tools graphicsmagick mediainfo plocate) ;;
+    # (wmf2gd of libwmf-bin needs the URW fonts even for drawings without text.)
+    bench) packages+=(time python3 hyperfine findutils ncdu fd-find libarchive-tools libvips-tools graphicsmagick mediainfo plocate
+                      libwmf-bin fonts-urw-base35) ;;
     *) echo "install-deps: unknown group '$group'" >&2; exit 2 ;;
   esac
 done
