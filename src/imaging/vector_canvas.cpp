@@ -86,9 +86,13 @@ void VectorCanvas::FillSpan(int y, int x0, int x1, const FillStyle& style) {
   x1 = std::min(x1, clip_.right);
   if (x1 <= x0 || y < clip_.top || y >= clip_.bottom) return;
   uint8_t* row = image_.Row(static_cast<uint32_t>(y));
+  if (style.hatch < 0) {
+    for (uint8_t* p = row + 3 * x0; p < row + 3 * x1; p += 3) p[0] = style.color.r, p[1] = style.color.g, p[2] = style.color.b;
+    return;
+  }
   for (int x = x0; x < x1; ++x) {
     const Rgb8* c = &style.color;
-    if (style.hatch >= 0 && !HatchCovers(style.hatch, x, y)) {
+    if (!HatchCovers(style.hatch, x, y)) {
       if (!style.opaqueGaps) continue;
       c = &style.background;
     }
@@ -171,12 +175,13 @@ void VectorCanvas::ThinLine(PointF a, PointF b, Rgb8 color) {
   double dx = b.x - a.x, dy = b.y - a.y;
   auto steps = static_cast<int>(std::ceil(std::max(std::abs(dx), std::abs(dy))));
   if (!Charge(static_cast<uint64_t>(steps) + 1)) return;
-  for (int i = 0; i <= steps; ++i) {
-    double t = steps == 0 ? 0 : static_cast<double>(i) / steps;
-    int x = ToPixel(std::floor(a.x + t * dx));
-    int y = ToPixel(std::floor(a.y + t * dy));
-    if (x < clip_.left || x >= clip_.right || y < clip_.top || y >= clip_.bottom) continue;
-    uint8_t* p = image_.Row(static_cast<uint32_t>(y)) + 3 * x;
+  double stepX = steps == 0 ? 0 : dx / steps, stepY = steps == 0 ? 0 : dy / steps;
+  // After the cut every coordinate is above -2, so truncating v + 2 is the floor of v, plus 2.
+  double x = a.x + 2, y = a.y + 2;
+  for (int i = 0; i <= steps; ++i, x += stepX, y += stepY) {
+    int px = static_cast<int>(x) - 2, py = static_cast<int>(y) - 2;
+    if (px < clip_.left || px >= clip_.right || py < clip_.top || py >= clip_.bottom) continue;
+    uint8_t* p = image_.Row(static_cast<uint32_t>(py)) + 3 * px;
     p[0] = color.r, p[1] = color.g, p[2] = color.b;
   }
 }
