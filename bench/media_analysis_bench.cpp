@@ -6,8 +6,10 @@
 //   build/media_analysis_bench analyse FOLDER [THREADS]
 //   build/media_analysis_bench make-mp3 FOLDER AUDIO.mp3 COUNT
 //   build/media_analysis_bench make-video FOLDER COUNT
+//   build/media_analysis_bench make-wmf FOLDER COUNT
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -16,8 +18,11 @@
 
 #include "analysis/media_analysis.h"
 #include "catalog/scan_entry.h"
+#include "testing/byte_builder.h"
 #include "testing/media_builder.h"
+#include "testing/picture_builder.h"
 #include "testing/temp_dir.h"
+#include "testing/wmf_builder.h"
 
 using namespace volumist;
 
@@ -101,6 +106,53 @@ int MakeVideo(const std::string& folder, int count) {
   return 0;
 }
 
+// COUNT metafiles like clip art exported by drawing programs: a placeable header of 8 x 6 inches
+// in twips, about 600 shapes (stars of 20 to 60 points with outlines, polylines, ellipses, rounded
+// rectangles, hatched fills) in changing pens and brushes, and a 64 x 64 bitmap; about 100 KB each.
+int MakeWmf(const std::string& folder, int count) {
+  using testing::WmfRecord;
+  RgbImage photo = testing::PatternImage(64, 64);
+  std::string dib = testing::PackedDib24(photo);
+  for (int n = 0; n < count; ++n) {
+    uint32_t seed = 7u + static_cast<uint32_t>(n);
+    auto next = [&seed](int below) { return static_cast<int>((seed = seed * 1103515245u + 12345u) >> 8) % below; };
+    std::vector<std::string> records = {WmfRecord(0x0103, {8}), WmfRecord(0x020B, {0, 0}), WmfRecord(0x020C, {8640, 11520}),
+                                        WmfRecord(0x0106, {2})};
+    for (int shape = 0; shape < 600; ++shape) {
+      int colour = next(0xFFFFFF);
+      records.push_back(WmfRecord(0x02FA, {0, 10 + next(40), 0, colour & 0xFFFF, colour >> 16}));
+      records.push_back(WmfRecord(0x02FC, {next(8) == 0 ? 2 : 0, (colour >> 4) & 0xFFFF, colour >> 20, next(6)}));
+      records.push_back(WmfRecord(0x012D, {0}));
+      records.push_back(WmfRecord(0x012D, {1}));
+      int x = next(11520), y = next(8640), r = 200 + next(1500);
+      int kind = next(10);
+      if (kind < 6) {
+        int points = 20 + next(41);
+        std::vector<int> words = {points};
+        for (int i = 0; i < points; ++i) {
+          double a = 2 * 3.14159265 * i / points, radius = (i % 2 == 0 ? r : r / 2);
+          words.push_back(x + static_cast<int>(radius * std::cos(a)));
+          words.push_back(y + static_cast<int>(radius * std::sin(a)));
+        }
+        testing::ByteBuilder body;
+        for (int w : words) body.U16(static_cast<uint16_t>(w));
+        records.push_back(testing::WmfRecordClaiming(static_cast<uint32_t>(3 + words.size()), kind < 5 ? 0x0324 : 0x0325,
+                                                     body.bytes()));
+      } else if (kind < 8) {
+        records.push_back(WmfRecord(0x0418, {y + r, x + r, y - r, x - r}));
+      } else {
+        records.push_back(WmfRecord(0x061C, {r / 4, r / 4, y + r, x + r, y - r, x - r}));
+      }
+      records.push_back(WmfRecord(0x01F0, {0}));
+      records.push_back(WmfRecord(0x01F0, {1}));
+    }
+    records.push_back(WmfRecord(0x0F43, {0x0020, 0x00CC, 0, 64, 64, 0, 0, 2000, 2000, 6000, 8000}, dib));
+    testing::WriteFileBytes(folder + "/clipart" + std::to_string(n) + ".wmf",
+                            testing::WmfFile(records, testing::Placeable{0, 0, 11520, 8640, 1440}, 2));
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -108,9 +160,11 @@ int main(int argc, char** argv) {
   if (args.size() >= 2 && args[0] == "analyse") return Analyse(args[1], args.size() > 2 ? std::atoi(args[2].c_str()) : 1);
   if (args.size() == 4 && args[0] == "make-mp3") return MakeMp3(args[1], args[2], std::atoi(args[3].c_str()));
   if (args.size() == 3 && args[0] == "make-video") return MakeVideo(args[1], std::atoi(args[2].c_str()));
+  if (args.size() == 3 && args[0] == "make-wmf") return MakeWmf(args[1], std::atoi(args[2].c_str()));
   std::fprintf(stderr,
                "usage: media_analysis_bench analyse FOLDER [THREADS]\n"
                "       media_analysis_bench make-mp3 FOLDER AUDIO.mp3 COUNT\n"
-               "       media_analysis_bench make-video FOLDER COUNT\n");
+               "       media_analysis_bench make-video FOLDER COUNT\n"
+               "       media_analysis_bench make-wmf FOLDER COUNT\n");
   return 2;
 }

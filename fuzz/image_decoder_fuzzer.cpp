@@ -10,8 +10,8 @@
 using namespace volumist;
 
 // The image media types with a decoder, in the order of the first byte (modulo their count).
-constexpr uint8_t kTypes[] = {kMediaJpeg, kMediaBmp, kMediaGif, kMediaIco, kMediaTga,
-                              kMediaPcx,  kMediaPng, kMediaTiff, kMediaWbmp};
+constexpr uint8_t kTypes[] = {kMediaJpeg, kMediaBmp,  kMediaGif,  kMediaIco, kMediaTga,
+                              kMediaPcx,  kMediaPng,  kMediaTiff, kMediaWbmp, kMediaWmf};
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;

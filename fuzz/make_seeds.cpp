@@ -9,9 +9,9 @@
 #include "testing/compressed_bytes.h"
 #include "testing/media_builder.h"
 #include "testing/memory_file_system.h"
-#include "testing/byte_builder.h"
 #include "testing/memory_tree.h"
 #include "testing/picture_builder.h"
+#include "testing/wmf_builder.h"
 
 using namespace volumist;
 using testing::MemoryNode;
@@ -40,7 +40,7 @@ bool WriteBytes(const std::string& folder, const std::string& name, const std::s
 }
 
 // Small media files for the analyzer fuzzers. Picture seeds start with the byte that makes the
-// image fuzzer choose their format (its order: JPEG, BMP, GIF, ICO, TGA, PCX, PNG, TIFF, WBMP).
+// image fuzzer choose their format (its order: JPEG, BMP, GIF, ICO, TGA, PCX, PNG, TIFF, WBMP, WMF).
 bool WriteMediaSeeds(const std::string& folder) {
   using namespace testing;
   bool ok = WriteBytes(folder, "tagged.mp3",
@@ -69,6 +69,8 @@ bool WriteMediaSeeds(const std::string& folder) {
   ok = ok && WriteBytes(folder, "picture-6.png", std::string(1, '\6') + EncodePng(image, {PngOptions::Kind::kPalette}));
   ok = ok && WriteBytes(folder, "picture-7.tiff", std::string(1, '\7') + EncodeTiff(image));
   ok = ok && WriteBytes(folder, "picture-8.wbmp", std::string(1, '\x08') + std::string("\0\0\x08\x02\xA5\x5A", 6));
+  ok = ok && WriteBytes(folder, "picture-9-shapes.wmf", std::string(1, '\x09') + UemfShapes(FourColours(), 8));
+  ok = ok && WriteBytes(folder, "picture-9-records.wmf", std::string(1, '\x09') + WmfOfEveryRecord());
   return ok;
 }
 

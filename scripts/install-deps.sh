@@ -18,6 +18,8 @@ packages=(
   zip unzip arj gcab jlha-utils rhash tar gzip xz-utils bzip2 zstd
   # picture codecs, and producers of real media files for cross-checks
   libturbojpeg0-dev libjpeg62-turbo-dev libpng-dev libtiff-dev libgif-dev imagemagick lame sox
+  # metafiles written as drawing programs export them
+  libuemf-dev
   # the window program: Qt 6 Widgets and its SVG icons; Xvfb (with xauth, only recommended by it)
   # for the screenshots; the desktop's launcher, session bus and a font for tests and pictures
   qt6-base-dev qt6-svg-dev xvfb xauth xdg-utils dbus fonts-dejavu-core
@@ -27,7 +29,9 @@ packages=(
 for group in "$@"; do
   case "$group" in
     # The tools the benchmarks compare against.
-    bench) packages+=(time python3 hyperfine findutils ncdu fd-find libarchive-tools libvips-tools graphicsmagick mediainfo plocate) ;;
+    # (wmf2gd of libwmf-bin needs the URW fonts even for drawings without text.)
+    bench) packages+=(time python3 hyperfine findutils ncdu fd-find libarchive-tools libvips-tools graphicsmagick mediainfo plocate
+                      libwmf-bin fonts-urw-base35) ;;
     *) echo "install-deps: unknown group '$group'" >&2; exit 2 ;;
   esac
 done

@@ -51,7 +51,7 @@ bool AnalyzeImage(platform::File& file, uint8_t mediaType, ImageInfo& out) {
 
 bool AnalyzeImage(const std::string& path, uint8_t mediaType, ImageInfo& out, platform::FileSystem& fileSystem) {
   out = ImageInfo{};
-  if (!PictureFormatOfMediaType(mediaType) || mediaType == kMediaWmf) return false;
+  if (!PictureFormatOfMediaType(mediaType)) return false;
   platform::OpenResult opened = fileSystem.OpenForRead(path);
   if (!opened) return false;
   return AnalyzeImage(*opened.file, mediaType, out);

@@ -23,8 +23,7 @@ inline constexpr int kThumbnailQuality = 45;
 std::optional<PictureFormat> PictureFormatOfMediaType(uint8_t mediaType);
 
 // Fills `out` (size, declared depth, thumbnail bytes) and returns true when the picture could be
-// decoded; otherwise `out` is reset and false is returned. WMF files are not rendered and always
-// give false. Safe to call from several threads at once.
+// decoded; otherwise `out` is reset and false is returned. Safe to call from several threads at once.
 bool AnalyzeImage(const std::string& path, uint8_t mediaType, ImageInfo& out,
                   platform::FileSystem& fileSystem = platform::FileSystem::Default());
 bool AnalyzeImage(platform::File& file, uint8_t mediaType, ImageInfo& out);

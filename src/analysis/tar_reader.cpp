@@ -53,16 +53,21 @@ std::string_view Text(const uint8_t* header, Field field) {
 
 bool ChecksumMatches(const uint8_t* header) {
   // Summed with the checksum field taken as eight blanks; some old programs summed signed bytes.
-  uint64_t unsignedSum = 0;
-  int64_t signedSum = 0;
+  // The whole block is summed in one plain loop (which the compiler turns into vector code: this
+  // was a quarter of the time of listing a .tar.gz of small files), then the field is put right.
+  // 32-bit sums: 512 bytes sum to at most 130,560 either way.
+  int32_t unsignedSum = 0;
+  int32_t signedSum = 0;
   for (size_t i = 0; i < kBlock; ++i) {
-    bool inField = i >= kChecksum.offset && i < kChecksum.offset + kChecksum.width;
-    uint8_t byte = inField ? ' ' : header[i];
-    unsignedSum += byte;
-    signedSum += static_cast<int8_t>(byte);
+    unsignedSum += header[i];
+    signedSum += static_cast<int8_t>(header[i]);
+  }
+  for (size_t i = kChecksum.offset; i < kChecksum.offset + kChecksum.width; ++i) {
+    unsignedSum += ' ' - header[i];
+    signedSum += ' ' - static_cast<int8_t>(header[i]);
   }
   uint64_t stored = ParseTarNumber(header + kChecksum.offset, kChecksum.width);
-  return stored == unsignedSum || static_cast<int64_t>(stored) == signedSum;
+  return stored == static_cast<uint64_t>(unsignedSum) || static_cast<int64_t>(stored) == int64_t{signedSum};
 }
 
 bool IsZeroBlock(const uint8_t* header) {
@@ -210,6 +215,7 @@ class StreamSource final : public TarSource {
 
  private:
   // Inflating the data of a large member takes a while: the stop flag is asked for every buffer.
+  // The buffer is large because zlib copies up to 32 KiB of each call's output into its window.
   bool Refill() {
     if (stopRequested_()) return false;
     std::optional<size_t> got = stream_.Read(buffer_);
@@ -218,7 +224,7 @@ class StreamSource final : public TarSource {
     return length_ > 0;
   }
 
-  static constexpr size_t kStreamBuffer = 64 * 1024;
+  static constexpr size_t kStreamBuffer = 1024 * 1024;
   Decompressor& stream_;
   const std::function<bool()>& stopRequested_;
   std::vector<uint8_t> buffer_;

@@ -20,7 +20,7 @@ bool DecodePicture(PictureFormat format, platform::File& file, uint32_t thumbnai
     case PictureFormat::kPng: return DecodePng(file, sink, header);
     case PictureFormat::kTiff: return DecodeTiff(file, sink, header);
     case PictureFormat::kWbmp: return DecodeWbmp(file, sink, header);
-    case PictureFormat::kWmf: return false;  // metafiles are not rendered
+    case PictureFormat::kWmf: return DecodeWmf(file, thumbnailBox, sink, header);
   }
   return false;
 }

@@ -35,7 +35,12 @@ bool DecodeWbmp(platform::File& file, RasterSink& sink, PictureHeader& header);
 // least twice the thumbnail's size.
 bool DecodeJpeg(platform::File& file, uint32_t thumbnailBox, RasterSink& sink, PictureHeader& header);
 
-// Chooses the decoder of `format`. WMF has none (metafiles are not rendered): false.
+// Windows metafiles: drawn onto a canvas of at most twice the thumbnail's size in `thumbnailBox`
+// (without a box: the picture's size, at most 1024 pixels on the longer side), so the rows reaching
+// the sink may be fewer than the picture's declared size.
+bool DecodeWmf(platform::File& file, uint32_t thumbnailBox, RasterSink& sink, PictureHeader& header);
+
+// Chooses the decoder of `format`.
 bool DecodePicture(PictureFormat format, platform::File& file, uint32_t thumbnailBox, RasterSink& sink,
                    PictureHeader& header);
 

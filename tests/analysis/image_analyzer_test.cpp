@@ -2,6 +2,8 @@
 // from a volume, and the ordering of image records.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "analysis/image_analyzer.h"
 #include "analysis/media_format.h"
 #include "catalog/folder_contents.h"
@@ -10,6 +12,7 @@
 #include "testing/recording_prompter.h"
 #include "testing/temp_dir.h"
 #include "testing/volume_fixture.h"
+#include "testing/wmf_builder.h"
 
 namespace volumist {
 namespace {
@@ -55,6 +58,8 @@ TEST(ImageAnalyzerTest, SizesDepthsAndThumbnails) {
       {"grey PNG", testing::EncodePng(testing::PatternImage(300, 200), {testing::PngOptions::Kind::kGray}), kMediaPng, 300,
        200, 8, 100, 67, "256 Colors"},
       {"wireless bitmap", std::string("\0\0\x20\x10", 4) + std::string(64, '\x0F'), kMediaWbmp, 32, 16, 1, 32, 16, "2 Colors"},
+      {"metafile of 6 x 2 inches", testing::UemfShapes(testing::FourColours(), 8), kMediaWmf, 576, 192, 24, 100, 34,
+       "16 Million Colors"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -92,6 +97,28 @@ TEST(ImageAnalyzerTest, ThumbnailKeepsThePicture) {
   EXPECT_LT(r.info.thumbnail.size(), 4000u);
 }
 
+TEST(ImageAnalyzerTest, MetafileThumbnailShowsItsShapes) {
+  // A red square on the left, a blue circle in the middle, a bitmap on the right (red, green over
+  // blue, white), in a 100 x 34 thumbnail.
+  Result r = Analyze(testing::UemfShapes(testing::FourColours(), 24), kMediaWmf);
+  ASSERT_TRUE(r.ok);
+  ASSERT_EQ(r.thumbnail.Width(), 100u);
+  ASSERT_EQ(r.thumbnail.Height(), 34u);
+  auto at = [&](uint32_t x, uint32_t y) {
+    const uint8_t* p = r.thumbnail.Pixels().Row(y) + 3 * x;
+    return std::array<int, 3>{p[0], p[1], p[2]};
+  };
+  auto near = [](std::array<int, 3> actual, std::array<int, 3> expected) {
+    for (int c = 0; c < 3; ++c) EXPECT_NEAR(actual[c], expected[c], 40) << "channel " << c;
+  };
+  near(at(16, 17), {255, 0, 0});
+  near(at(50, 17), {0, 0, 255});
+  near(at(76, 9), {255, 0, 0});
+  near(at(91, 9), {0, 255, 0});
+  near(at(76, 25), {0, 0, 255});
+  near(at(91, 25), {255, 255, 255});
+}
+
 TEST(ImageAnalyzerTest, FilesThatAreNoPicturesGiveNoInformation) {
   struct Case {
     const char* name;
@@ -101,7 +128,7 @@ TEST(ImageAnalyzerTest, FilesThatAreNoPicturesGiveNoInformation) {
   const Case cases[] = {
       {"text named .bmp", "This is not a bitmap at all.", kMediaBmp},
       {"PNG named .jpg", testing::EncodePng(testing::PatternImage(8, 8)), kMediaJpeg},
-      {"metafile (not rendered)", std::string("\xD7\xCD\xC6\x9A\0\0", 6) + std::string(100, '\0'), kMediaWmf},
+      {"metafile with a broken header", std::string("\xD7\xCD\xC6\x9A\0\0", 6) + std::string(100, '\0'), kMediaWmf},
       {"no image type", testing::EncodePng(testing::PatternImage(8, 8)), kMediaMp3},
       {"empty", "", kMediaGif},
   };

@@ -21,6 +21,7 @@
 #include "testing/run_command.h"
 #include "testing/temp_dir.h"
 #include "testing/volume_fixture.h"
+#include "testing/wmf_builder.h"
 
 namespace volumist {
 namespace {
@@ -139,7 +140,8 @@ TEST(MediaAnalysisTest, TreeOfEveryMediaKindReadBackWithItsColumns) {
       {"flat.tga", tga.bytes()},
       {"paint.pcx", pcx.bytes()},
       {"phone.wbmp", std::string("\0\0\x10\x08", 4) + std::string(16, '\xF0')},
-      {"drawing.wmf", std::string("\xD7\xCD\xC6\x9A", 4) + std::string(60, '\0')},
+      {"drawing.wmf", UemfShapes(FourColours(), 24)},
+      {"broken.wmf", std::string("\xD7\xCD\xC6\x9A", 4) + std::string(60, '\0')},
       {"fake.bmp", "not a bitmap"},
       {"notes.txt", "text"},
       {"scan.tif", EncodeTiff(PatternImage(10, 10))},
@@ -162,7 +164,7 @@ TEST(MediaAnalysisTest, TreeOfEveryMediaKindReadBackWithItsColumns) {
       {"photo.jpg", "1024 x 768\n16 Million Colors\n24 bits"}, {"icon.gif", "4 x 4\n16 Colors\n4 bits"},
       {"shot.png", "1 x 5000\n16 Million Colors\n24 bits"},    {"scan.tiff", "300 x 300\n16 Million Colors\n24 bits"},
       {"flat.tga", "200 x 100\n16 Million Colors\n24 bits"},   {"paint.pcx", "2 x 1\n16 Million Colors\n24 bits"},
-      {"phone.wbmp", "16 x 8\n2 Colors\n1 bits"},
+      {"phone.wbmp", "16 x 8\n2 Colors\n1 bits"},    {"drawing.wmf", "576 x 192\n16 Million Colors\n24 bits"},
   };
   for (const Picture& p : pictures) {
     SCOPED_TRACE(p.name);
@@ -170,9 +172,9 @@ TEST(MediaAnalysisTest, TreeOfEveryMediaKindReadBackWithItsColumns) {
     ASSERT_NE(items[p.name].file.mediaInfo.Image(), nullptr);
     EXPECT_GT(items[p.name].file.mediaInfo.Image()->thumbnailLength, 0);
   }
-  // The metafile and the false bitmap keep their media type without information; the text file and
-  // the .tif file have no media block.
-  for (const char* name : {"drawing.wmf", "fake.bmp"}) {
+  // The damaged metafile and the false bitmap keep their media type without information; the text
+  // file and the .tif file have no media block.
+  for (const char* name : {"broken.wmf", "fake.bmp"}) {
     SCOPED_TRACE(name);
     EXPECT_TRUE(items[name].file.tag.hasMediaInfo);
     EXPECT_FALSE(items[name].file.mediaInfo.HasBody());

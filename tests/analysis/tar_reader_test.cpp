@@ -22,6 +22,7 @@ struct Member {
   int64_t time = testing::kFixtureTime;
   bool ustar = true;       // POSIX magic "ustar\0" "00"; GNU's "ustar  \0" otherwise
   bool badChecksum = false;
+  bool signedChecksum = false;  // summed as signed bytes, as some old programs did
 };
 
 std::string Octal(uint64_t value, size_t digits) {
@@ -47,7 +48,7 @@ std::string Header(const Member& m) {
   h.replace(345, m.prefix.size(), m.prefix);
   uint32_t sum = 0;
   h.replace(148, 8, "        ");
-  for (char c : h) sum += static_cast<uint8_t>(c);
+  for (char c : h) sum += m.signedChecksum ? static_cast<uint32_t>(static_cast<int8_t>(c)) : static_cast<uint8_t>(c);
   if (m.badChecksum) ++sum;
   h.replace(148, 8, Octal(sum, 6) + std::string("\0 ", 2));
   return h;
@@ -75,6 +76,20 @@ TEST(TarReaderTest, ListsNestedFoldersWithSizesAndTimes) {
   EXPECT_EQ(Describe(result.tree), (std::vector<std::string>{"top.txt 3", "link 0", "docs/", "docs/a.txt 1",
                                                              "docs/sub/", "docs/sub/b.c 700"}));
   EXPECT_EQ(testing::FindFile(result.tree, "docs/a.txt")->entry.time, testing::kFixtureTime);
+}
+
+TEST(TarReaderTest, ChecksumsOfUnsignedOrSignedBytes) {
+  // Names with bytes above 127, whose sums differ between the two ways of summing: both are
+  // accepted; a header whose sum is neither ends the listing.
+  Member plain("caf\xC3\xA9.txt", '0', "a");
+  Member signedSum("na\xC3\xAFve.txt", '0', "bb");
+  signedSum.signedChecksum = true;
+  Member damaged("\xC3\xA9t\xC3\xA9.txt", '0', "c");
+  damaged.signedChecksum = true;
+  damaged.badChecksum = true;
+  auto result = ReadArchiveBytes(kArchiveTar, BuildTar({plain, signedSum, damaged, {"after.txt", '0', "d"}}));
+  ASSERT_TRUE(result.read);
+  EXPECT_EQ(Describe(result.tree), (std::vector<std::string>{"caf\xC3\xA9.txt 1", "na\xC3\xAFve.txt 2"}));
 }
 
 TEST(TarReaderTest, EmptyTruncatedAndForeignFiles) {
