@@ -23,6 +23,8 @@ struct FilePreparation {
   MediaInfo media;
   bool hasSignatures = false;  // attributes or signatures are recorded
   SignatureBlock signatures;
+  // The file became shorter than listed while its digests were read: it has none.
+  bool shrank = false;
 };
 
 // Does that work for `entry` as the options ask. Safe to call from any thread. `stop`, when given and
