@@ -22,9 +22,10 @@ struct FilePreparation {
   bool hasMediaInfo = false;  // the extension names a media type
   MediaInfo media;
   bool hasSignatures = false;  // attributes or signatures are recorded
-  SignatureBlock signatures;
-  // The file became shorter than listed while its digests were read: it has none.
+  // The file became shorter than listed while its digests were read: it has none. (Beside the other
+  // flag, where it takes no room: the scan keeps one of these per listed entry ahead of its walk.)
   bool shrank = false;
+  SignatureBlock signatures;
 };
 
 // Does that work for `entry` as the options ask. Safe to call from any thread. `stop`, when given and
