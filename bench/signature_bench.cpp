@@ -23,7 +23,7 @@ bool Digest(platform::FileSystem& fileSystem, const std::string& folder, uint64_
       continue;
     }
     SignatureBlock block;
-    if (!ComputeFileSignatures(path, {true, true, true}, block, fileSystem)) return false;
+    if (ComputeFileSignatures(path, {true, true, true}, block, fileSystem) != DigestOutcome::kDone) return false;
     bytes += fileSystem.Status(path).value_or(platform::FileStatus{}).size;
     ++files;
   }

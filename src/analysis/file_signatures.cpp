@@ -55,34 +55,41 @@ void StoreMd5(Md5& md5, SignatureBlock& out) {
   out.hasMd5 = true;
 }
 
-// One pass on the calling thread. A small file gets a buffer just larger than itself, so that it is
-// read in one call and the next one finds its end.
 bool Cancelled(const std::atomic<bool>* cancel) { return cancel != nullptr && cancel->load(std::memory_order_relaxed); }
 
-bool DigestOnOneThread(platform::File& file, uint64_t size, DigestChoice want, SignatureBlock& out,
-                       const std::atomic<bool>* cancel) {
-  const size_t bufferSize = static_cast<size_t>(std::clamp<uint64_t>(size + 1, 4096, kReadSize));
+// Fills `buffer` from `offset` on; kDone only when every byte came.
+DigestOutcome ReadPiece(platform::File& file, uint64_t offset, std::span<std::byte> buffer,
+                        const std::atomic<bool>* cancel) {
+  if (Cancelled(cancel)) return DigestOutcome::kCancelled;
+  std::optional<size_t> got = file.ReadAt(offset, buffer);
+  if (!got) return DigestOutcome::kReadError;
+  return *got < buffer.size() ? DigestOutcome::kShorter : DigestOutcome::kDone;
+}
+
+// One pass on the calling thread. A small file gets a buffer of its own size and is read in one
+// call.
+DigestOutcome DigestOnOneThread(platform::File& file, uint64_t size, DigestChoice want, SignatureBlock& out,
+                                const std::atomic<bool>* cancel) {
+  const size_t bufferSize = static_cast<size_t>(std::clamp<uint64_t>(size, 1, kReadSize));
   auto buffer = std::make_unique_for_overwrite<std::byte[]>(bufferSize);
   ReaderDigests digests(want);
   Md5 md5;
-  for (uint64_t offset = 0;;) {
-    if (Cancelled(cancel)) return false;
-    std::optional<size_t> got = file.ReadAt(offset, {buffer.get(), bufferSize});
-    if (!got) return false;
-    if (*got == 0) break;
-    std::span<const std::byte> data(buffer.get(), *got);
-    digests.Update(data);
-    if (want.md5) md5.Update(data);
-    offset += *got;
+  for (uint64_t offset = 0; offset < size;) {
+    std::span<std::byte> piece(buffer.get(), static_cast<size_t>(std::min<uint64_t>(bufferSize, size - offset)));
+    if (DigestOutcome read = ReadPiece(file, offset, piece, cancel); read != DigestOutcome::kDone) return read;
+    digests.Update(piece);
+    if (want.md5) md5.Update(piece);
+    offset += piece.size();
   }
   digests.Store(out);
   if (want.md5) StoreMd5(md5, out);
-  return true;
+  return DigestOutcome::kDone;
 }
 
 // The reading thread fills slots in turn and digests CRC-32 and MD4 from each; the MD5 thread takes
 // the same slots in the same order. A slot is refilled only after the MD5 thread released it.
-bool DigestOnTwoThreads(platform::File& file, DigestChoice want, SignatureBlock& out, const std::atomic<bool>* cancel) {
+DigestOutcome DigestOnTwoThreads(platform::File& file, uint64_t size, DigestChoice want, SignatureBlock& out,
+                                 const std::atomic<bool>* cancel) {
   struct Slot {
     std::unique_ptr<std::byte[]> data = std::make_unique_for_overwrite<std::byte[]>(kReadSize);
     size_t length = 0;
@@ -104,51 +111,53 @@ bool DigestOnTwoThreads(platform::File& file, DigestChoice want, SignatureBlock&
   });
 
   ReaderDigests digests(want);
-  bool failed = false;
+  DigestOutcome outcome = DigestOutcome::kDone;
   uint64_t offset = 0;
   for (size_t i = 0;; ++i) {
     free.acquire();
     Slot& slot = slots[i % kSlotCount];
-    // A cancelled read ends like a failed one; the MD5 thread still gets its last slot.
-    std::optional<size_t> got =
-        Cancelled(cancel) ? std::nullopt : file.ReadAt(offset, {slot.data.get(), kReadSize});
-    failed = !got;
-    slot.length = got.value_or(0);
-    slot.last = slot.length == 0;
+    std::span<std::byte> piece(slot.data.get(), static_cast<size_t>(std::min<uint64_t>(kReadSize, size - offset)));
+    outcome = ReadPiece(file, offset, piece, cancel);
+    // A failed read ends the reading; the MD5 thread still gets its last slot.
+    slot.length = outcome == DigestOutcome::kDone ? piece.size() : 0;
+    offset += slot.length;
+    slot.last = outcome != DigestOutcome::kDone || offset == size;
+    const bool last = slot.last;
     std::span<const std::byte> data(slot.data.get(), slot.length);
     filled.release();
-    if (data.empty()) break;
     digests.Update(data);
-    offset += data.size();
+    if (last) break;
   }
   md5Thread.join();
-  if (failed) return false;
+  if (outcome != DigestOutcome::kDone) return outcome;
   digests.Store(out);
   StoreMd5(md5, out);
-  return true;
+  return DigestOutcome::kDone;
 }
 
 }  // namespace
 
-bool ComputeFileSignatures(const std::string& path, DigestChoice want, SignatureBlock& out,
-                           platform::FileSystem& fileSystem, const std::atomic<bool>* cancel) {
+DigestOutcome ComputeFileSignatures(const std::string& path, DigestChoice want, SignatureBlock& out,
+                                    platform::FileSystem& fileSystem, const std::atomic<bool>* cancel,
+                                    std::optional<uint64_t> size) {
   platform::OpenResult opened = fileSystem.OpenForRead(path);
-  if (!opened) return false;
+  if (!opened) return DigestOutcome::kCannotOpen;
   platform::File& file = *opened.file;
-  if (!want.crc32 && !want.md4 && !want.md5) return true;
-  uint64_t size = file.Size().value_or(0);
-  bool twoThreads = want.md5 && (want.crc32 || want.md4) && size >= kTwoThreadSize;
+  if (!want.crc32 && !want.md4 && !want.md5) return DigestOutcome::kDone;
+  if (!size) size = file.Size();
+  if (!size) return DigestOutcome::kReadError;
+  bool twoThreads = want.md5 && (want.crc32 || want.md4) && *size >= kTwoThreadSize;
   SignatureBlock digests;
-  bool ok = twoThreads ? DigestOnTwoThreads(file, want, digests, cancel)
-                       : DigestOnOneThread(file, size, want, digests, cancel);
-  if (!ok) return false;
+  DigestOutcome outcome = twoThreads ? DigestOnTwoThreads(file, *size, want, digests, cancel)
+                                     : DigestOnOneThread(file, *size, want, digests, cancel);
+  if (outcome != DigestOutcome::kDone) return outcome;
   out.crc32 = digests.crc32;
   out.hasCrc32 = digests.hasCrc32;
   out.md4 = digests.md4;
   out.hasMd4 = digests.hasMd4;
   out.md5 = digests.md5;
   out.hasMd5 = digests.hasMd5;
-  return true;
+  return DigestOutcome::kDone;
 }
 
 }  // namespace volumist

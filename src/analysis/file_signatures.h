@@ -3,6 +3,8 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "catalog/signature_block.h"
@@ -16,15 +18,28 @@ struct DigestChoice {
   bool md5 = false;
 };
 
-// Reads the file at `path` once and stores the chosen digests in `out`, setting their flags; the
-// attribute flags of `out` are left as they are. Returns false, storing no digest, when the file
-// cannot be opened or a read fails before its end (digests of part of a file would be wrong).
+// How a digest computation ended.
+enum class DigestOutcome {
+  kDone,        // the chosen digests of the file's first `size` bytes are stored
+  kCannotOpen,  // the file could not be opened
+  kReadError,   // a read failed before `size` bytes were read
+  kShorter,     // the file ended before `size` bytes: it shrank since its size was taken
+  kCancelled,   // the cancel flag was set
+};
+
+// Reads the file at `path` once and stores the chosen digests of exactly its first `size` bytes in
+// `out`, setting their flags; the attribute flags of `out` are left as they are. `size` is the size
+// the caller records for the file (a scan's listing); without it, the size the open file has. Bytes
+// added meanwhile are not read, so digests always match the recorded size and a file that keeps
+// growing cannot keep the call reading; a file that became shorter gets no digests (kShorter). No
+// digest is stored unless the outcome is kDone: digests of part of a file would be wrong.
 // Large files are digested on two cores (MD5 on a second thread, which the call starts and joins).
 // Safe to call from any thread; `fileSystem` must allow concurrent opens. When `cancel` is given
-// and becomes set, the reading stops within one block and the call fails (a stopped scan does not
-// wait for a whole large file).
-[[nodiscard]] bool ComputeFileSignatures(const std::string& path, DigestChoice want, SignatureBlock& out,
-                                         platform::FileSystem& fileSystem = platform::FileSystem::Default(),
-                                         const std::atomic<bool>* cancel = nullptr);
+// and becomes set, the reading stops within one block (a stopped scan does not wait for a whole
+// large file).
+[[nodiscard]] DigestOutcome ComputeFileSignatures(const std::string& path, DigestChoice want, SignatureBlock& out,
+                                                  platform::FileSystem& fileSystem = platform::FileSystem::Default(),
+                                                  const std::atomic<bool>* cancel = nullptr,
+                                                  std::optional<uint64_t> size = std::nullopt);
 
 }  // namespace volumist

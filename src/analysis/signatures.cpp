@@ -10,12 +10,20 @@ SignatureBlock FillSignatureBlock(const ScanEntry& entry, const ScanOptions& opt
 
 SignatureBlock FillSignatureBlock(const ScanEntry& entry, const ScanOptions& options,
                                   platform::FileSystem& fileSystem, const std::atomic<bool>* cancel) {
+  DigestOutcome digests;
+  return FillSignatureBlock(entry, options, fileSystem, cancel, digests);
+}
+
+SignatureBlock FillSignatureBlock(const ScanEntry& entry, const ScanOptions& options,
+                                  platform::FileSystem& fileSystem, const std::atomic<bool>* cancel,
+                                  DigestOutcome& digests) {
   SignatureBlock block;
+  digests = DigestOutcome::kDone;
   if (options.computeSignatures) {
     DigestChoice want{options.signatureCrc32, options.signatureMd4, options.signatureMd5};
     if (want.crc32 || want.md4 || want.md5) {
       // A file that cannot be read keeps its digest flags clear; the scan goes on.
-      (void)ComputeFileSignatures(entry.FullPath(), want, block, fileSystem, cancel);
+      digests = ComputeFileSignatures(entry.FullPath(), want, block, fileSystem, cancel, entry.size);
     }
   }
   if (options.saveAttributes) {

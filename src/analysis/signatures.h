@@ -5,6 +5,7 @@
 #include <atomic>
 
 #include "analysis/archive_entry.h"
+#include "analysis/file_signatures.h"
 #include "catalog/scan_entry.h"
 #include "catalog/scan_options.h"
 #include "catalog/signature_block.h"
@@ -17,8 +18,13 @@ namespace volumist {
 // cannot be read gets no digests. Safe to call from any thread.
 SignatureBlock FillSignatureBlock(const ScanEntry& entry, const ScanOptions& options);
 // `cancel`, when given and set, stops the reading of a large file early (no digests are stored).
+// Exactly entry.size bytes are digested (ComputeFileSignatures); `digests` tells how the reading
+// ended (kDone also when no digest was asked for).
 SignatureBlock FillSignatureBlock(const ScanEntry& entry, const ScanOptions& options,
                                   platform::FileSystem& fileSystem, const std::atomic<bool>* cancel = nullptr);
+SignatureBlock FillSignatureBlock(const ScanEntry& entry, const ScanOptions& options,
+                                  platform::FileSystem& fileSystem, const std::atomic<bool>* cancel,
+                                  DigestOutcome& digests);
 
 // The block for a file inside an archive, from the archive's directory alone: attributes when
 // saveAttributes is on and the archive stores them; the CRC-32 when computeSignatures and

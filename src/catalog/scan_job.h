@@ -46,6 +46,9 @@ struct ScanJob : ScanOptions {
   std::string volumeName;
   bool scanAgain = true;
   ExistingVolumeFile existingFile = ExistingVolumeFile::kReplace;
+  // Enter the other file systems mounted below a source (never those of the kernel's own state).
+  // Not stored anywhere: a scan asks for it each time.
+  bool crossMounts = false;
 
   ScanOptions& Options() { return *this; }
   const ScanOptions& Options() const { return *this; }

@@ -14,6 +14,7 @@
 #include "cli/scan_setup.h"
 #include "platform/interrupt.h"
 #include "platform/terminal.h"
+#include "scan/messages.h"
 #include "scan/scan_controller.h"
 #include "scan/scan_job_rules.h"
 
@@ -117,6 +118,8 @@ std::string ParseOptions(const std::vector<std::string>& argv, ScanJob& job, Sca
       job.dropEmptyFolders = true;
     } else if (option == "--no-eject") {
       job.ejectAfterScan = false;
+    } else if (option == "--cross-mounts") {
+      job.crossMounts = true;
     } else if (option == "--signatures") {
       job.computeSignatures = true;
       std::array<bool, 3> kinds{};
@@ -215,9 +218,18 @@ int RunScan(CommandContext& context, const std::vector<std::string>& argv) {
   if (live) context.err << "\r\033[K";
   auto elapsed = std::chrono::steady_clock::now() - start;
   ScanController::Outcome outcome = controller.Finish();
-  if (outcome.unreadableDirectories > 0) {
-    context.err << "volumist-cli scan: " << outcome.unreadableDirectories
+  const ScanReport& report = outcome.report;
+  if (report.unreadableDirectories > 0) {
+    context.err << "volumist-cli scan: " << report.unreadableDirectories
                 << " folder(s) could not be read; they are recorded as empty\n";
+  }
+  for (const std::string& folder : report.tooDeepFolders) {
+    context.err << "volumist-cli scan: " << folder << ": nested deeper than " << kMaxWalkDepth
+                << " folders; recorded as empty\n";
+  }
+  for (const std::string& file : report.shrunkFiles) {
+    context.err << "volumist-cli scan: " << file
+                << ": became shorter than listed while it was read; recorded without signatures\n";
   }
   if (!outcome.succeeded) {
     context.err << "volumist-cli scan: " << (stopping ? "interrupted" : "failed")
@@ -239,6 +251,9 @@ int RunScan(CommandContext& context, const std::vector<std::string>& argv) {
               << "files in total: " << c.totalFileCount << '\n'
               << "content size: " << outcome.volume->Header().contentSize.Value() << '\n'
               << "elapsed: " << FormatElapsed(elapsed) << '\n';
+  for (const std::string& folder : report.otherFileSystems) {
+    context.out << messages::kNotEnteredOtherFileSystem << ": " << folder << '\n';
+  }
   return kExitOk;
 }
 
@@ -261,6 +276,8 @@ const Command kScanCommand = {
     "  --no-attributes     do not store file attributes\n"
     "  --drop-empty        leave out folders (and sources) whose contents total 0 bytes\n"
     "  --no-eject          do not open the tray of a CD drive after the scan\n"
+    "  --cross-mounts      enter other file systems mounted below a source (never proc,\n"
+    "                      sysfs, devtmpfs, cgroup and the kernel's other own ones)\n"
     "  --signatures[=crc32,md4,md5]   compute content signatures (all three by default)\n"
     "  --archives[=zip,rar,cab,ace,arj,jar,lzh,zoo,tar,gz,ha]   list archive contents\n"
     "  --no-archives       do not list archive contents\n"
@@ -277,8 +294,18 @@ const Command kScanCommand = {
     "While scanning, a terminal shows the status, the elapsed time and the counters; Ctrl-C\n"
     "(or SIGTERM, SIGHUP) stops the scan, leaves any existing volume file as it was and\n"
     "exits with status 130.\n"
+    "Folders are walked 1024 levels deep, also where their paths are longer than the\n"
+    "system's path limit; a folder deeper still is recorded empty, with a warning. A\n"
+    "folder that cannot be listed, or listed but not entered (read permission without\n"
+    "execute), is recorded empty. Another file system mounted below a source (a mount\n"
+    "point: another mount than its parent's, so btrfs subvolumes are not one) is recorded\n"
+    "as an empty folder and not entered, unless --cross-mounts is given. Signatures cover\n"
+    "exactly the size a file was listed with: bytes appended meanwhile are not read, and\n"
+    "a file that became shorter gets none.\n"
     "At the end the volume's name, file, counters, content size and elapsed time are\n"
-    "printed as \"key: value\" lines; folders that could not be read are reported on stderr.\n",
+    "printed as \"key: value\" lines, then a line \"not entered: other file system: PATH\"\n"
+    "for each mount point not entered; folders that could not be read or lie too deep and\n"
+    "files that became shorter while read are reported on stderr.\n",
     RunScan,
 };
 

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "platform/directory_listing.h"
+#include "platform/long_path_linux.h"
 
 namespace volumist::platform {
 namespace {
@@ -59,19 +60,21 @@ void ReadFatAttributes(int directory, const char* name, ListedEntry& entry) {
 }  // namespace
 
 std::optional<DirectoryListing> ListDirectoryEntries(const std::string& path) {
-  Descriptor directory(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  Descriptor directory(OpenAnyLength(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (directory.get() < 0) return std::nullopt;
   DirectoryListing listing;
-  struct stat self;
-  if (::fstat(directory.get(), &self) != 0) return std::nullopt;
-  listing.device = self.st_dev;
+  struct statx self;
+  if (::statx(directory.get(), "", AT_EMPTY_PATH, STATX_TYPE | STATX_MNT_ID, &self) != 0) return std::nullopt;
+  listing.device = makedev(self.stx_dev_major, self.stx_dev_minor);
+  listing.hasMountIds = (self.stx_mask & STATX_MNT_ID) != 0;
+  if (listing.hasMountIds) listing.mountId = static_cast<uint32_t>(self.stx_mnt_id);
   // The kind of file system is asked once per device and thread, not once per directory.
   thread_local dev_t lastDevice = 0;
   thread_local bool lastIsFat = false;
-  if (self.st_dev != lastDevice || lastDevice == 0) {
+  if (listing.device != lastDevice || lastDevice == 0) {
     struct statfs fileSystem;
     lastIsFat = ::fstatfs(directory.get(), &fileSystem) == 0 && fileSystem.f_type == kMsdosSuperMagic;
-    lastDevice = self.st_dev;
+    lastDevice = listing.device;
   }
   const bool isFat = lastIsFat;
 
@@ -94,17 +97,25 @@ std::optional<DirectoryListing> ListDirectoryEntries(const std::string& path) {
       if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
       struct statx status;
       if (::statx(directory.get(), name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
-                  STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_MTIME, &status) != 0) {
+                  STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_MTIME | STATX_MNT_ID, &status) != 0) {
+        // Without the right to enter the folder no entry's status can be read: the folder is
+        // unreadable as a whole, not empty.
+        if (errno == EACCES) return std::nullopt;
         continue;
       }
       ListedEntry entry;
       size_t length = std::strlen(name);
       entry.nameOffset = static_cast<uint32_t>(listing.names.size());
-      entry.nameLength = static_cast<uint32_t>(length);
+      entry.nameLength = static_cast<uint16_t>(length);
       listing.names.append(name, length);
       entry.size = status.stx_size;
       entry.modifiedTime = status.stx_mtime.tv_sec;
       entry.device = makedev(status.stx_dev_major, status.stx_dev_minor);
+      if (status.stx_mask & STATX_MNT_ID) {
+        entry.mountId = static_cast<uint32_t>(status.stx_mnt_id);
+      } else {
+        listing.hasMountIds = false;
+      }
       mode_t type = status.stx_mode & S_IFMT;
       entry.isDirectory = type == S_IFDIR;
       entry.isSystem = type != S_IFDIR && type != S_IFREG && type != S_IFLNK;

@@ -6,12 +6,16 @@
 namespace volumist::platform {
 namespace {
 
-constexpr std::array<std::string_view, 25> kPseudoTypes = {
+// The kernel's own state shown as files: never a drive, and never scanned.
+constexpr std::array<std::string_view, 24> kKernelTypes = {
     "proc",      "sysfs",        "devtmpfs", "devpts",    "cgroup",     "cgroup2", "securityfs",
     "tracefs",   "debugfs",      "pstore",   "bpf",       "configfs",   "fusectl", "hugetlbfs",
     "mqueue",    "autofs",       "binfmt_misc", "efivarfs", "selinuxfs", "nsfs",   "rpc_pipefs",
-    "nfsd",      "overlay",      "aufs",     "fuse.lxcfs",
+    "nfsd",      "fuse.lxcfs",   "smackfs",
 };
+
+// The union file systems that container roots are made of: not drives, but their files are files.
+constexpr std::array<std::string_view, 2> kUnionTypes = {"overlay", "aufs"};
 
 constexpr std::array<std::string_view, 24> kRemoteTypes = {
     "nfs",        "nfs4",          "cifs",        "smb3",        "smbfs",      "ncpfs",
@@ -27,7 +31,11 @@ bool Contains(const std::array<std::string_view, N>& names, std::string_view nam
 
 }  // namespace
 
-bool IsPseudoFileSystem(std::string_view fileSystemType) { return Contains(kPseudoTypes, fileSystemType); }
+bool IsKernelFileSystem(std::string_view fileSystemType) { return Contains(kKernelTypes, fileSystemType); }
+
+bool IsPseudoFileSystem(std::string_view fileSystemType) {
+  return IsKernelFileSystem(fileSystemType) || Contains(kUnionTypes, fileSystemType);
+}
 
 bool IsRemoteFileSystem(std::string_view fileSystemType) { return Contains(kRemoteTypes, fileSystemType); }
 

@@ -31,8 +31,11 @@ struct BlockDevice {
   bool onUsb = false;        // attached through USB
 };
 
-// Kernel file systems with no medium behind them (proc, sysfs, cgroup, devpts, tracefs...) and the
-// union file systems that container engines assemble their roots from.
+// File systems that show the kernel's own state rather than stored files (proc, sysfs, devtmpfs,
+// devpts, cgroup, tracefs, debugfs, autofs, efivarfs...). The one list of them: they are never drives
+// and a scan never enters them, even when it crosses into other mounts.
+bool IsKernelFileSystem(std::string_view fileSystemType);
+// Kernel file systems and the union file systems that container engines assemble their roots from.
 bool IsPseudoFileSystem(std::string_view fileSystemType);
 // Network file systems: nfs, cifs, sshfs and the like.
 bool IsRemoteFileSystem(std::string_view fileSystemType);

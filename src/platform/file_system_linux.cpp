@@ -11,6 +11,7 @@
 #include <climits>
 
 #include "platform/file_system.h"
+#include "platform/long_path_linux.h"
 
 namespace volumist::platform {
 namespace {
@@ -51,6 +52,13 @@ FileStatus StatusFromStatx(const struct statx& sx) {
 std::optional<FileStatus> StatusAt(int directoryFd, const char* path, int flags) {
   struct statx sx;
   if (::statx(directoryFd, path, flags, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0) return std::nullopt;
+  return StatusFromStatx(sx);
+}
+
+// Paths inside a scanned tree may be longer than PATH_MAX.
+std::optional<FileStatus> StatusOfPath(const std::string& path, int flags) {
+  struct statx sx;
+  if (StatxAnyLength(path, flags, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0) return std::nullopt;
   return StatusFromStatx(sx);
 }
 
@@ -147,9 +155,9 @@ class PosixFile final : public File {
 
 // Only regular files are opened: a pipe or device with a file's name must not block a scan or feed a
 // reader endless bytes. O_NONBLOCK keeps the open of a pipe from waiting for a writer; it changes
-// nothing for regular files.
+// nothing for regular files. Paths inside a scanned tree may be longer than PATH_MAX.
 OpenResult OpenWithFlags(const std::string& path, int flags, mode_t mode = 0666) {
-  int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, mode);
+  int fd = OpenAnyLength(path, flags | O_CLOEXEC | O_NONBLOCK, mode);
   if (fd < 0) return {nullptr, ErrorFromErrno(errno)};
   struct stat st;
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -183,10 +191,10 @@ class LinuxFileSystem final : public FileSystem {
 
   bool Remove(const std::string& path) override { return ::unlink(path.c_str()) == 0; }
 
-  std::optional<FileStatus> Status(const std::string& path) override { return StatusAt(AT_FDCWD, path.c_str(), 0); }
+  std::optional<FileStatus> Status(const std::string& path) override { return StatusOfPath(path, 0); }
 
   std::optional<FileStatus> LinkStatus(const std::string& path) override {
-    return StatusAt(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW);
+    return StatusOfPath(path, AT_SYMLINK_NOFOLLOW);
   }
 
   std::optional<std::string> ReadLink(const std::string& path) override {

@@ -24,7 +24,9 @@ FilePreparation PrepareFile(const ScanEntry& entry, const ScanOptions& options, 
   if (prepared.archive) {
     if (signatureBlock) {
       prepared.hasSignatures = true;
-      prepared.signatures = FillSignatureBlock(entry, options);
+      DigestOutcome digests;
+      prepared.signatures = FillSignatureBlock(entry, options, platform::FileSystem::Default(), stop, digests);
+      prepared.shrank = digests == DigestOutcome::kShorter;
     }
     return prepared;
   }
@@ -38,7 +40,9 @@ FilePreparation PrepareFile(const ScanEntry& entry, const ScanOptions& options, 
   }
   if (signatureBlock) {
     prepared.hasSignatures = true;
-    prepared.signatures = FillSignatureBlock(entry, *readOptions, platform::FileSystem::Default(), stop);
+    DigestOutcome digests;
+    prepared.signatures = FillSignatureBlock(entry, *readOptions, platform::FileSystem::Default(), stop, digests);
+    prepared.shrank = digests == DigestOutcome::kShorter;
   }
   return prepared;
 }

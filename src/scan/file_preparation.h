@@ -22,6 +22,9 @@ struct FilePreparation {
   bool hasMediaInfo = false;  // the extension names a media type
   MediaInfo media;
   bool hasSignatures = false;  // attributes or signatures are recorded
+  // The file became shorter than listed while its digests were read: it has none. (Beside the other
+  // flag, where it takes no room: the scan keeps one of these per listed entry ahead of its walk.)
+  bool shrank = false;
   SignatureBlock signatures;
 };
 

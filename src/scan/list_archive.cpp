@@ -16,7 +16,9 @@ void ListArchive(VolumeWriter& out, const ScanEntry& entry, const FilePreparatio
   archive.tag.hasSignatures = prepared.hasSignatures;
   archive.signatures = prepared.signatures;
   WriteArchiveRecord(out, archive);
-  uint64_t total = prepared.archive->WriteToCatalog(out, static_cast<uint8_t>(level + 1), archive.selfKey, options,
+  // Levels are one byte; an archive at the deepest level lists its contents at that level too.
+  const uint8_t contentLevel = level == 255 ? level : static_cast<uint8_t>(level + 1);
+  uint64_t total = prepared.archive->WriteToCatalog(out, contentLevel, archive.selfKey, options,
                                                     counters);
   // The archive's end carries the sub-folder flag of its top level.
   archive.hasSubfolders = prepared.archive->HasTopFolders();

@@ -20,6 +20,10 @@ inline constexpr char kVolumeFileNameNotRegular[] =
 inline constexpr char kLoadVolumeFirst[] = "Please, load some volume first.";
 inline constexpr char kNoTimer[] = "Timer is not available, real time progress will not be reported.";
 
+// A mount point below a source, recorded as a folder and not entered; the scan's report names it with
+// this text.
+inline constexpr char kNotEnteredOtherFileSystem[] = "not entered: other file system";
+
 // Status texts of a scan run.
 inline constexpr char kStatusScanning[] = "Scanning...";
 inline constexpr char kStatusInjecting[] = "Injecting...";

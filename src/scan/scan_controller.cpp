@@ -91,7 +91,7 @@ ScanController::Outcome ScanController::Finish() {
   Outcome outcome;
   if (worker_.joinable()) worker_.join();
   if (!volume_) return outcome;
-  outcome.unreadableDirectories = engine_ ? engine_->UnreadableDirectories() : 0;
+  if (engine_) outcome.report = engine_->Report();
   if (!volume_->StopRequested()) {
     outcome.succeeded = true;
     if (job_.ejectAfterScan && !job_.drivePath.empty() && drives_.isCdDrive && drives_.isCdDrive(job_.drivePath)) {

@@ -43,7 +43,7 @@ class ScanController {
     std::unique_ptr<VolumeCatalog> volume;  // the written volume, open (unless it stays closed)
     bool scanAgain = false;                 // the front end starts again in mode 1
     bool multipleSources = false;
-    uint32_t unreadableDirectories = 0;
+    ScanReport report;  // what the walk met: unreadable folders, mounts not entered, shrunk files
     // The volume counter after a new volume: it moved past the job's when another scan took the
     // default name meanwhile and this one took the next free one. The front end keeps the larger.
     uint32_t volumeCounter = 0;

@@ -3,22 +3,30 @@
 #include <algorithm>
 #include <thread>
 
+#include "platform/drive_system.h"
 #include "platform/file_system.h"
 
 namespace volumist {
 namespace {
+
 constexpr uint32_t kCounterBatch = 256;
+
+// Records store a folder's depth in one byte; deeper folders keep the deepest level.
+uint8_t StoredLevel(unsigned depth) { return static_cast<uint8_t>(std::min(depth, 255u)); }
+
 }  // namespace
 
 unsigned DefaultHelperThreads() { return std::clamp(std::thread::hardware_concurrency(), 2u, 5u) - 1; }
 unsigned DefaultWorkerThreads() { return std::clamp(std::thread::hardware_concurrency(), 1u, 4u); }
 
 ScanEngine::ScanEngine(const std::atomic<bool>& stop, SourceDescriber describe, unsigned helperThreads,
-                       DirectoryLister lister)
+                       DirectoryLister lister, MountTableReader mountTable)
     : stop_(stop),
       describe_(std::move(describe)),
       helperThreads_(helperThreads),
-      lister_(lister ? std::move(lister) : DirectoryLister(platform::ListDirectoryEntries)) {}
+      lister_(lister ? std::move(lister) : DirectoryLister(platform::ListDirectoryEntries)),
+      mountTable_(mountTable ? std::move(mountTable)
+                             : MountTableReader([] { return platform::DriveSystem::Default().ReadMountTable(); })) {}
 
 void ScanEngine::DescribeSource(const ScanSource& source, SourceEntry& entry) {
   if (describe_) describe_(source, entry);
@@ -34,6 +42,7 @@ void ScanEngine::FlushCounters() {
 bool ScanEngine::WriteSources(VolumeWriter& out, const ScanJob& job, SourceList& sources, size_t firstIndex,
                               ScanStatistics& counters, uint64_t& totalSize) {
   options_ = &job.Options();
+  crossMounts_ = job.crossMounts;
   counters_ = &counters;
   ownTemporaryName_ = platform::BaseNameOf(out.TemporaryPath());
   ownTemporary_ = out.TemporaryPath().empty() ? std::nullopt : platform::FileSystem::Default().Status(out.TemporaryPath());
@@ -47,9 +56,10 @@ bool ScanEngine::WriteSources(VolumeWriter& out, const ScanJob& job, SourceList&
 
 bool ScanEngine::ScanOneSource(VolumeWriter& out, const ScanSource& source, SourceEntry& entry, uint16_t markNumber,
                                uint64_t& size) {
-  auto root = platform::FileSystem::Default().Status(source.path);
-  uint64_t rootDevice = root ? root->device : 0;
-  ScanPipeline pipeline(*options_, stop_, rootDevice, helperThreads_, lister_);
+  // The table as the source's scan starts: mounts made later are not crossed into.
+  MountRule mounts(crossMounts_, mountTable_(), source.path,
+                   platform::FileSystem::Default().RealPath(source.path).value_or(source.path));
+  ScanPipeline pipeline(*options_, stop_, mounts, helperThreads_, lister_);
   pipeline_ = &pipeline;
   auto contents = [&](VolumeWriter& writer, FolderRecord* rootFolder, uint8_t level, RecordKey parentKey,
                       uint64_t& contentSize) {
@@ -76,12 +86,13 @@ void ScanEngine::CloseFolder(VolumeWriter& out, FolderRecord& folder, uint64_t s
   FlushCounters();
 }
 
-bool ScanEngine::WalkFolder(VolumeWriter& out, const std::string& path, const WalkKey& key, uint8_t level,
+bool ScanEngine::WalkFolder(VolumeWriter& out, const std::string& path, const WalkKey& key, unsigned depth,
                             RecordKey parentKey, FolderRecord* folder, uint64_t& size) {
   uint64_t runningSize = 0;
+  const uint8_t level = StoredLevel(depth);
   std::shared_ptr<PreparedDirectory> directory = pipeline_->Enter(path, key);
   if (!directory->listing) {
-    unreadable_.fetch_add(1, std::memory_order_relaxed);
+    ++report_.unreadableDirectories;
   } else {
     const platform::DirectoryListing& listing = *directory->listing;
     for (size_t i = 0; i < listing.entries.size(); ++i) {
@@ -98,15 +109,19 @@ bool ScanEngine::WalkFolder(VolumeWriter& out, const std::string& path, const Wa
         WriteFolderRecord(out, subfolder);
         if (folder != nullptr) folder->hasSubfolders = true;
         uint64_t subfolderSize = 0;
-        if (pipeline_->WalksInto(entry)) {
+        if (key.size() >= kMaxWalkDepth) {
+          report_.tooDeepFolders.push_back(platform::JoinPath(path, std::string(name)));
+          CloseFolder(out, subfolder, 0);
+        } else if (pipeline_->WalksInto(*directory, entry)) {
           WalkKey subkey = key;
           subkey.push_back(static_cast<uint32_t>(i));
-          if (!WalkFolder(out, platform::JoinPath(path, std::string(name)), subkey, static_cast<uint8_t>(level + 1),
-                          subfolder.selfKey, &subfolder, subfolderSize)) {
+          if (!WalkFolder(out, platform::JoinPath(path, std::string(name)), subkey, depth + 1, subfolder.selfKey,
+                          &subfolder, subfolderSize)) {
             return false;
           }
         } else {
           // Another file system mounted below the source: recorded, not entered.
+          report_.otherFileSystems.push_back(platform::JoinPath(path, std::string(name)));
           CloseFolder(out, subfolder, 0);
         }
         runningSize += subfolderSize;
@@ -114,6 +129,7 @@ bool ScanEngine::WalkFolder(VolumeWriter& out, const std::string& path, const Wa
       }
       if (!pipeline_->TakesFile(entry) || IsOwnTemporaryFile(path, name)) continue;
       const FilePreparation& prepared = pipeline_->Prepared(*directory, i);
+      if (prepared.shrank) report_.shrunkFiles.push_back(platform::JoinPath(path, std::string(name)));
       if (prepared.archive) {
         ScanEntry scanEntry;
         scanEntry.SetName(name);

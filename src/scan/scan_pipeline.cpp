@@ -20,12 +20,12 @@ WalkKey ChildKey(const WalkKey& parent, size_t index) {
 
 }  // namespace
 
-ScanPipeline::ScanPipeline(const ScanOptions& options, const std::atomic<bool>& stop, uint64_t rootDevice,
+ScanPipeline::ScanPipeline(const ScanOptions& options, const std::atomic<bool>& stop, const MountRule& mounts,
                            unsigned helpers, const DirectoryLister& lister)
     : options_(options),
       stop_(stop),
       lister_(lister),
-      rootDevice_(rootDevice),
+      mounts_(mounts),
       prepareAhead_(PreparationReadsFiles(options)) {
   for (unsigned i = 0; i < helpers; ++i) helpers_.emplace_back([this] { HelperLoop(); });
 }
@@ -39,9 +39,10 @@ ScanPipeline::~ScanPipeline() {
   for (std::thread& helper : helpers_) helper.join();
 }
 
-bool ScanPipeline::WalksInto(const platform::ListedEntry& entry) const {
+bool ScanPipeline::WalksInto(const PreparedDirectory& directory, const platform::ListedEntry& entry) const {
   return entry.isDirectory && options_.scanSubfolders &&
-         (options_.includeHiddenSystem || !(entry.isHidden || entry.isSystem)) && entry.device == rootDevice_;
+         (options_.includeHiddenSystem || !(entry.isHidden || entry.isSystem)) &&
+         directory.key.size() < kMaxWalkDepth && mounts_.Judge(*directory.listing, entry, directory.path) != MountRule::Verdict::kNotEntered;
 }
 
 bool ScanPipeline::TakesFile(const platform::ListedEntry& entry) const {
@@ -84,7 +85,7 @@ ScanPipeline::Subdirectories ScanPipeline::SubdirectoriesOf(const PreparedDirect
   if (!directory.listing) return found;
   const platform::DirectoryListing& listing = *directory.listing;
   for (size_t i = 0; i < listing.entries.size(); ++i) {
-    if (WalksInto(listing.entries[i])) {
+    if (WalksInto(directory, listing.entries[i])) {
       found.emplace_back(ChildKey(directory.key, i),
                          platform::JoinPath(directory.path, std::string(listing.Name(listing.entries[i]))));
     }

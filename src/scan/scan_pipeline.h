@@ -28,8 +28,15 @@
 #include "catalog/scan_options.h"
 #include "platform/directory_listing.h"
 #include "scan/file_preparation.h"
+#include "scan/mount_rule.h"
 
 namespace volumist {
+
+// How deep below a source's root the walk enters folders. A folder one level deeper is recorded but
+// not entered. The walk recurses once per level (about half a kilobyte of stack, a few kilobytes in
+// sanitizer builds), so a bound keeps a pathologically deep tree from overflowing the worker's stack;
+// real trees stay far above it.
+inline constexpr size_t kMaxWalkDepth = 1024;
 
 // The place of a directory in the walk: the index of each ancestor below the source's root, then its
 // own, in their directories' listings. Lexicographic order is the walk's order.
@@ -60,10 +67,9 @@ using DirectoryLister = std::function<std::optional<platform::DirectoryListing>(
 
 class ScanPipeline {
  public:
-  // `options`, `stop` and `lister` must outlive the pipeline. `rootDevice` is the file system of the
-  // source: directories on other file systems are not entered. `helpers` threads are started (0 for
-  // none: the walk does everything itself).
-  ScanPipeline(const ScanOptions& options, const std::atomic<bool>& stop, uint64_t rootDevice, unsigned helpers,
+  // `options`, `stop`, `mounts` and `lister` must outlive the pipeline. `mounts` decides which mount
+  // points are entered. `helpers` threads are started (0 for none: the walk does everything itself).
+  ScanPipeline(const ScanOptions& options, const std::atomic<bool>& stop, const MountRule& mounts, unsigned helpers,
                const DirectoryLister& lister);
   ~ScanPipeline();
   ScanPipeline(const ScanPipeline&) = delete;
@@ -74,8 +80,10 @@ class ScanPipeline {
   // The preparation of file `index` of `directory`.
   const FilePreparation& Prepared(PreparedDirectory& directory, size_t index);
 
-  // Whether the walk enters this sub-directory (same rules as the walk).
-  bool WalksInto(const platform::ListedEntry& entry) const;
+  // Whether the walk enters this sub-directory of `directory` (same rules as the walk). A
+  // sub-directory that the walk records but does not enter is a mount point not crossed, or lies
+  // deeper than kMaxWalkDepth.
+  bool WalksInto(const PreparedDirectory& directory, const platform::ListedEntry& entry) const;
   // Whether the walk looks at this file at all (the hidden/system rule).
   bool TakesFile(const platform::ListedEntry& entry) const;
 
@@ -99,7 +107,7 @@ class ScanPipeline {
   const ScanOptions& options_;
   const std::atomic<bool>& stop_;
   const DirectoryLister& lister_;
-  const uint64_t rootDevice_;
+  const MountRule& mounts_;
   const bool prepareAhead_;
 
   std::mutex mutex_;

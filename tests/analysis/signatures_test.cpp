@@ -2,7 +2,12 @@
 // eDonkey hash around its part size, the signature block as the options choose it, and links.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <atomic>
+#include <fstream>
 #include <random>
+#include <thread>
 
 #include "analysis/ed2k_hash.h"
 #include "analysis/ed2k_link.h"
@@ -93,7 +98,7 @@ TEST(DigestTest, EmptyFileHasThePublishedDigests) {
   testing::TempDir dir;
   testing::WriteFileBytes(dir.File("empty"), "");
   SignatureBlock block;
-  ASSERT_TRUE(ComputeFileSignatures(dir.File("empty"), {true, true, true}, block));
+  ASSERT_EQ(ComputeFileSignatures(dir.File("empty"), {true, true, true}, block), DigestOutcome::kDone);
   EXPECT_EQ(FormatCrc32(block), "00000000");
   EXPECT_EQ(FormatMd4(block), "31D6CFE0D16AE931B73C59D7E0C089C0");
   EXPECT_EQ(FormatMd5(block), "d41d8cd98f00b204e9800998ecf8427e");
@@ -112,12 +117,12 @@ TEST(DigestTest, AgreesWithRhashOnFilesOfManyLengths) {
     std::string path = dir.File("f" + std::to_string(length));
     testing::WriteFileBytes(path, RandomBytes(length, seed++));
     SignatureBlock block;
-    ASSERT_TRUE(ComputeFileSignatures(path, {true, true, true}, block));
+    ASSERT_EQ(ComputeFileSignatures(path, {true, true, true}, block), DigestOutcome::kDone);
     EXPECT_EQ(FormatCrc32(block) + " " + Hex(block.md4) + " " + FormatMd5(block),
               Rhash("%{crc32} %{ed2k} %{md5}", path));
     // Each digest alone takes the one-thread pass; the values must not change.
     SignatureBlock md5Only;
-    ASSERT_TRUE(ComputeFileSignatures(path, {false, false, true}, md5Only));
+    ASSERT_EQ(ComputeFileSignatures(path, {false, false, true}, md5Only), DigestOutcome::kDone);
     EXPECT_EQ(md5Only.md5, block.md5);
     EXPECT_FALSE(md5Only.hasCrc32 || md5Only.hasMd4);
   }
@@ -133,7 +138,7 @@ TEST(DigestTest, EdonkeyHashAgreesWithRhashAroundThePartSize) {
     std::string path = dir.File("part");
     testing::WriteFileBytes(path, bytes.substr(0, length));
     SignatureBlock block;
-    ASSERT_TRUE(ComputeFileSignatures(path, {false, true, false}, block));
+    ASSERT_EQ(ComputeFileSignatures(path, {false, true, false}, block), DigestOutcome::kDone);
     EXPECT_EQ(Hex(block.md4), Rhash("%{ed2k}", path));
     // Past one part the hash is no longer the plain MD4 of the content.
     Md4 plain;
@@ -166,7 +171,7 @@ TEST(DigestTest, EdonkeyHashOfWholePartsHasNoEmptyPart) {
     std::string content = bytes.substr(0, length);
     testing::WriteFileBytes(dir.File("whole"), content);
     SignatureBlock block;
-    ASSERT_TRUE(ComputeFileSignatures(dir.File("whole"), {false, true, false}, block));
+    ASSERT_EQ(ComputeFileSignatures(dir.File("whole"), {false, true, false}, block), DigestOutcome::kDone);
     if (length == kEd2kPartSize) {
       Md4 plain;
       plain.Update(content.data(), content.size());
@@ -186,7 +191,7 @@ TEST(DigestTest, ReadErrorStoresNoDigest) {
     fileSystem.failReadsFrom = length / 2;
     SignatureBlock block;
     block.attrHidden = true;
-    EXPECT_FALSE(ComputeFileSignatures(dir.File("f"), {true, true, true}, block, fileSystem));
+    EXPECT_EQ(ComputeFileSignatures(dir.File("f"), {true, true, true}, block, fileSystem), DigestOutcome::kReadError);
     EXPECT_FALSE(block.hasCrc32 || block.hasMd4 || block.hasMd5);
     EXPECT_TRUE(block.attrHidden);
 
@@ -194,6 +199,7 @@ TEST(DigestTest, ReadErrorStoresNoDigest) {
     ScanEntry entry;
     entry.directory = dir.path();
     entry.SetName("f");
+    entry.size = length;
     entry.isReadOnly = true;
     ScanOptions options;
     options.computeSignatures = options.signatureCrc32 = options.signatureMd4 = options.signatureMd5 = true;
@@ -204,8 +210,124 @@ TEST(DigestTest, ReadErrorStoresNoDigest) {
 
 TEST(DigestTest, MissingFileFails) {
   SignatureBlock block;
-  EXPECT_FALSE(ComputeFileSignatures("/nonexistent/file", {true, true, true}, block));
+  EXPECT_EQ(ComputeFileSignatures("/nonexistent/file", {true, true, true}, block), DigestOutcome::kCannotOpen);
   EXPECT_EQ(block, SignatureBlock{});
+}
+
+void Append(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::app);
+  out << bytes;
+}
+
+// The digests of `content`, from a file of its own.
+SignatureBlock DigestsOf(const testing::TempDir& dir, const std::string& content) {
+  testing::WriteFileBytes(dir.File("reference"), content);
+  SignatureBlock block;
+  EXPECT_EQ(ComputeFileSignatures(dir.File("reference"), {true, true, true}, block), DigestOutcome::kDone);
+  return block;
+}
+
+// Lengths that take the one-thread and the two-thread pass.
+constexpr size_t kGrowLengths[] = {100000, 3 * 1048576 + 5};
+
+// A file that grows by more than a read before every read, as a log or a download may: the digests
+// are those of the size it was listed with (or, without one, the size it had when opened), and the
+// reading stops there instead of chasing an end that keeps moving.
+TEST(DigestTest, AFileGrowingWhileReadIsDigestedToItsListedSize) {
+  testing::TempDir dir;
+  const std::string growth = RandomBytes(512 * 1024, 12);
+  constexpr int kGrowingReads = 100;  // far more than a correct reading makes; keeps a wrong one finite
+  for (size_t length : kGrowLengths) {
+    const std::string content = RandomBytes(length, 11);
+    const SignatureBlock expected = DigestsOf(dir, content);
+    for (bool listed : {true, false}) {
+      SCOPED_TRACE(std::to_string(length) + (listed ? " listed size" : " size at open"));
+      const std::string path = dir.File("growing");
+      testing::WriteFileBytes(path, content);
+      testing::FaultFileSystem fileSystem;
+      fileSystem.beforeRead = [&](int readNumber, uint64_t) {
+        if (readNumber <= kGrowingReads) Append(path, growth);
+      };
+      SignatureBlock block;
+      std::optional<uint64_t> size = listed ? std::optional<uint64_t>(length) : std::nullopt;
+      EXPECT_EQ(ComputeFileSignatures(path, {true, true, true}, block, fileSystem, nullptr, size),
+                DigestOutcome::kDone);
+      EXPECT_LT(fileSystem.readCount, kGrowingReads);
+      EXPECT_EQ(block, expected);
+    }
+  }
+}
+
+// The same with a real writer appending on another thread all along; it has appended before the
+// digests start, so a reading that went on to the end would always see more than the listed size.
+TEST(DigestTest, AFileAppendedToByAnotherWriterIsDigestedToItsListedSize) {
+  testing::TempDir dir;
+  const std::string content = RandomBytes(2 * 1048576 + 3, 13);
+  const SignatureBlock expected = DigestsOf(dir, content);
+  const std::string path = dir.File("log");
+  testing::WriteFileBytes(path, content);
+  std::atomic<bool> done = false;
+  std::atomic<int> appended = 0;
+  std::thread writer([&] {
+    const std::string chunk = RandomBytes(64 * 1024, 14);
+    std::ofstream out(path, std::ios::binary | std::ios::app);
+    for (int i = 0; i < 1024 && !done; ++i) {  // at most 64 MiB
+      out << chunk << std::flush;
+      ++appended;
+    }
+  });
+  while (appended == 0) std::this_thread::yield();
+  SignatureBlock block;
+  EXPECT_EQ(ComputeFileSignatures(path, {true, true, true}, block, platform::FileSystem::Default(), nullptr,
+                                  content.size()),
+            DigestOutcome::kDone);
+  done = true;
+  writer.join();
+  EXPECT_EQ(block, expected);
+}
+
+// A file cut short while it is read (before its only read, before the first of several reads, and
+// after it) has no digests: those of its first part would be stored as if they were the whole file's.
+TEST(DigestTest, AFileThatShrinksWhileReadGetsNoDigests) {
+  testing::TempDir dir;
+  struct Case {
+    size_t length;
+    int cutBeforeRead;
+  };
+  const Case cases[] = {{kGrowLengths[0], 1}, {kGrowLengths[1], 1}, {kGrowLengths[1], 2}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.length) + " cut before read " + std::to_string(c.cutBeforeRead));
+    const std::string path = dir.File("shrinking");
+    testing::FaultFileSystem fileSystem;
+    fileSystem.beforeRead = [&](int readNumber, uint64_t) {
+      if (readNumber == c.cutBeforeRead) {
+        ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(c.length / 2)), 0);
+      }
+    };
+    testing::WriteFileBytes(path, RandomBytes(c.length, 15));
+    SignatureBlock block;
+    block.attrHidden = true;
+    EXPECT_EQ(ComputeFileSignatures(path, {true, true, true}, block, fileSystem, nullptr, c.length),
+              DigestOutcome::kShorter);
+    EXPECT_FALSE(block.hasCrc32 || block.hasMd4 || block.hasMd5);
+    EXPECT_TRUE(block.attrHidden);
+
+    // Through the scan's entry point the outcome is told, and the attributes are kept.
+    testing::WriteFileBytes(path, RandomBytes(c.length, 15));
+    fileSystem.readCount = 0;
+    ScanEntry entry;
+    entry.directory = dir.path();
+    entry.SetName("shrinking");
+    entry.size = c.length;
+    entry.isReadOnly = true;
+    ScanOptions options;
+    options.computeSignatures = options.signatureCrc32 = options.signatureMd4 = options.signatureMd5 = true;
+    options.saveAttributes = true;
+    DigestOutcome digests = DigestOutcome::kDone;
+    SignatureBlock filled = FillSignatureBlock(entry, options, fileSystem, nullptr, digests);
+    EXPECT_EQ(digests, DigestOutcome::kShorter);
+    EXPECT_EQ(filled.Flags(), SignatureBlock{.attrReadOnly = true}.Flags());
+  }
 }
 
 TEST(FillSignatureBlockTest, OptionsChooseDigestsAndAttributes) {
@@ -214,6 +336,7 @@ TEST(FillSignatureBlockTest, OptionsChooseDigestsAndAttributes) {
   ScanEntry entry;
   entry.directory = dir.path();
   entry.SetName("abc.txt");
+  entry.size = 3;
   entry.isHidden = entry.isArchive = true;
 
   struct Case {

@@ -1,9 +1,17 @@
 // volumist-cli scan end to end, on folders the tests make.
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
+#include "testing/child_process.h"
+#include "testing/deep_tree.h"
 #include "testing/run_command.h"
 #include "testing/temp_dir.h"
 #include "testing/tree_builder.h"
@@ -154,6 +162,89 @@ TEST_F(CliScanTest, AnInterruptStopsTheScanAndChangesNothing) {
   EXPECT_NE(result.err.find("interrupted; no volume file was written or changed"), std::string::npos) << result.err;
   EXPECT_EQ(testing::ReadFileBytes(out_.File("v.vkt")), "keep me");
   EXPECT_EQ(testing::ListNames(out_.path()), std::vector<std::string>{"v.vkt"});
+}
+
+}  // namespace
+}  // namespace volumist
+
+namespace volumist {
+namespace {
+
+// 300 folders deep, past the path limit: the scan reaches the bottom without a warning and ls lists
+// the file there with its whole path.
+TEST_F(CliScanTest, ATreeDeeperThanThePathLimitIsScannedAndListed) {
+  testing::DeepTree deep(source_.path() + "/music", 300);
+  deep.WriteFile("bottom.txt", "at the bottom");
+  auto scan = Cli({"scan", "--file", out_.File("deep.vkt"), "--signatures", "Stuff=" + source_.path()});
+  ASSERT_EQ(scan.exitStatus, 0) << scan.err;
+  EXPECT_EQ(scan.err, "");
+  EXPECT_NE(scan.out.find("files: 4\n"), std::string::npos) << scan.out;
+  auto ls = Cli({"ls", out_.File("deep.vkt"), "-R"});
+  ASSERT_EQ(ls.exitStatus, 0) << ls.err;
+  const std::string bottom = "\tStuff/music/" + deep.RelativePath(300) + "/bottom.txt";
+  std::vector<std::string> found;
+  for (const std::string& line : Lines(ls.out)) {
+    if (line.ends_with(bottom)) found.push_back(line);
+  }
+  ASSERT_EQ(found.size(), 1u) << ls.out.substr(0, 2000);
+  EXPECT_TRUE(found[0].starts_with("file\t13\t")) << found[0];
+}
+
+// A folder that can be listed but not entered is reported like one that cannot be listed. As root
+// the scan runs as "nobody", for whom the permissions apply.
+TEST_F(CliScanTest, AFolderThatCannotBeEnteredIsReported) {
+  testing::TreeBuilder(source_.path()).File("closed/inside.txt", 3).Mode("closed", 0444);
+  for (const testing::TempDir* dir : {&source_, &out_, &home_}) {
+    ASSERT_EQ(::chmod(dir->path().c_str(), dir == &source_ ? 0755 : 0777), 0);
+  }
+  testing::CommandOptions options;
+  options.environment = {"TZ=UTC", "XDG_CONFIG_HOME=" + home_.File("config"), "XDG_DATA_HOME=" + home_.File("data")};
+  if (::geteuid() == 0) options.user = 65534;
+  auto scan = testing::RunCommand(VOLUMIST_CLI_PATH, {"scan", "--file", out_.File("v.vkt"), "Stuff=" + source_.path()},
+                                  options);
+  ASSERT_EQ(scan.exitStatus, 0) << scan.err;
+  EXPECT_EQ(scan.err, "volumist-cli scan: 1 folder(s) could not be read; they are recorded as empty\n");
+  auto ls = Cli({"ls", out_.File("v.vkt"), "Stuff/closed"});
+  EXPECT_EQ(ls.exitStatus, 0) << ls.err;
+  EXPECT_EQ(ls.out, "");
+}
+
+// A tmpfs mounted below the source, in a mount namespace of the test's own: named in the report and
+// recorded empty, or entered with --cross-mounts.
+TEST_F(CliScanTest, MountPointsAreNamedInTheReportAndEnteredOnRequest) {
+  testing::TreeBuilder(source_.path()).Folder("mnt");
+  const std::string mountPoint = source_.path() + "/mnt";
+  testing::ChildResult child = testing::RunInChild([&] {
+    testing::EnterPrivateMountNamespace();
+    if (::mount("scan-test", mountPoint.c_str(), "tmpfs", 0, "size=1m") != 0) {
+      testing::SkipChild(std::string("cannot mount a tmpfs: ") + std::strerror(errno));
+    }
+    testing::TreeBuilder(mountPoint).File("on-tmpfs.txt", 7);
+    std::string out;
+    for (bool cross : {false, true}) {
+      const std::string volume = out_.File(cross ? "crossing.vkt" : "plain.vkt");
+      std::vector<std::string> args = {"scan", "--file", volume};
+      if (cross) args.push_back("--cross-mounts");
+      args.push_back("Stuff=" + source_.path());
+      auto scan = Cli(args);
+      auto ls = Cli({"ls", volume, "Stuff/mnt"});
+      out += "exit " + std::to_string(scan.exitStatus) + "\n" + scan.err;
+      for (const std::string& line : Lines(scan.out)) {
+        if (line.starts_with("not entered")) out += line + "\n";
+      }
+      out += "ls:\n" + ls.out + (cross ? "" : "--\n");
+    }
+    return out;
+  });
+  ASSERT_TRUE(child.ended);
+  if (!child.skipped.empty()) GTEST_SKIP() << child.skipped;
+  size_t split = child.output.find("--\n");
+  ASSERT_NE(split, std::string::npos) << child.output;
+  EXPECT_EQ(child.output.substr(0, split), "exit 0\nnot entered: other file system: " + mountPoint + "\nls:\n");
+  std::string crossing = child.output.substr(split + 3);
+  EXPECT_TRUE(crossing.starts_with("exit 0\nls:\nfile\t7\t")) << crossing;
+  EXPECT_TRUE(crossing.ends_with("\tStuff/mnt/on-tmpfs.txt\n")) << crossing;
+  EXPECT_EQ(Lines(crossing).size(), 3u) << crossing;
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "catalog/volume_catalog.h"
 #include "catalog/folder_contents.h"
 #include "scan/scan_engine.h"
+#include "testing/deep_tree.h"
 #include "testing/media_builder.h"
 #include "testing/picture_builder.h"
 #include "testing/recording_prompter.h"
@@ -204,6 +205,46 @@ TEST_F(ScanAnalysisTest, MediaFilesShowTheirColumns) {
   const ImageInfo* image = photo->file.mediaInfo.Image();
   ASSERT_NE(image, nullptr);
   EXPECT_GT(image->thumbnailLength, 100);
+}
+
+// Every reader that opens files during a scan reaches files deeper than the path limit: the
+// signatures, the archive listing and the media analysers.
+TEST_F(ScanAnalysisTest, FilesDeeperThanThePathLimitAreReadByEveryAnalyser) {
+  using namespace testing;
+  const bool haveZip = !FindProgram("zip").empty();
+  DeepTree deep(source_.path(), 300);
+  ASSERT_GT(deep.DeepestPath().size(), 4096u);
+  std::string content(100000, '\0');
+  for (size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i * 7 + i / 256);
+  deep.WriteFile("data.bin", content);
+  deep.WriteFile("song.mp3", Id3v2Tag(3, {Id3Text("TIT2", "Deep title")}) + Mp3Audio(Mp3CbrHeader(), "", 40000));
+  deep.WriteFile("icon.png", EncodePng(PatternImage(16, 16)));
+  if (haveZip) {
+    TreeBuilder(work_.path()).Text("inner.bin", content);
+    ASSERT_EQ(RunCommand("/bin/sh", {"-c", "cd \"$0\" && zip -q pack.zip inner.bin", work_.path()}).exitStatus, 0);
+    deep.WriteFile("pack.zip", ReadFileBytes(work_.File("pack.zip")));
+  }
+  ScanJob job;
+  job.computeSignatures = job.signatureCrc32 = job.signatureMd4 = job.signatureMd5 = true;
+  job.analyzeAudio = job.analyzeImages = true;
+  ASSERT_TRUE(Scan(job));
+  auto data = FindFile("data.bin");
+  ASSERT_TRUE(data);
+  Md5 md5;
+  md5.Update(content.data(), content.size());
+  EXPECT_EQ(data->file.signatures.md5, md5.Finish());
+  EXPECT_EQ(data->file.signatures.crc32,
+            static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(content.data()), static_cast<uInt>(content.size()))));
+  auto text = [&](const char* name, ColumnId column) {
+    auto item = FindFile(name);
+    return item ? ColumnText(*item, column) : std::string("(missing)");
+  };
+  EXPECT_EQ(text("song.mp3", ColumnId::kTitle), "Deep title");
+  EXPECT_EQ(text("icon.png", ColumnId::kImageSize), "16 x 16");
+  if (haveZip) {
+    EXPECT_EQ(volume_->Header().counters.Snapshot().archiveCount, 1u);
+    EXPECT_TRUE(FindFile("inner.bin").has_value());
+  }
 }
 
 }  // namespace

@@ -1,11 +1,16 @@
 // Scans of real folders made by the tests, read back from the volume.
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
+#include <map>
 #include <set>
 #include <thread>
 
@@ -13,7 +18,10 @@
 #include "catalog/tree_walk.h"
 #include "catalog/volume_catalog.h"
 #include "scan/scan_engine.h"
+#include "catalog/value_format.h"
 #include "testing/byte_builder.h"
+#include "testing/child_process.h"
+#include "testing/deep_tree.h"
 #include "testing/fault_file_system.h"
 #include "testing/recording_prompter.h"
 #include "testing/temp_dir.h"
@@ -27,6 +35,14 @@ using testing::TempDir;
 using testing::TreeBuilder;
 
 constexpr int64_t kTime = 1262304000;  // 2010-01-01
+
+// The text form of the CRC-32 of `bytes`.
+std::string FormatCrc32Of(const std::string& bytes) {
+  SignatureBlock block;
+  block.hasCrc32 = true;
+  block.crc32 = static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
+  return FormatCrc32(block);
+}
 
 // Every item of the volume as "path kind size [time attributes]", sorted: the order of entries in a
 // folder is the file system's, so tests compare the set.
@@ -74,11 +90,13 @@ class ScanEngineTest : public ::testing::Test {
   }
 
   // Scans `job` into a volume; true on success.
-  bool Scan(const ScanJob& job, unsigned helpers = 1, DirectoryLister lister = {}) {
+  bool Scan(const ScanJob& job, unsigned helpers = 1, DirectoryLister lister = {},
+            ScanEngine::MountTableReader mountTable = {}) {
     volume_ = std::make_unique<VolumeCatalog>(platform::FileSystem::Default(), prompter_);
-    ScanEngine engine(volume_->StopFlag(), {}, helpers, std::move(lister));
+    ScanEngine engine(volume_->StopFlag(), {}, helpers, std::move(lister), std::move(mountTable));
     bool ok = volume_->CreateVolume(job, engine);
     unreadable_ = engine.UnreadableDirectories();
+    report_ = engine.Report();
     return ok;
   }
 
@@ -88,6 +106,7 @@ class ScanEngineTest : public ::testing::Test {
   RecordingPrompter prompter_;
   std::unique_ptr<VolumeCatalog> volume_;
   uint32_t unreadable_ = 0;
+  ScanReport report_;
 };
 
 TEST_F(ScanEngineTest, RecordsWhatIsOnDisk) {
@@ -228,23 +247,250 @@ TEST_F(ScanEngineTest, UnreadableFoldersAreRecordedEmptyAndCounted) {
   }
 }
 
-TEST_F(ScanEngineTest, FoldersOnAnotherFileSystemAreRecordedButNotEntered) {
-  tree_.File("here/a", 1, kTime).File("mounted/b", 2);
-  std::string mounted = tree_.Path("mounted");
-  std::string root = source_.path();
-  DirectoryLister otherDevice = [root](const std::string& path) {
-    auto listing = platform::ListDirectoryEntries(path);
-    if (listing && path == root) {
+// Which folders below a source are mount points, and which of those are entered, decided from
+// injected listings and mount tables. Below the source: "subvolume" has a device number of its own on
+// the source's mount (a btrfs subvolume), "mounted" is another file system, "bound" a bind mount of a
+// folder of the source's own file system (same device number, other mount), "kernel" a proc mount.
+TEST_F(ScanEngineTest, MountPointsAreFoundByMountNotByDeviceNumber) {
+  tree_.File("here/a", 1, kTime).File("subvolume/s", 2, kTime).File("mounted/m", 4, kTime).File("bound/b", 8, kTime)
+      .File("kernel/k", 16, kTime);
+  const std::string root = source_.path();
+  const std::string real = platform::FileSystem::Default().RealPath(root).value();
+  constexpr uint32_t kSourceMount = 500, kMounted = 501, kBound = 502, kKernel = 503;
+  const std::string table = "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
+                            "501 1 8:17 / " + real + "/mounted rw - ext4 /dev/sdb1 rw\n"
+                            "502 1 8:1 /elsewhere " + real + "/bound rw - ext4 /dev/sda1 rw\n"
+                            "503 1 0:22 / " + real + "/kernel rw - proc proc rw\n";
+  // The kernel's answers, as one with mount ids (or without them) would give them.
+  auto lister = [root](bool mountIds) -> DirectoryLister {
+    return [root, mountIds](const std::string& path) {
+      auto listing = platform::ListDirectoryEntries(path);
+      if (!listing) return listing;
+      listing->hasMountIds = mountIds;
+      listing->mountId = mountIds ? kSourceMount : 0;
       for (platform::ListedEntry& entry : listing->entries) {
-        if (listing->Name(entry) == "mounted") entry.device += 1;
+        entry.mountId = listing->mountId;
+        if (path != root) continue;
+        std::string_view name = listing->Name(entry);
+        if (name == "subvolume") entry.device += 1;
+        if (name == "mounted") entry.device += 2;
+        if (name == "kernel") entry.device += 3;
+        if (mountIds && name == "mounted") entry.mountId = kMounted;
+        if (mountIds && name == "bound") entry.mountId = kBound;
+        if (mountIds && name == "kernel") entry.mountId = kKernel;
+      }
+      return listing;
+    };
+  };
+  struct Case {
+    const char* name;
+    bool mountIds;
+    bool crossMounts;
+    bool tableReadable;
+    std::set<std::string> entered;  // of subvolume, mounted, bound, kernel
+  };
+  const Case cases[] = {
+      {"mount ids", true, false, true, {"subvolume"}},
+      {"mount ids, table unreadable", true, false, false, {"subvolume"}},
+      {"mount ids, crossing", true, true, true, {"subvolume", "mounted", "bound"}},
+      // Without the table the kind of file system is unknown: nothing is crossed into.
+      {"mount ids, crossing, table unreadable", true, true, false, {"subvolume"}},
+      {"no mount ids: by the table", false, false, true, {"subvolume"}},
+      {"no mount ids: by the table, crossing", false, true, true, {"subvolume", "mounted", "bound"}},
+      // The last resort is the device number, which cannot tell a subvolume from a mount.
+      {"no mount ids, table unreadable: by device", false, false, false, {"bound"}},
+  };
+  const std::string t = std::to_string(kTime);
+  const std::pair<std::string, uint64_t> folders[] = {{"subvolume", 2}, {"mounted", 4}, {"bound", 8}, {"kernel", 16}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScanJob job = Job();
+    job.crossMounts = c.crossMounts;
+    ScanEngine::MountTableReader reader = [&]() -> std::optional<std::string> {
+      if (!c.tableReadable) return std::nullopt;
+      return table;
+    };
+    ASSERT_TRUE(Scan(job, 1, lister(c.mountIds), reader));
+    uint64_t total = 1;
+    std::vector<std::string> expected = {"Root/here folder 1", "Root/here/a file 1 " + t + " ----"};
+    std::vector<std::string> notEntered;
+    for (const auto& [folder, size] : folders) {
+      if (c.entered.count(folder)) {
+        total += size;
+        expected.push_back("Root/" + folder + " folder " + std::to_string(size));
+        expected.push_back("Root/" + folder + "/" + folder.substr(0, 1) + " file " + std::to_string(size) + " " + t + " ----");
+      } else {
+        expected.push_back("Root/" + folder + " folder 0");
+        notEntered.push_back(root + "/" + folder);
+      }
+    }
+    expected.push_back("Root folder " + std::to_string(total));
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Items(*volume_), expected);
+    std::vector<std::string> reported = report_.otherFileSystems;
+    std::sort(reported.begin(), reported.end());
+    std::sort(notEntered.begin(), notEntered.end());
+    EXPECT_EQ(reported, notEntered);
+    EXPECT_EQ(unreadable_, 0u);
+  }
+}
+
+// Real mounts below the source, made in a mount namespace of the child's own: a tmpfs, a bind mount
+// of a folder of the source's own file system (the same device number) and, where allowed, proc.
+TEST_F(ScanEngineTest, RealMountPointsAreRecordedAndCrossedOnlyWhenAsked) {
+  tree_.File("plain/a", 1, kTime).File("other/b", 2, kTime).Folder("tmpfs").Folder("bound").Folder("proc");
+  testing::ChildResult child = testing::RunInChild([&] {
+    testing::EnterPrivateMountNamespace();
+    if (::mount("scan-test", tree_.Path("tmpfs").c_str(), "tmpfs", 0, "size=1m") != 0) {
+      testing::SkipChild(std::string("cannot mount a tmpfs: ") + std::strerror(errno));
+    }
+    testing::TreeBuilder(tree_.Path("tmpfs")).File("t", 4, kTime);
+    if (::mount(tree_.Path("other").c_str(), tree_.Path("bound").c_str(), nullptr, MS_BIND, nullptr) != 0) {
+      testing::SkipChild(std::string("cannot bind-mount: ") + std::strerror(errno));
+    }
+    const bool proc = ::mount("proc", tree_.Path("proc").c_str(), "proc", 0, nullptr) == 0;
+    std::string out = proc ? "proc mounted\n" : "";
+    for (bool cross : {false, true}) {
+      ScanJob job = Job();
+      job.crossMounts = cross;
+      if (!Scan(job)) return std::string("scan failed");
+      out += cross ? "crossing:\n" : "not crossing:\n";
+      for (const std::string& line : Items(*volume_)) out += line + "\n";
+      std::vector<std::string> reported = report_.otherFileSystems;
+      std::sort(reported.begin(), reported.end());
+      for (const std::string& path : reported) out += "not entered " + path + "\n";
+    }
+    return out;
+  });
+  ASSERT_TRUE(child.ended);
+  if (!child.skipped.empty()) GTEST_SKIP() << child.skipped;
+  const bool proc = child.output.starts_with("proc mounted\n");
+  const std::string t = std::to_string(kTime);
+  std::string expected = proc ? "proc mounted\n" : "";
+  expected += "not crossing:\n"
+              "Root folder 3\nRoot/bound folder 0\nRoot/other folder 2\nRoot/other/b file 2 " + t + " ----\n"
+              "Root/plain folder 1\nRoot/plain/a file 1 " + t + " ----\nRoot/proc folder 0\nRoot/tmpfs folder 0\n"
+              "not entered " + tree_.Path("bound") + "\n" + (proc ? "not entered " + tree_.Path("proc") + "\n" : "") +
+              "not entered " + tree_.Path("tmpfs") + "\n";
+  expected += "crossing:\n"
+              "Root folder 9\nRoot/bound folder 2\nRoot/bound/b file 2 " + t + " ----\nRoot/other folder 2\n"
+              "Root/other/b file 2 " + t + " ----\nRoot/plain folder 1\nRoot/plain/a file 1 " + t + " ----\n"
+              "Root/proc folder 0\nRoot/tmpfs folder 4\nRoot/tmpfs/t file 4 " + t + " ----\n" +
+              (proc ? "not entered " + tree_.Path("proc") + "\n" : "");
+  EXPECT_EQ(child.output, expected);
+}
+
+// A folder that may be listed but not entered (read permission without execute): no entry's status
+// can be read, so it is recorded empty and counted as unreadable, as a folder that cannot be listed.
+// As root permissions do not apply: the scan then runs in a child that has become "nobody".
+TEST_F(ScanEngineTest, AFolderThatCanBeListedButNotEnteredIsUnreadable) {
+  tree_.File("open/a", 1, kTime).File("closed/b", 2, kTime).File("closed/inner/c", 3, kTime);
+  ASSERT_EQ(::chmod(source_.path().c_str(), 0755), 0);
+  ASSERT_EQ(::chmod(volumes_.path().c_str(), 0777), 0);
+  tree_.Mode("closed", 0444);
+  auto scan = [&] {
+    std::string out = platform::ListDirectoryEntries(tree_.Path("closed")) ? "listed\n" : "not listed\n";
+    if (!Scan(Job())) return std::string("scan failed");
+    for (const std::string& line : Items(*volume_)) out += line + "\n";
+    return out + "unreadable " + std::to_string(unreadable_) + "\n";
+  };
+  std::string output;
+  if (::geteuid() == 0) {
+    testing::ChildResult child = testing::RunInChild([&] {
+      testing::BecomeUnprivileged();
+      return scan();
+    });
+    ASSERT_TRUE(child.ended);
+    if (!child.skipped.empty()) GTEST_SKIP() << child.skipped;
+    output = child.output;
+  } else {
+    output = scan();
+  }
+  tree_.Mode("closed", 0755);
+  const std::string t = std::to_string(kTime);
+  EXPECT_EQ(output, "not listed\nRoot folder 1\nRoot/closed folder 0\nRoot/open folder 1\nRoot/open/a file 1 " + t +
+                        " ----\nunreadable 1\n");
+}
+
+// A tree of 300 folders, whose deepest paths are longer than PATH_MAX, is scanned to the bottom;
+// levels are stored up to 255, the most a record holds.
+TEST_F(ScanEngineTest, ATreeDeeperThanThePathLimitIsScannedCompletely) {
+  constexpr int kLevels = 300;
+  testing::DeepTree deep(source_.path(), kLevels);
+  ASSERT_GT(deep.DeepestPath().size(), 4096u);
+  deep.WriteFile("bottom.txt", "at the bottom");
+  for (unsigned helpers : {0u, 1u}) {
+    SCOPED_TRACE(helpers);
+    ScanJob job = Job();
+    ASSERT_TRUE(Scan(job, helpers));
+    EXPECT_EQ(unreadable_, 0u);
+    EXPECT_EQ(volume_->Header().counters.Snapshot(), (Counters{kLevels + 1, 1, 0, kLevels + 1, 1}));
+    EXPECT_EQ(volume_->Header().contentSize.Value(), 13u);
+    TreeWalker walker(*volume_, false);
+    walker.Start();
+    std::vector<int> levels;
+    std::string bottom;
+    for (TreeWalker::Step step = walker.Next(); step != TreeWalker::Step::kEnd; step = walker.Next()) {
+      ASSERT_NE(step, TreeWalker::Step::kDamaged);
+      if (step == TreeWalker::Step::kFolder) {
+        levels.push_back(walker.Folder().level);
+        EXPECT_EQ(walker.Folder().size.Value(), 13u);
+      }
+      if (step == TreeWalker::Step::kFile) {
+        for (const std::string& part : walker.Path()) bottom += part + "/";
+        bottom += walker.File().name.Text() + walker.File().extension.Text();
+      }
+    }
+    EXPECT_EQ(bottom, "Root/" + deep.RelativePath(kLevels) + "/bottom.txt");
+    ASSERT_EQ(levels.size(), size_t{kLevels + 1});
+    EXPECT_EQ(levels[0], 0);
+    EXPECT_EQ(levels[100], 100);
+    EXPECT_EQ(levels[254], 254);
+    EXPECT_EQ(levels[255], 255);
+    EXPECT_EQ(levels[kLevels], 255);
+  }
+}
+
+// Below kMaxWalkDepth folders the walk stops: the next folder is recorded empty and reported, and
+// nothing below it is read, so no tree can make the walk's recursion overflow its stack.
+TEST_F(ScanEngineTest, FoldersBeyondTheDepthLimitAreRecordedEmptyAndReported) {
+  const int levels = static_cast<int>(kMaxWalkDepth) + 3;
+  testing::DeepTree deep(source_.path(), levels);
+  deep.WriteFile("unreached.txt", "below the limit");
+  ASSERT_TRUE(Scan(Job()));
+  EXPECT_EQ(report_.tooDeepFolders, std::vector<std::string>{deep.Path(static_cast<int>(kMaxWalkDepth) + 1)});
+  EXPECT_EQ(unreadable_, 0u);
+  Counters counters = volume_->Header().counters.Snapshot();
+  EXPECT_EQ(counters.folderCount, kMaxWalkDepth + 2);  // the root, the entered folders, the one not entered
+  EXPECT_EQ(counters.fileCount, 0u);
+}
+
+// A file that shrank between its listing and the reading of its digests is recorded with its listed
+// size and without digests, and the scan's report names it.
+TEST_F(ScanEngineTest, AFileThatShrankBeforeItsDigestsIsReported) {
+  tree_.Text("log.txt", "shorter now", kTime).Text("steady.txt", "same", kTime);
+  DirectoryLister listedLonger = [](const std::string& path) {
+    auto listing = platform::ListDirectoryEntries(path);
+    if (listing) {
+      for (platform::ListedEntry& entry : listing->entries) {
+        if (listing->Name(entry) == "log.txt") entry.size += 10;
       }
     }
     return listing;
   };
   ScanJob job = Job();
-  ASSERT_TRUE(Scan(job, 1, otherDevice));
-  EXPECT_EQ(Items(*volume_), (std::vector<std::string>{"Root folder 1", "Root/here folder 1", "Root/here/a file 1 " + std::to_string(kTime) + " ----",
-                                                       "Root/mounted folder 0"}));
+  job.computeSignatures = job.signatureCrc32 = true;
+  ASSERT_TRUE(Scan(job, 1, listedLonger));
+  EXPECT_EQ(report_.shrunkFiles, std::vector<std::string>{tree_.Path("log.txt")});
+  TreeWalker walker(*volume_, false);
+  walker.Start();
+  std::map<std::string, std::string> files;
+  for (TreeWalker::Step step = walker.Next(); step != TreeWalker::Step::kEnd; step = walker.Next()) {
+    if (step != TreeWalker::Step::kFile) continue;
+    const FileRecord& file = walker.File();
+    files[file.name.Text()] = std::to_string(file.size.Value()) + " " + FormatCrc32(file.signatures);
+  }
+  EXPECT_EQ(files, (std::map<std::string, std::string>{{"log", "21 "}, {"steady", "4 " + FormatCrc32Of("same")}}));
 }
 
 TEST_F(ScanEngineTest, HelpersNeverChangeTheVolume) {

@@ -8,6 +8,8 @@ class FaultFile final : public platform::File {
   FaultFile(std::unique_ptr<platform::File> base, FaultFileSystem& owner) : base_(std::move(base)), owner_(owner) {}
 
   std::optional<size_t> ReadAt(uint64_t offset, std::span<std::byte> out) override {
+    ++owner_.readCount;
+    if (owner_.beforeRead) owner_.beforeRead(owner_.readCount, offset);
     if (!out.empty() && offset + out.size() > owner_.failReadsFrom) return std::nullopt;
     return base_->ReadAt(offset, out);
   }

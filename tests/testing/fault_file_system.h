@@ -1,9 +1,11 @@
 // A file system that passes everything to the real one but can be told to fail: the Nth write (or
 // every write once N bytes were written, like a full disk), renames (both kinds), creates, opens,
-// syncs, and reads past an offset.
+// syncs, and reads past an offset. It can also run a test's code before every read, to change a file
+// while it is being read at a known moment.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -27,8 +29,13 @@ class FaultFileSystem final : public platform::FileSystem {
   // Reads of any byte at or past this offset fail (UINT64_MAX = never), like a bad sector.
   uint64_t failReadsFrom = UINT64_MAX;
 
+  // Called before every read of a file opened through this file system, with the number of the
+  // read (from 1, over all files) and its offset. Reads of one file come from one thread at a time.
+  std::function<void(int readNumber, uint64_t offset)> beforeRead;
+
   int writeCount = 0;
   uint64_t bytesWritten = 0;
+  int readCount = 0;
 
   platform::OpenResult OpenForRead(const std::string& path) override;
   platform::OpenResult OpenForUpdate(const std::string& path) override;
