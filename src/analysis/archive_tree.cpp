@@ -1,5 +1,7 @@
 #include "analysis/archive_tree.h"
 
+#include <algorithm>
+
 #include <limits>
 
 #include "analysis/signatures.h"
@@ -34,12 +36,11 @@ uint64_t WriteFolderContents(VolumeWriter& out, const ArchiveFolder& folder, uns
     total = AddSaturating(total, file.entry.size);
   }
   if (!folder.files.empty()) counters.Add({0, 0, 0, 0, static_cast<uint32_t>(folder.files.size())});
-  // Levels are stored in one byte; deeper folders cannot be recorded.
-  if (level >= 255) return total;
   for (const auto& child : folder.folders) {
     FolderRecord record;
     record.name.Set(child->name);
-    record.level = static_cast<uint8_t>(level);
+    // The level byte holds depths up to 255; deeper folders keep 255 (their keys say where they lie).
+    record.level = static_cast<uint8_t>(std::min<unsigned>(level, 255));
     record.parentKey = parentKey;
     WriteFolderRecord(out, record);
     if (parent) parent->hasSubfolders = true;

@@ -60,9 +60,11 @@ std::optional<std::vector<ChainLink>> ReadFolderChain(VolumeCatalog& volume, Rec
     }
     if (parentKey > ownKey) return std::nullopt;
     current = ReadContainer(volume, parentKey);
-    // The level byte wraps, so it is compared modulo 256: a check of consistency, not a count.
-    bool encloses = current && current->nesting.endKey > ownKey &&
-                    static_cast<uint8_t>(current->nesting.level + 1) == ownLevel;
+    // The level byte stops at 255 for deeper folders (older writers let it wrap to 0), so it is a check
+    // of consistency, not a count.
+    const uint8_t parentLevel = current ? current->nesting.level : 0;
+    bool levelFits = static_cast<uint8_t>(parentLevel + 1) == ownLevel || (parentLevel == 255 && ownLevel == 255);
+    bool encloses = current && current->nesting.endKey > ownKey && levelFits;
     if (!encloses) {
       // A later entry at the top of a drive source names the source's first key, which holds one
       // of its siblings (or a file).

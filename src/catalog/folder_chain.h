@@ -24,7 +24,7 @@ struct ChainLink {
 
 // The folder or archive at `key` and every container that encloses it, from the top-level one down
 // to `key` itself. The chain is climbed by parent keys, never by the stored level (a single byte
-// that wraps at 256), and each step must reach a container that lies before the current one and
+// that cannot count beyond 255), and each step must reach a container that lies before the current one and
 // encloses it, so a damaged volume ends the climb instead of looping. A record whose parent key is
 // its own key (the root of a folder source, the first entry of a drive source) or the first key of
 // its source (the later entries at the top of a drive source) is at the top.

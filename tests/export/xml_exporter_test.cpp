@@ -721,7 +721,7 @@ TEST_F(StartFolderTest, GivenStartPathIsTheBaseOfThePaths) {
   }
 }
 
-// A start folder deeper than 255 levels, where the level byte of the records has wrapped: the path
+// A start folder deeper than 255 levels, where the level byte of the records cannot count: the path
 // of the start is found through the parent keys.
 TEST_F(XmlExporterTest, StartFolderDeeperThanTheLevelByte) {
   constexpr int kDepth = 257;

@@ -3,6 +3,12 @@
 #include "catalog/record_writer.h"
 
 namespace volumist::testing {
+namespace {
+
+// As the scan stores it: depths beyond 255 keep 255.
+uint8_t Deeper(uint8_t level) { return level == 255 ? level : static_cast<uint8_t>(level + 1); }
+
+}  // namespace
 
 MemoryNode MemoryNode::Folder(std::string name, std::vector<MemoryNode> children) {
   MemoryNode node;
@@ -56,7 +62,7 @@ bool MemoryTreeWriter::WriteChildren(VolumeWriter& out, const std::vector<Memory
         WriteFolderRecord(out, folder);
         if (parent) parent->hasSubfolders = true;
         uint64_t folderSize = 0;
-        if (!WriteChildren(out, node.children, &folder, level + 1, folder.selfKey, insideArchive, folderSize)) {
+        if (!WriteChildren(out, node.children, &folder, Deeper(level), folder.selfKey, insideArchive, folderSize)) {
           return false;
         }
         if (WriteFolderEnd(out, folder, *options_, folderSize)) {
@@ -102,7 +108,7 @@ bool MemoryTreeWriter::WriteChildren(VolumeWriter& out, const std::vector<Memory
         WriteArchiveRecord(out, archive);
         if (parent) parent->hasSubfolders = true;
         uint64_t contentsSize = 0;
-        if (!WriteChildren(out, node.children, &archive, level + 1, archive.selfKey, true, contentsSize)) {
+        if (!WriteChildren(out, node.children, &archive, Deeper(level), archive.selfKey, true, contentsSize)) {
           return false;
         }
         if (WriteFolderEnd(out, archive, *options_, contentsSize)) {
