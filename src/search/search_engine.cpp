@@ -361,7 +361,10 @@ size_t RunSearch(VolumeCatalog& volume, const SearchCriteria& criteria, ResultCo
           result.parentKey = folder.parentKey;
           emit(std::move(result), folder.selfKey);
         }
-        if (!criteria.inSubfolders) {
+        // Without sub-folders the whole volume's search still looks into the root folder of each
+        // folder source: its contents are the top of that source, as a drive source's are.
+        bool entered = criteria.inSubfolders || (tag.isSourceRoot && path.Depth() == 0 && scopeDepth == 0);
+        if (!entered) {
           if (!skipTo(folder.endKey)) return found;
         } else {
           path.Push(folder.name.Text(), false);

@@ -122,11 +122,17 @@ TEST_F(SearchEngineTest, FoldersAndSubfolders) {
   SearchCriteria folders = Mask("*doc*");
   folders.findFolders = true;
   EXPECT_EQ(Find(folders), (Found{"Source0\\|Docs", "Source0\\Docs\\|Old docs"}));
-  // Without sub-folders only the top of each source is searched.
+  // Without sub-folders only the top of each source is searched: the contents of a folder source's
+  // root folder, the top entries of a drive source.
   SearchCriteria top = Mask("*");
   top.inSubfolders = false;
   top.findFolders = true;
-  EXPECT_EQ(Find(top), (Found{"|Source0", "|readme.txt"}));
+  EXPECT_EQ(Find(top), (Found{"|Source0", "Source0\\|Music", "Source0\\|Docs", "Source0\\|pack.zip",
+                              "Source0\\|README", "|readme.txt"}));
+  // The sub-folders there are stepped over, also with archives looked into.
+  top.findFolders = false;
+  top.lookInArchives = true;
+  EXPECT_EQ(Find(top), (Found{"Source0\\|pack.zip", "Source0\\pack.zip/|top.txt", "Source0\\|README", "|readme.txt"}));
 }
 
 TEST_F(SearchEngineTest, SizeAndTime) {
