@@ -12,7 +12,7 @@ namespace {
 int RunEd2k(CommandContext& context, const std::vector<std::string>& args) {
   if (args.size() != 2) return UsageError(context, kEd2kCommand, "expects a volume file and an item path");
   VolumeCatalog volume(context.fileSystem, context.prompter);
-  if (!volume.OpenVolume(args[0])) return kExitFailure;
+  if (!volume.OpenVolume(ResolveVolumeFile(context, args[0]), false)) return kExitFailure;
   std::optional<ContentItem> item = SplitItemPath(args[1]).empty() ? std::nullopt : FindItem(volume, args[1]);
   if (!item) {
     // Naming no item is what choosing the command without a selection is in the window.

@@ -7,6 +7,7 @@
 #include "catalog/tree_walk.h"
 #include "catalog/value_format.h"
 #include "cli/command.h"
+#include "cli/output_text.h"
 #include "cli/volume_access.h"
 
 namespace volumist::cli {
@@ -29,10 +30,7 @@ constexpr ColumnId kLongColumns[] = {
 // become blanks, so that every item stays one line of fixed fields.
 std::string Field(std::string text) {
   if (text.empty()) return "-";
-  for (char& c : text) {
-    if (static_cast<unsigned char>(c) < 32) c = ' ';
-  }
-  return text;
+  return OnOneLine(std::move(text));
 }
 
 // kind, size, time, attributes and path, separated by tabs; with `longForm` the media and signature
@@ -45,7 +43,7 @@ void PrintLine(std::ostream& out, const ContentItem& item, const std::string& pa
   out << kind << '\t' << item.Record().size.Value() << '\t';
   std::string time = file ? FormatDateTime(file->modifiedTime) : std::string();
   out << (time.empty() ? "-" : time) << '\t';
-  out << (file && file->tag.hasSignatures ? FormatAttributes(file->signatures) : "-") << '\t' << path;
+  out << (file && file->tag.hasSignatures ? FormatAttributes(file->signatures) : "-") << '\t' << OnOneLine(path);
   if (longForm) {
     for (ColumnId column : kLongColumns) out << '\t' << Field(ColumnText(item, column));
     const ImageInfo* image = item.kind == RecordKind::kFile ? item.file.mediaInfo.Image() : nullptr;
@@ -182,7 +180,7 @@ const Command kLsCommand = {
     "as the file list shows them: KBPS as \"128\" or \"128 VBR\", KHZ in Hz, LENGTH as\n"
     "M:SS, FRAMES as \"M:SS (frames)\", FRAMESIZE and IMAGESIZE as \"W x H\", AKBPS as\n"
     "\"N kbps\", COLORS as \"256 Colors\"..., BITS as \"N bits\". Control characters in\n"
-    "tag texts are printed as blanks.\n",
+    "names and tag texts are printed as blanks.\n",
     RunLs,
 };
 

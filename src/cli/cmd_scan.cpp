@@ -181,6 +181,11 @@ int RunScan(CommandContext& context, const std::vector<std::string>& argv) {
     job.volumeFileName = args.file.value_or(MakeVolumeFileName(job.volumeName, true));
   }
   job.sources = sources;
+  // The command line never asks for a description after a scan nor starts another one, so its
+  // sources do not say so, whatever the window's settings hold.
+  job.unattended = true;
+  job.descriptionPrompt = false;
+  job.scanAgain = false;
   SingleSource single{sources[0].sourceName, sources[0].path};
   if (!ValidateJob(job, page, single, *volumeDirectory, context.fileSystem, prompter)) return kExitFailure;
   if (job.volumeFileName.front() != '/') job.volumeFileName = platform::JoinPath(*volumeDirectory, job.volumeFileName);
@@ -277,6 +282,8 @@ const Command kScanCommand = {
     "While scanning, a terminal shows the status, the elapsed time and the counters; Ctrl-C\n"
     "(or SIGTERM, SIGHUP) stops the scan, leaves any existing volume file as it was and\n"
     "exits with status 130.\n"
+    "The sources it writes store \"scan again\" and the description prompt off (the command\n"
+    "line asks neither), whatever the settings hold.\n"
     "At the end the volume's name, file, counters, content size and elapsed time are\n"
     "printed as \"key: value\" lines; folders that could not be read are reported on stderr.\n",
     RunScan,

@@ -10,6 +10,7 @@
 #include "catalog/volume_list.h"
 #include "cli/argument.h"
 #include "cli/command.h"
+#include "cli/output_text.h"
 #include "cli/volume_access.h"
 #include "scan/scan_engine.h"
 #include "search/search_engine.h"
@@ -82,14 +83,6 @@ std::string Json(std::string_view text) {
     }
   }
   return out + "\"";
-}
-
-// Tabs and line ends inside a field would break the one-line-per-result form.
-std::string Field(std::string text) {
-  for (char& c : text) {
-    if (static_cast<unsigned char>(c) < 0x20) c = ' ';
-  }
-  return text;
 }
 
 const char* KindName(SearchResult::Kind kind) {
@@ -241,7 +234,7 @@ class ResultPrinter final : public ResultCollector {
       AppendJson(r);
     } else {
       const std::string& time = r.kind == SearchResult::Kind::kFolder ? kNoTime : dates_.Format(r.modifiedTime);
-      line_.append(Field(r.VolumeName())).append("\t").append(Field(r.FolderPath())).append("\t").append(Field(r.name));
+      line_.append(OnOneLine(r.VolumeName())).append("\t").append(OnOneLine(r.FolderPath())).append("\t").append(OnOneLine(r.name));
       line_.append("\t").append(std::to_string(r.size)).append("\t").append(time.empty() ? "-" : time).append("\n");
     }
     out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));

@@ -87,5 +87,27 @@ TEST_F(CliNamesTest, NamesEndingInDotsReadBackEverywhere) {
   EXPECT_EQ(link.out.rfind("ed2k://|file|dots...|4|", 0), 0u) << link.out;
 }
 
+// A catalogued name must not reach the terminal as control bytes: an escape sequence would drive
+// it, and a tab or a line end would break the line of fields.
+TEST_F(CliNamesTest, ControlCharactersInNamesNeverReachTheTerminal) {
+  testing::TreeBuilder(source_.path())
+      .Text("in\x1b]0;title\x07side/esc\x1b[31mred", "1")
+      .Text("in\x1b]0;title\x07side/tab\there", "2")
+      .Text("in\x1b]0;title\x07side/new\nline", "3");
+  ASSERT_EQ(Cli({"scan", "--file", "v.vkt", "Src=" + source_.path()}).exitStatus, 0);
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"ls", "v.vkt", "-R"},
+                                               std::vector<std::string>{"search", "--volume", "v.vkt", "--folders", "*"}}) {
+    SCOPED_TRACE(args[0]);
+    auto result = Cli(args);
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    std::vector<std::string> lines = Lines(result.out);
+    EXPECT_EQ(lines.size(), 5u) << result.out;
+    for (const std::string& line : lines) {
+      EXPECT_EQ(Fields(line).size(), 5u) << line;
+      for (char c : line) EXPECT_TRUE(c == '\t' || static_cast<unsigned char>(c) >= 0x20) << line;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace volumist
