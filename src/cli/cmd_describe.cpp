@@ -18,6 +18,11 @@ int RunDescribe(CommandContext& context, const std::vector<std::string>& args) {
   const std::string& text = args[2];
   VolumeCatalog volume(context.fileSystem, context.prompter);
   if (!volume.OpenVolume(ResolveVolumeFile(context, args[0]))) return kExitFailure;
+  // A save rewrites the descriptions from what it reads; in a damaged volume that could lose some.
+  if (ReportDamage(context, volume)) {
+    context.err << "volumist-cli describe: nothing was changed\n";
+    return kExitFailure;
+  }
   RecordKey key = 0;  // the volume itself
   if (!SplitItemPath(itemPath).empty()) {
     auto item = FindItem(volume, itemPath);
@@ -50,7 +55,9 @@ const Command kDescribeCommand = {
     "itself) to TEXT and saves it into the volume file at once. An empty TEXT removes\n"
     "the description. A text of more than 511 bytes is cut at the last whole\n"
     "character that fits, with a notice on stderr. The save waits for another\n"
-    "program writing the same volume, then keeps what that one wrote.\n",
+    "program writing the same volume, then keeps what that one wrote. A damaged volume\n"
+    "(its header does not agree with itself, or its description index is damaged)\n"
+    "is reported and left unchanged, with exit status 1.\n",
     RunDescribe,
 };
 

@@ -25,7 +25,7 @@ int RunEd2k(CommandContext& context, const std::vector<std::string>& args) {
   std::optional<std::string> link = Ed2kLinkOfItem(item->Record(), signatures, context.prompter);
   if (!link) return kExitFailure;
   context.out << *link << '\n';
-  return kExitOk;
+  return ReportDamage(context, volume) ? kExitFailure : kExitOk;
 }
 
 }  // namespace

@@ -149,9 +149,11 @@ int RunExport(CommandContext& context, const std::vector<std::string>& argv) {
   if (toStandardOutput) {
     // A reader that goes away is a failed write, reported, rather than a silent end.
     ::signal(SIGPIPE, SIG_IGN);
-    return exporter.Run(platform::StandardOutputFile()) ? kExitOk : kExitFailure;
+    if (!exporter.Run(platform::StandardOutputFile())) return kExitFailure;
+  } else if (!exporter.Run()) {
+    return kExitFailure;
   }
-  return exporter.Run() ? kExitOk : kExitFailure;
+  return ReportDamage(context, volume) ? kExitFailure : kExitOk;
 }
 
 }  // namespace

@@ -125,7 +125,8 @@ int RunLs(CommandContext& context, const std::vector<std::string>& args) {
   }
   if (operands.empty() || operands.size() > 2) return UsageError(context, kLsCommand, "expects a volume file");
   VolumeCatalog volume(context.fileSystem, context.prompter);
-  if (!volume.OpenVolume(ResolveVolumeFile(context, operands[0]))) return kExitFailure;
+  // The listing shows no descriptions.
+  if (!volume.OpenVolume(ResolveVolumeFile(context, operands[0]), false)) return kExitFailure;
 
   std::optional<ContentItem> start;
   std::string prefix;
@@ -155,7 +156,7 @@ int RunLs(CommandContext& context, const std::vector<std::string>& args) {
     context.err << "volumist-cli ls: the volume file is damaged; the listing ends here\n";
     return kExitFailure;
   }
-  return kExitOk;
+  return ReportDamage(context, volume) ? kExitFailure : kExitOk;
 }
 
 }  // namespace

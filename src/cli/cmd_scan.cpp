@@ -172,6 +172,11 @@ int RunScan(CommandContext& context, const std::vector<std::string>& argv) {
   if (args.add) {
     loaded = std::make_unique<VolumeCatalog>(context.fileSystem, prompter);
     if (!loaded->OpenVolume(ResolveVolumeFile(context, *args.add))) return kExitFailure;
+    // Adding copies the descriptions as they are; a damaged volume is left alone.
+    if (ReportDamage(context, *loaded)) {
+      context.err << "volumist-cli scan: nothing was changed\n";
+      return kExitFailure;
+    }
     if (!controller.PrepareJob(job, ScanMode::kAddToVolume, page == ScanPage::kMultipleSources, loaded.get())) {
       return kExitFailure;
     }

@@ -274,6 +274,24 @@ class ResultPrinter final : public ResultCollector {
   std::atomic<size_t> count_ = 0;
 };
 
+// Passes messages on, counting the errors: a search that met a volume it could not read, or one
+// that is damaged, ends with a failure status after printing what it found.
+class ErrorCountingPrompter final : public Prompter {
+ public:
+  explicit ErrorCountingPrompter(Prompter& base) : base_(base) {}
+  void ShowError(std::string_view text) override {
+    errors_.fetch_add(1, std::memory_order_relaxed);
+    base_.ShowError(text);
+  }
+  void ShowInfo(std::string_view text) override { base_.ShowInfo(text); }
+  bool AskYesNo(std::string_view text) override { return base_.AskYesNo(text); }
+  size_t Errors() const { return errors_.load(std::memory_order_relaxed); }
+
+ private:
+  Prompter& base_;
+  std::atomic<size_t> errors_ = 0;
+};
+
 int RunSearchCommand(CommandContext& context, const std::vector<std::string>& argv) {
   SearchCriteria criteria = context.settings.searchOptions;
   SearchArguments args;
@@ -305,9 +323,11 @@ int RunSearchCommand(CommandContext& context, const std::vector<std::string>& ar
     }
   }
   ResultPrinter results(context.out, args.json);
-  SearchAll(criteria, results, volume.get(), paths, context.fileSystem, context.prompter, DefaultWorkerThreads());
+  ErrorCountingPrompter prompter(context.prompter);
+  SearchAll(criteria, results, volume.get(), paths, context.fileSystem, prompter, DefaultWorkerThreads());
   results.Finish();
-  return kExitOk;
+  if (volume) ReportDamage(context, *volume);
+  return prompter.Errors() == 0 && !(volume && volume->Damage() != VolumeDamage::kNone) ? kExitOk : kExitFailure;
 }
 
 }  // namespace
@@ -342,7 +362,9 @@ const Command kSearchCommand = {
     "FOLDER is the path of the folder holding the item, each folder followed by \"\\\" and\n"
     "each archive by \"/\"; TIME is DD.MM.YYYY HH:MM in local time, \"-\" for folders.\n"
     "With --json, an array of objects with volume, volumeFile, kind, folder, name, size,\n"
-    "time (seconds since 1970) and timeText, and crc32, md4, md5 and description when known.\n",
+    "time (seconds since 1970) and timeText, and crc32, md4, md5 and description when known.\n"
+    "A volume that cannot be opened, or that is damaged, is reported on stderr; the results\n"
+    "found are printed all the same and the exit status is 1.\n",
     RunSearchCommand,
 };
 

@@ -9,6 +9,12 @@ std::string ResolveVolumeFile(CommandContext& context, const std::string& argume
   return platform::JoinPath(context.volumeDirectory, argument);
 }
 
+bool ReportDamage(CommandContext& context, const VolumeCatalog& volume) {
+  if (volume.Damage() == VolumeDamage::kNone) return false;
+  context.prompter.ShowError(std::string(DamageMessage(volume.Damage())) + " (" + volume.VolumeFilePath() + ")");
+  return true;
+}
+
 std::vector<std::string> SplitItemPath(const std::string& path) {
   std::vector<std::string> parts;
   std::string part;

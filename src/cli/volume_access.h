@@ -16,6 +16,11 @@ namespace volumist::cli {
 // directory), otherwise a name inside the volume directory. Absolute paths are taken as given.
 std::string ResolveVolumeFile(CommandContext& context, const std::string& argument);
 
+// Tells of a damaged volume (VolumeCatalog::Damage) through the prompter, with the volume file's
+// path; true when it is damaged. Commands that read a damaged volume show what they can read, then
+// say so and end with kExitFailure.
+bool ReportDamage(CommandContext& context, const VolumeCatalog& volume);
+
 // Splits "A/B/C" into its non-empty components.
 std::vector<std::string> SplitItemPath(const std::string& path);
 

@@ -415,6 +415,7 @@ struct VolumeResults final : ResultCollector {
   std::vector<std::vector<SearchResult>> chunks;
   bool done = false;
   bool openFailed = false;
+  VolumeDamage damage = VolumeDamage::kNone;
 };
 
 }  // namespace
@@ -441,8 +442,11 @@ void SearchAll(const SearchCriteria& criteria, ResultCollector& results, VolumeC
       VolumeResults& ready = perVolume[nextToHand++];
       std::vector<std::vector<SearchResult>> batch = std::move(ready.chunks);
       bool failed = ready.openFailed;
+      VolumeDamage damage = ready.damage;
       lock.unlock();
-      if (failed) prompter.ShowError(std::string(messages::kCouldNotOpenForRead) + " (" + volumePaths[nextToHand - 1] + ")");
+      const std::string& path = volumePaths[nextToHand - 1];
+      if (failed) prompter.ShowError(std::string(messages::kCouldNotOpenForRead) + " (" + path + ")");
+      if (damage != VolumeDamage::kNone) prompter.ShowError(std::string(DamageMessage(damage)) + " (" + path + ")");
       for (std::vector<SearchResult>& chunk : batch) {
         for (SearchResult& result : chunk) results.AddResult(std::move(result));
         std::vector<SearchResult>().swap(chunk);  // handed over: give the memory back at once
@@ -466,6 +470,7 @@ void SearchAll(const SearchCriteria& criteria, ResultCollector& results, VolumeC
         VolumeCatalog volume(fileSystem, quiet);
         volume.SetQuiet(true);
         if (volume.OpenVolume(volumePaths[index], criteria.getDescriptions)) {
+          mine.damage = volume.Damage();
           RunSearch(volume, criteria, mine, static_cast<int>(index));
         } else {
           mine.openFailed = true;
