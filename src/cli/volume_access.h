@@ -9,6 +9,7 @@
 #include "catalog/scan_options.h"
 #include "catalog/volume_catalog.h"
 #include "cli/command.h"
+#include "cli/item_path.h"
 
 namespace volumist::cli {
 
@@ -21,15 +22,17 @@ std::string ResolveVolumeFile(CommandContext& context, const std::string& argume
 // say so and end with kExitFailure.
 bool ReportDamage(CommandContext& context, const VolumeCatalog& volume);
 
-// Splits "A/B/C" into its non-empty components.
-std::vector<std::string> SplitItemPath(const std::string& path);
+// The names of an item path given to `command` (cli/item_path.h). A malformed one is reported as
+// wrong usage: the caller returns kExitUsage.
+std::optional<std::vector<std::string>> ItemPathArgument(CommandContext& context, const Command& command,
+                                                         const std::string& argument);
 
 // The name an item is listed under: a folder's name, a file's or archive's name with extension.
 std::string ItemName(const ContentItem& item);
 
-// Finds the item at `path` (components separated by "/", compared exactly) by descending through
-// folder and archive contents from the top level. Nothing if a component is missing.
-std::optional<ContentItem> FindItem(VolumeCatalog& volume, const std::string& path);
+// Finds the item that `names` lead to (compared exactly) by descending through folder and archive
+// contents from the top level. Nothing if a name is missing, or for no names at all (the volume).
+std::optional<ContentItem> FindItem(VolumeCatalog& volume, const std::vector<std::string>& names);
 
 // The switches that are on, by field name, and the file-type group: "fileTypeGroup=0 ...".
 std::string DescribeOptions(const ScanOptions& options);

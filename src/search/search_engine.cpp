@@ -102,6 +102,7 @@ class PathStack {
   void Push(std::string_view name, bool archive) {
     ends_.push_back(text_.size());
     archives_.push_back(archive);
+    names_.emplace_back(name);
     text_.append(name);
     text_ += archive ? '/' : '\\';
     shared_.reset();
@@ -110,24 +111,30 @@ class PathStack {
     text_.resize(ends_.back());
     ends_.pop_back();
     archives_.pop_back();
+    names_.pop_back();
     shared_.reset();
   }
-  // The text as results hold it: one copy per folder, shared by its results.
-  const std::shared_ptr<const std::string>& Shared() {
-    if (!shared_) shared_ = std::make_shared<const std::string>(text_);
+  // The folder as results hold it: one copy per folder, shared by its results.
+  const std::shared_ptr<const ResultFolder>& Shared() {
+    if (!shared_) shared_ = std::make_shared<const ResultFolder>(ResultFolder{text_, names_});
     return shared_;
   }
   size_t Depth() const { return ends_.size(); }
   bool InsideArchive() const { return std::find(archives_.begin(), archives_.end(), true) != archives_.end(); }
-  const std::string& Text() const { return text_; }
-  void SetBase(std::string base) {
-    text_ = std::move(base);
+  // The folders and archives above the search's scope, which the results' folders start with.
+  void SetBase(const std::vector<ChainLink>& above) {
+    for (const ChainLink& link : above) {
+      names_.push_back(link.name);
+      text_ += link.name;
+      text_ += link.isArchive ? '/' : '\\';
+    }
     shared_.reset();
   }
 
  private:
   std::string text_;
-  std::shared_ptr<const std::string> shared_;
+  std::vector<std::string> names_;
+  std::shared_ptr<const ResultFolder> shared_;
   std::vector<size_t> ends_;
   std::vector<bool> archives_;
 };
@@ -233,12 +240,10 @@ size_t RunSearch(VolumeCatalog& volume, const SearchCriteria& criteria, ResultCo
   size_t scopeDepth = 0;
   uint64_t position = volume.Header().treeStart;
   if (criteria.inFolder && criteria.scopeFolder != 0) {
-    // The folders and archives above the scope, each with its separator.
     std::optional<std::vector<ChainLink>> chain = ReadFolderChain(volume, criteria.scopeFolder);
     if (!chain) return 0;
-    std::string base;
-    for (size_t i = 0; i + 1 < chain->size(); ++i) base += (*chain)[i].name + ((*chain)[i].isArchive ? '/' : '\\');
-    path.SetBase(std::move(base));
+    chain->pop_back();  // the scope itself is pushed below
+    path.SetBase(*chain);
     volume.SeekToKey(criteria.scopeFolder);
     RecordTag tag = records.ReadTag();
     FolderRecord folder;

@@ -64,14 +64,16 @@ TEST_F(CliNamesTest, NamesEndingInDotsReadBackEverywhere) {
 
   auto search = Cli({"search", "--volume", "v.vkt", "--archives", "*"});
   ASSERT_EQ(search.exitStatus, 0) << search.err;
-  std::vector<std::string> names;
+  std::vector<std::string> paths;
   for (const std::string& line : Lines(search.out)) {
-    std::vector<std::string> fields = Fields(line);  // VOLUME FOLDER NAME SIZE TIME
-    ASSERT_EQ(fields.size(), 5u) << line;
-    names.push_back(fields[2]);
+    std::vector<std::string> fields = Fields(line);  // VOLUME PATH SIZE TIME
+    ASSERT_EQ(fields.size(), 4u) << line;
+    paths.push_back(fields[1]);
   }
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"dots...", "member.", "pack.zip", "plain", "trail."})) << search.out;
+  std::sort(paths.begin(), paths.end());
+  EXPECT_EQ(paths, (std::vector<std::string>{"Src/keep/dots...", "Src/keep/pack.zip", "Src/keep/pack.zip/member.",
+                                             "Src/keep/plain", "Src/keep/trail."}))
+      << search.out;
   auto exact = Cli({"search", "--volume", "v.vkt", "dots..."});
   EXPECT_EQ(Lines(exact.out).size(), 1u) << exact.out;
 
@@ -88,25 +90,39 @@ TEST_F(CliNamesTest, NamesEndingInDotsReadBackEverywhere) {
 }
 
 // A catalogued name must not reach the terminal as control bytes: an escape sequence would drive
-// it, and a tab or a line end would break the line of fields.
+// it, and a tab or a line end would break the line of fields. Paths escape them, and read back.
 TEST_F(CliNamesTest, ControlCharactersInNamesNeverReachTheTerminal) {
   testing::TreeBuilder(source_.path())
       .Text("in\x1b]0;title\x07side/esc\x1b[31mred", "1")
       .Text("in\x1b]0;title\x07side/tab\there", "2")
       .Text("in\x1b]0;title\x07side/new\nline", "3");
   ASSERT_EQ(Cli({"scan", "--file", "v.vkt", "Src=" + source_.path()}).exitStatus, 0);
-  for (const std::vector<std::string>& args : {std::vector<std::string>{"ls", "v.vkt", "-R"},
-                                               std::vector<std::string>{"search", "--volume", "v.vkt", "--folders", "*"}}) {
-    SCOPED_TRACE(args[0]);
-    auto result = Cli(args);
+  const std::string folder = "Src/in\\x1b]0;title\\x07side";
+  const std::vector<std::string> expected = {"Src", folder, folder + "/esc\\x1b[31mred", folder + "/new\\x0aline",
+                                             folder + "/tab\\x09here"};
+  struct Listing {
+    std::vector<std::string> args;
+    size_t fields;
+    size_t pathField;
+  };
+  for (const Listing& listing : {Listing{{"ls", "v.vkt", "-R"}, 5, 4},
+                                 Listing{{"search", "--volume", "v.vkt", "--folders", "*"}, 4, 1}}) {
+    SCOPED_TRACE(listing.args[0]);
+    auto result = Cli(listing.args);
     ASSERT_EQ(result.exitStatus, 0) << result.err;
-    std::vector<std::string> lines = Lines(result.out);
-    EXPECT_EQ(lines.size(), 5u) << result.out;
-    for (const std::string& line : lines) {
-      EXPECT_EQ(Fields(line).size(), 5u) << line;
+    std::vector<std::string> paths;
+    for (const std::string& line : Lines(result.out)) {
+      std::vector<std::string> fields = Fields(line);
+      ASSERT_EQ(fields.size(), listing.fields) << line;
+      paths.push_back(fields[listing.pathField]);
       for (char c : line) EXPECT_TRUE(c == '\t' || static_cast<unsigned char>(c) >= 0x20) << line;
     }
+    std::sort(paths.begin(), paths.end());
+    EXPECT_EQ(paths, expected);
   }
+  auto one = Cli({"ls", "v.vkt", folder + "/new\\x0aline"});
+  ASSERT_EQ(one.exitStatus, 0) << one.err;
+  EXPECT_EQ(Lines(one.out).size(), 1u) << one.out;
 }
 
 }  // namespace
