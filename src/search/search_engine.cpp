@@ -120,10 +120,13 @@ class PathStack {
     return shared_;
   }
   size_t Depth() const { return ends_.size(); }
-  bool InsideArchive() const { return std::find(archives_.begin(), archives_.end(), true) != archives_.end(); }
+  bool InsideArchive() const {
+    return baseInArchive_ || std::find(archives_.begin(), archives_.end(), true) != archives_.end();
+  }
   // The folders and archives above the search's scope, which the results' folders start with.
   void SetBase(const std::vector<ChainLink>& above) {
     for (const ChainLink& link : above) {
+      baseInArchive_ = baseInArchive_ || link.isArchive;
       names_.push_back(link.name);
       text_ += link.name;
       text_ += link.isArchive ? '/' : '\\';
@@ -137,6 +140,7 @@ class PathStack {
   std::shared_ptr<const ResultFolder> shared_;
   std::vector<size_t> ends_;
   std::vector<bool> archives_;
+  bool baseInArchive_ = false;  // an archive lies above the search's scope
 };
 
 SearchResult MakeResult(const CatalogRecord& record, SearchResult::Kind kind, RecordKey key, PathStack& path) {

@@ -289,6 +289,29 @@ TEST_F(SearchEngineTest, InATopFolderOfADriveSource) {
   EXPECT_EQ(Find(scope), (Found{"B\\C\\|c.txt"}));
 }
 
+// A scope folder inside an archive is inside the archive, for "only in archives" too.
+TEST_F(SearchEngineTest, InAFolderOfAnArchive) {
+  RecordKey inner = 0;
+  ReadTopLevel(*volume_, [&](const ContentItem& root) {
+    if (root.kind != RecordKind::kFolder) return true;
+    ReadFolderContents(*volume_, root.folder, [&](const ContentItem& item) {
+      if (item.kind != RecordKind::kArchive) return true;
+      ReadFolderContents(*volume_, item.archive, [&](const ContentItem& member) {
+        if (member.kind == RecordKind::kFolder) inner = member.key;
+        return true;
+      });
+      return true;
+    });
+    return false;
+  });
+  ASSERT_NE(inner, 0u);
+  SearchCriteria scope = Mask("*.txt");
+  scope.inFolder = true;
+  scope.scopeFolder = inner;
+  scope.lookInArchives = scope.onlyInArchives = true;
+  EXPECT_EQ(Find(scope), (Found{"Source0\\pack.zip/inner\\|readme.txt"}));
+}
+
 TEST_F(SearchEngineTest, MaximumAndStop) {
   SearchCriteria criteria = Mask("*");
   criteria.maximum = 2;
