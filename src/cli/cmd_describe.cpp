@@ -54,12 +54,11 @@ const Command kDescribeCommand = {
     "Sets the description of the folder, file or archive ITEM_PATH of the volume FILE\n"
     "(a path as ls and search print it, see \"Paths inside a volume\" in volumist-cli\n"
     "--help; \"\" or \"/\" for the volume itself) to TEXT and saves it into the volume\n"
-    "file at once. An empty TEXT removes\n"
-    "the description. A text of more than 511 bytes is cut at the last whole\n"
-    "character that fits, with a notice on stderr. The save waits for another\n"
-    "program writing the same volume, then keeps what that one wrote. A damaged volume\n"
-    "(its header does not agree with itself, or its description index is damaged)\n"
-    "is reported and left unchanged, with exit status 1.\n",
+    "file at once. An empty TEXT removes the description. A text of more than 511\n"
+    "bytes is cut at the last whole character that fits, with a notice on stderr. The\n"
+    "save waits for another program writing the same volume, then keeps what that one\n"
+    "wrote. A damaged volume (its header does not agree with itself, or its\n"
+    "description index is damaged) is reported and left unchanged, with exit status 1.\n",
     RunDescribe,
 };
 
