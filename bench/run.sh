@@ -25,6 +25,13 @@ if [[ ${MEDIA_BENCH:-0} == 1 ]]; then
   REPETITIONS=$repetitions bash bench/media_bench.sh "$build_dir"
 fi
 
+# What following the scan's reading costs, against another build of volumist-cli: only when
+# BASE_CLI names one.
+if [[ -n ${BASE_CLI:-} ]]; then
+  echo "== BASE_CLI=$BASE_CLI bench/scan_reading.sh $build_dir"
+  bash "$(dirname "$0")/scan_reading.sh" "$build_dir"
+fi
+
 if [[ -x "$build_dir/window_start_timing" ]]; then
   echo "== QT_QPA_PLATFORM=offscreen $build_dir/window_start_timing $repetitions"
   QT_QPA_PLATFORM=offscreen "$build_dir/window_start_timing" "$repetitions"

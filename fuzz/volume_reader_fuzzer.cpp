@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to every reader of volume files: opening (header and sources), the
 // sequential walk in both name modes, the folder contents reader down every folder and archive,
-// and the key lookups. None may crash, read out of bounds or loop.
+// the key lookups and the descriptions of the items found. None may crash, read out of bounds or loop.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -43,10 +43,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     for (const ContentItem& item : items) {
       volume.FindSourceForKey(item.key);
+      // Through the description index, whatever its state.
+      volume.GetDescription(item.DescriptionKey());
       if (item.kind == RecordKind::kFolder) listAll(&item.folder);
       if (item.kind == RecordKind::kArchive) listAll(&item.archive);
     }
   };
   listAll(nullptr);
+  volume.GetDescription(0);
   return 0;
 }

@@ -8,6 +8,8 @@ packages=(
   # building and testing
   build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev locales libxml2-utils
+  # a JSON parser, to read the command line's --json output as any reader does
+  jq
   # time zones with summer time and odd offsets, for the tests of local times
   tzdata
   # catalog and signatures; compressed TAR archives (gzip, xz, bzip2, zstd)

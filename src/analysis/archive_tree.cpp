@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "analysis/signatures.h"
+#include "catalog/file_name.h"
 #include "catalog/file_type_group.h"
 #include "catalog/record_writer.h"
 
@@ -92,8 +93,8 @@ ArchiveTree::AddResult ArchiveTree::AddPath(std::string_view path, char separato
   }
   if (isFolder) return AddResult::kAdded;
 
-  // The extension starts at the last dot, unless that dot only starts the name.
-  size_t dot = fileName.rfind('.');
+  // The extension starts at the extension's dot, unless that dot only starts the name.
+  size_t dot = ExtensionDot(fileName);
   std::string_view baseName = fileName;
   std::string_view extension;
   if (dot != std::string_view::npos && dot > 0) {

@@ -48,7 +48,7 @@ class ArchiveTree {
   // Adds the entry at `path`, whose components are split at `separator`. Folders on the way are
   // created as needed. A path ending with the separator, or `isFolder`, names a folder; otherwise the
   // last component is a file, split into base name and extension at its last dot (a dot that only
-  // starts the name, as in ".profile", starts no extension). Empty, "." and ".." components are left
+  // starts or ends the name, as in ".profile" or "trail.", starts no extension). Empty, "." and ".." components are left
   // out. A file is dropped (its folders stay) when the file-type group of `options` rejects its
   // extension or nothing names it; kFull when the tree is full.
   AddResult AddPath(std::string_view path, char separator, bool isFolder, const ArchiveEntry& entry,

@@ -52,34 +52,51 @@ void DescriptionStore::Unload() {
   index_.clear();
 }
 
-void DescriptionStore::LoadIndex(platform::File& volumeFile, const VolumeHeader& header) {
+bool DescriptionStore::LoadIndex(platform::File& volumeFile, const VolumeHeader& header) {
   DiscardPending();
-  ReadIndex(volumeFile, header);
+  bool intact = ReadIndex(volumeFile, header);
   descriptionCount_ = static_cast<uint32_t>(index_.size());
+  return intact;
 }
 
-void DescriptionStore::ReloadIndex(platform::File& volumeFile, const VolumeHeader& header) {
-  ReadIndex(volumeFile, header);
+bool DescriptionStore::ReloadIndex(platform::File& volumeFile, const VolumeHeader& header) {
+  return ReadIndex(volumeFile, header);
 }
 
-void DescriptionStore::ReadIndex(platform::File& volumeFile, const VolumeHeader& header) {
+bool DescriptionStore::ReadIndex(platform::File& volumeFile, const VolumeHeader& header) {
   index_.clear();
   volumeFile_ = &volumeFile;
   platform::BufferedReader in(volumeFile);
+  const uint64_t fileSize = in.Size();
+  // A volume without descriptions ends at the start of its description area.
+  if (header.descriptionsStart >= fileSize) return true;
+  // The area holds its count before any record, and the index follows it.
+  if (header.descriptionIndexStart < uint64_t{header.descriptionsStart} + 4 || header.descriptionIndexStart >= fileSize) {
+    return false;
+  }
   in.Seek(header.descriptionIndexStart);
   FieldReader fields(in);
-  if (fields.U8() == format::kTagDescriptionIndex) {
-    uint32_t count = std::min(fields.U32(), kMaxIndexEntries);
-    // Never trust the count beyond what the file can hold.
-    count = static_cast<uint32_t>(std::min<uint64_t>(count, in.Remaining() / 8));
-    index_.reserve(count);
-    for (uint32_t i = 0; i < count && fields.ok(); ++i) {
-      RecordKey key = fields.U32();
-      uint32_t offset = fields.U32();
-      if (fields.ok()) index_.push_back({key, uint64_t{header.descriptionsStart} + offset});
-    }
-    std::stable_sort(index_.begin(), index_.end(), [](const IndexEntry& a, const IndexEntry& b) { return a.key < b.key; });
+  if (fields.U8() != format::kTagDescriptionIndex) return false;
+  const uint32_t storedCount = fields.U32();
+  if (!fields.ok()) return false;
+  // The index ends the file: its mark, its count and the pairs, nothing after them.
+  bool intact = fileSize - header.descriptionIndexStart == 5 + uint64_t{storedCount} * 8;
+  uint32_t count = std::min(storedCount, kMaxIndexEntries);
+  // Never trust the count beyond what the file can hold.
+  count = static_cast<uint32_t>(std::min<uint64_t>(count, in.Remaining() / 8));
+  index_.reserve(count);
+  // A record takes its key and length (6 bytes) between the area's count and the index.
+  const uint64_t areaLength = header.descriptionIndexStart - header.descriptionsStart;
+  for (uint32_t i = 0; i < count && fields.ok(); ++i) {
+    RecordKey key = fields.U32();
+    uint32_t offset = fields.U32();
+    if (!fields.ok()) break;
+    // Such a pair is kept, as every pair is: reading it finds no record of its key, so no text.
+    if (offset < 4 || uint64_t{offset} + 6 > areaLength) intact = false;
+    index_.push_back({key, uint64_t{header.descriptionsStart} + offset});
   }
+  std::stable_sort(index_.begin(), index_.end(), [](const IndexEntry& a, const IndexEntry& b) { return a.key < b.key; });
+  return intact;
 }
 
 std::optional<std::string> DescriptionStore::ReadPending(const PendingEdit& edit) {

@@ -42,10 +42,13 @@ class DescriptionStore {
   DescriptionStore& operator=(const DescriptionStore&) = delete;
 
   // Reads the index of an open volume file and drops pending edits. `volumeFile` must stay open
-  // until the next LoadIndex or Unload. A volume without an index has no descriptions.
-  void LoadIndex(platform::File& volumeFile, const VolumeHeader& header);
-  // Reads the index again (the file was reopened), keeping pending edits.
-  void ReloadIndex(platform::File& volumeFile, const VolumeHeader& header);
+  // until the next LoadIndex or Unload. A volume without a description area has no descriptions.
+  // Returns false when the index is damaged: a description area without an index, an index that
+  // does not start with its mark or does not end the file with its last pair, or a pair that points
+  // outside the description area. The pairs are read all the same (a bad one finds no text).
+  bool LoadIndex(platform::File& volumeFile, const VolumeHeader& header);
+  // Reads the index again (the file was reopened), keeping pending edits. Returns as LoadIndex.
+  bool ReloadIndex(platform::File& volumeFile, const VolumeHeader& header);
   // Forgets the volume file (it is being closed); pending edits stay.
   void Unload();
 
@@ -82,7 +85,7 @@ class DescriptionStore {
     uint64_t offset;  // of its record in the edits file
   };
   std::optional<std::string> ReadPending(const PendingEdit& edit);
-  void ReadIndex(platform::File& volumeFile, const VolumeHeader& header);
+  bool ReadIndex(platform::File& volumeFile, const VolumeHeader& header);
 
   platform::FileSystem& fileSystem_;
   Prompter& prompter_;

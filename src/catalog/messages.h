@@ -35,6 +35,13 @@ inline constexpr char kVolumeReplacedMeanwhile[] =
 // Renaming could not write the name field; the cause follows the text.
 inline constexpr char kCouldNotWriteVolumeName[] = "Could not write the new name into the volume file: ";
 
+// A volume that opens but is damaged: what can be read is shown.
+inline constexpr char kVolumeAreasApart[] =
+    "The volume file is damaged: its header does not agree with itself (the tree does not end where the "
+    "descriptions begin).";
+inline constexpr char kDescriptionIndexDamaged[] =
+    "The volume file is damaged: its description index cannot be read, so descriptions may be missing.";
+
 // The volume list.
 inline constexpr char kLoadSomeVolumeFirst[] = "Please, load some volume first.";
 inline constexpr char kAskDeleteVolume[] = "Do you want to delete this volume file?";

@@ -6,11 +6,13 @@
 #include <string>
 #include <string_view>
 
+#include "catalog/file_name.h"
+
 namespace volumist {
 
 struct ScanEntry {
-  std::string baseName;    // the name up to its last dot (the whole name when it has none)
-  std::string extension;   // from the last dot on, dot included; empty when the name has no dot
+  std::string baseName;    // the name up to its extension (the whole name when it has none)
+  std::string extension;   // from the extension's dot on, dot included; empty when it has none
   std::string directory;   // the directory that holds the entry
   int64_t lastWriteTime = 0;  // seconds since 1970-01-01 UTC
   uint64_t size = 0;
@@ -27,9 +29,10 @@ struct ScanEntry {
     if (!path.empty() && path.back() != '/') path += '/';
     return path + baseName + extension;
   }
-  // Splits a name at its last dot: "a.tar.gz" gives "a.tar" and ".gz", "README" gives "README" and "".
+  // Splits a name at its extension's dot (ExtensionDot): "a.tar.gz" gives "a.tar" and ".gz",
+  // "README" gives "README" and "", "trail." gives "trail." and "".
   void SetName(std::string_view name) {
-    size_t dot = name.rfind('.');
+    size_t dot = ExtensionDot(name);
     if (dot == std::string_view::npos) {
       baseName.assign(name);
       extension.clear();

@@ -45,6 +45,10 @@ struct ScanJob : ScanOptions {
   std::string volumeFileName;   // relative to the volume directory, or a full path
   std::string volumeName;
   bool scanAgain = true;
+  // No one is there to answer after this scan (the command line): the volume stores
+  // descriptionPrompt off in its header and in the new sources, also when the volume it extends had
+  // it on (which adding would otherwise keep, see MergeOptions).
+  bool unattended = false;
   ExistingVolumeFile existingFile = ExistingVolumeFile::kReplace;
   // Enter the other file systems mounted below a source (never those of the kernel's own state).
   // Not stored anywhere: a scan asks for it each time.

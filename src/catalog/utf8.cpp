@@ -30,4 +30,23 @@ size_t Utf8CutLength(std::string_view text, size_t maxBytes) {
   return maxBytes;
 }
 
+size_t Utf8CharacterLength(std::string_view text) {
+  if (text.empty()) return 0;
+  const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(0);
+  if (lead < 0x80) return 1;
+  size_t length = SequenceLength(lead);
+  if (length == 1 || text.size() < length) return 0;
+  for (size_t i = 1; i < length; ++i) {
+    if (!IsContinuation(byte(i))) return 0;
+  }
+  // The second byte's range rules out overlong forms, surrogates and code points past U+10FFFF.
+  const unsigned char second = byte(1);
+  if (lead == 0xE0 && second < 0xA0) return 0;
+  if (lead == 0xED && second > 0x9F) return 0;
+  if (lead == 0xF0 && second < 0x90) return 0;
+  if (lead == 0xF4 && second > 0x8F) return 0;
+  return length;
+}
+
 }  // namespace volumist

@@ -38,10 +38,20 @@ void VolumeCatalog::Reset() {
   input_.reset();
   file_.reset();
   isLoaded_ = false;
+  damage_ = VolumeDamage::kNone;
   header_.Reset();
   sources_.Clear();
   volumeFileSize_.Set(0);
   volumeFileTime_.Set(0);
+}
+
+const char* DamageMessage(VolumeDamage damage) {
+  switch (damage) {
+    case VolumeDamage::kNone: return "";
+    case VolumeDamage::kAreasApart: return messages::kVolumeAreasApart;
+    case VolumeDamage::kDescriptionIndex: return messages::kDescriptionIndexDamaged;
+  }
+  return "";
 }
 
 bool ReadVolumeHeader(platform::File& file, VolumeHeader& header, SourceList& sources) {
@@ -73,7 +83,11 @@ bool VolumeCatalog::OpenVolume(const std::string& path, bool loadDescriptions) {
     volumeFileSize_.Set(status->size);
     volumeFileTime_.Set(status->modifiedTime);
   }
-  if (loadDescriptions) descriptions_.LoadIndex(*file_, header_);
+  // Every file the writers make has its description area right after the tree.
+  if (header_.treeEnd != header_.descriptionsStart) damage_ = VolumeDamage::kAreasApart;
+  if (loadDescriptions && !descriptions_.LoadIndex(*file_, header_) && damage_ == VolumeDamage::kNone) {
+    damage_ = VolumeDamage::kDescriptionIndex;
+  }
   isLoaded_ = true;
   return true;
 }
@@ -197,7 +211,9 @@ bool VolumeCatalog::SetVolumeName(const std::string& newName) {
   if (!written.ok()) ShowVolumeNameFailure(prompter_, written);
   // The index is read again; pending description edits are kept.
   if (wasLoaded && !OpenVolume(path, false)) return false;
-  if (wasLoaded) descriptions_.ReloadIndex(*file_, header_);
+  if (wasLoaded && !descriptions_.ReloadIndex(*file_, header_) && damage_ == VolumeDamage::kNone) {
+    damage_ = VolumeDamage::kDescriptionIndex;
+  }
   return written.ok();
 }
 

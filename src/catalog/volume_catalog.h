@@ -36,6 +36,14 @@
 
 namespace volumist {
 
+// What opening found wrong in a volume whose header could be read. Readers go on with what they can
+// read; a front end tells the user (DamageMessage).
+enum class VolumeDamage : uint8_t {
+  kNone,
+  kAreasApart,        // the tree does not end where the description area starts
+  kDescriptionIndex,  // the description index is damaged (DescriptionStore::LoadIndex)
+};
+
 class VolumeCatalog {
  public:
   // `fileSystem` and `prompter` must outlive the catalog.
@@ -46,8 +54,11 @@ class VolumeCatalog {
 
   // Opens a volume file for viewing: checks the magic, reads the header and the sources, takes the
   // file's size and time and, when asked, loads the description index (dropping pending edits). On
-  // failure shows "Could not open volume file for read..." (unless quiet).
+  // failure shows "Could not open volume file for read..." (unless quiet). A volume that opens but
+  // is damaged says so in Damage(); nothing is shown.
   [[nodiscard]] bool OpenVolume(const std::string& path, bool loadDescriptions = true);
+  // The damage found by the last open (kNone after a failed one).
+  VolumeDamage Damage() const { return damage_; }
   // Closes the volume. With `askToSave` and pending description edits, first asks "You did changes of
   // descriptions in current volume. Do you want to save them?" and saves on Yes. Pending edits are
   // dropped.
@@ -147,12 +158,16 @@ class VolumeCatalog {
   std::chrono::milliseconds lockWait_ = platform::kDefaultLockWait;
   uint32_t nextVolumeCounter_ = 0;
   std::atomic<bool> stopRequested_{false};
+  VolumeDamage damage_ = VolumeDamage::kNone;
   VolumeHeader header_;
   SourceList sources_;
   SizeValue volumeFileSize_{0};
   CatalogTime volumeFileTime_;
   DescriptionStore descriptions_;
 };
+
+// The text that tells the user of `damage` (empty for kNone).
+const char* DamageMessage(VolumeDamage damage);
 
 // Reads the header and the source list of a volume file: false for a wrong magic or a header whose
 // areas do not lie in order inside the file.

@@ -198,6 +198,7 @@ bool VolumeCatalog::AddToVolume(ScanJob& job, ContentWriter& contents) {
     return false;
   }
   MergeOptions(job, header_.scanOptions);
+  if (job.unattended) job.descriptionPrompt = false;
   header_.scanOptions = job.Options();
   const uint32_t oldTreeStart = header_.treeStart;
   const uint32_t oldTreeEnd = header_.treeEnd;

@@ -91,7 +91,7 @@ int RunDump(CommandContext& context, const std::vector<std::string>& args) {
         break;
       case RecordKind::kNone:
         out << "none: end of data\n";
-        return kExitOk;
+        return ReportDamage(context, volume) ? kExitFailure : kExitOk;
       case RecordKind::kUnknown:
         ok = false;
         break;
@@ -103,7 +103,7 @@ int RunDump(CommandContext& context, const std::vector<std::string>& args) {
     out << '\n';
     position = records.Position();
   }
-  return kExitOk;
+  return ReportDamage(context, volume) ? kExitFailure : kExitOk;
 }
 
 }  // namespace
@@ -116,7 +116,9 @@ const Command kDumpCommand = {
     "  @OFFSET key KEY: KIND FIELDS...\n"
     "KIND is mark, folder, file, archive, end or index mark; files and archives\n"
     "show their tag byte in hex. A record that cannot be read ends the dump with\n"
-    "<damaged> and exit status 1.\n",
+    "<damaged> and exit status 1.\n"
+    "A volume whose header does not agree with itself or whose description index is\n"
+    "damaged is dumped all the same, then reported on stderr with exit status 1.\n",
     RunDump,
 };
 

@@ -126,14 +126,20 @@ int RunExport(CommandContext& context, const std::vector<std::string>& argv) {
     return UsageError(context, kExportCommand, problem);
   }
   options.outputPath = args.files[1];
+  std::vector<std::string> folderNames;
+  if (args.folder) {
+    auto names = ItemPathArgument(context, kExportCommand, *args.folder);
+    if (!names) return kExitUsage;
+    folderNames = std::move(*names);
+  }
   VolumeCatalog volume(context.fileSystem, context.prompter);
   if (!volume.OpenVolume(ResolveVolumeFile(context, args.files[0]))) return kExitFailure;
   options.exportFrom = ExportFrom::kFullVolume;
   // "" and "/" name the whole volume.
-  if (args.folder && !SplitItemPath(*args.folder).empty()) {
-    auto item = FindItem(volume, *args.folder);
+  if (!folderNames.empty()) {
+    auto item = FindItem(volume, folderNames);
     if (!item || item->kind == RecordKind::kFile) {
-      context.err << "volumist-cli export: no folder or archive '" << *args.folder << "' in the volume\n";
+      context.err << "volumist-cli export: no folder or archive '" << JoinItemPath(folderNames) << "' in the volume\n";
       return kExitFailure;
     }
     options.startPosition = item->key;
@@ -149,9 +155,11 @@ int RunExport(CommandContext& context, const std::vector<std::string>& argv) {
   if (toStandardOutput) {
     // A reader that goes away is a failed write, reported, rather than a silent end.
     ::signal(SIGPIPE, SIG_IGN);
-    return exporter.Run(platform::StandardOutputFile()) ? kExitOk : kExitFailure;
+    if (!exporter.Run(platform::StandardOutputFile())) return kExitFailure;
+  } else if (!exporter.Run()) {
+    return kExitFailure;
   }
-  return exporter.Run() ? kExitOk : kExitFailure;
+  return ReportDamage(context, volume) ? kExitFailure : kExitOk;
 }
 
 }  // namespace
@@ -166,8 +174,8 @@ const Command kExportCommand = {
     "followed; one that is a folder or a special file is refused.\n"
     "The columns, sections and form start from the configured export options.\n"
     "  --folder PATH       export the contents of this folder or archive of the volume\n"
-    "                      (components separated by \"/\", as ls shows them; \"/\" is\n"
-    "                      the whole volume)\n"
+    "                      (a path as ls and search print it, see \"Paths inside a\n"
+    "                      volume\" in volumist-cli --help; \"/\" is the whole volume)\n"
     "  --no-subfolders     do not descend into folders (their elements stay empty);\n"
     "                      inside archives every folder is descended into\n"
     "  --columns LIST      the columns to write, in this order, such as path,size;\n"

@@ -47,7 +47,7 @@ int RunInfo(CommandContext& context, const std::vector<std::string>& args) {
       << "options: " << DescribeOptions(header.scanOptions) << '\n'
       << "sources: " << volume.Sources().size() << '\n';
   for (const SourceEntry& source : volume.Sources().Entries()) PrintSource(out, source);
-  return kExitOk;
+  return ReportDamage(context, volume) ? kExitFailure : kExitOk;
 }
 
 }  // namespace

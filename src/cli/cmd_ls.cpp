@@ -1,4 +1,4 @@
-// volumist-cli ls FILE.vkt [FOLDER] [-R] [-l]: the items of a volume, one per line.
+// volumist-cli ls FILE.vkt [PATH] [-R] [-l] [-d]: the items of a volume, one per line.
 #include <ostream>
 #include <type_traits>
 
@@ -7,14 +7,11 @@
 #include "catalog/tree_walk.h"
 #include "catalog/value_format.h"
 #include "cli/command.h"
+#include "cli/output_text.h"
 #include "cli/volume_access.h"
 
 namespace volumist::cli {
 namespace {
-
-std::string JoinItemPath(const std::string& prefix, const std::string& name) {
-  return prefix.empty() ? name : prefix + "/" + name;
-}
 
 // The columns that --long adds after the path, in this order (audio, video, signatures, picture).
 constexpr ColumnId kLongColumns[] = {
@@ -29,14 +26,11 @@ constexpr ColumnId kLongColumns[] = {
 // become blanks, so that every item stays one line of fixed fields.
 std::string Field(std::string text) {
   if (text.empty()) return "-";
-  for (char& c : text) {
-    if (static_cast<unsigned char>(c) < 32) c = ' ';
-  }
-  return text;
+  return OnOneLine(std::move(text));
 }
 
-// kind, size, time, attributes and path, separated by tabs; with `longForm` the media and signature
-// columns follow.
+// kind, size, time, attributes and path (escaped, cli/item_path.h), separated by tabs; with
+// `longForm` the media and signature columns follow.
 void PrintLine(std::ostream& out, const ContentItem& item, const std::string& path, bool longForm) {
   const char* kind = item.kind == RecordKind::kFolder ? "folder" : item.kind == RecordKind::kArchive ? "archive" : "file";
   const FileRecord* file = item.kind == RecordKind::kFolder ? nullptr
@@ -55,7 +49,9 @@ void PrintLine(std::ostream& out, const ContentItem& item, const std::string& pa
 }
 
 void PrintItem(std::ostream& out, const ContentItem& item, const std::string& prefix, bool longForm) {
-  PrintLine(out, item, JoinItemPath(prefix, ItemName(item)), longForm);
+  std::string path = prefix;
+  AppendName(path, ItemName(item));
+  PrintLine(out, item, path, longForm);
 }
 
 template <typename Record>
@@ -81,8 +77,9 @@ bool ListRecursive(std::ostream& out, VolumeCatalog& volume, const ContentItem* 
   auto pathOf = [&](const std::string& name, size_t openAbove) {
     std::string path = prefix;
     const auto& open = walker.Path();
-    for (size_t i = 0; i < openAbove; ++i) path = JoinItemPath(path, open[i]);
-    return JoinItemPath(path, name);
+    for (size_t i = 0; i < openAbove; ++i) AppendName(path, open[i]);
+    AppendName(path, name);
+    return path;
   };
   for (;;) {
     switch (walker.Next()) {
@@ -113,12 +110,15 @@ bool ListRecursive(std::ostream& out, VolumeCatalog& volume, const ContentItem* 
 int RunLs(CommandContext& context, const std::vector<std::string>& args) {
   bool recursive = false;
   bool longForm = false;
+  bool itself = false;
   std::vector<std::string> operands;
   for (const std::string& arg : args) {
     if (arg == "-R" || arg == "--recursive") {
       recursive = true;
     } else if (arg == "-l" || arg == "--long") {
       longForm = true;
+    } else if (arg == "-d" || arg == "--item") {
+      itself = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
       return UsageError(context, kLsCommand, "unknown option " + arg);
     } else {
@@ -126,18 +126,30 @@ int RunLs(CommandContext& context, const std::vector<std::string>& args) {
     }
   }
   if (operands.empty() || operands.size() > 2) return UsageError(context, kLsCommand, "expects a volume file");
+  std::vector<std::string> names;
+  if (operands.size() == 2) {
+    auto parsed = ItemPathArgument(context, kLsCommand, operands[1]);
+    if (!parsed) return kExitUsage;
+    names = std::move(*parsed);
+  }
+  if (itself && names.empty()) return UsageError(context, kLsCommand, "-d needs the PATH of an item");
   VolumeCatalog volume(context.fileSystem, context.prompter);
-  if (!volume.OpenVolume(ResolveVolumeFile(context, operands[0]))) return kExitFailure;
+  // The listing shows no descriptions.
+  if (!volume.OpenVolume(ResolveVolumeFile(context, operands[0]), false)) return kExitFailure;
 
   std::optional<ContentItem> start;
-  std::string prefix;
-  if (operands.size() == 2 && !SplitItemPath(operands[1]).empty()) {
-    start = FindItem(volume, operands[1]);
-    if (!start || start->kind == RecordKind::kFile) {
-      context.err << "volumist-cli ls: no folder or archive '" << operands[1] << "' in the volume\n";
+  const std::string prefix = JoinItemPath(names);
+  if (!names.empty()) {
+    start = FindItem(volume, names);
+    if (!start) {
+      context.err << "volumist-cli ls: no item '" << prefix << "' in the volume\n";
       return kExitFailure;
     }
-    for (const std::string& part : SplitItemPath(operands[1])) prefix = JoinItemPath(prefix, part);
+    // A file is listed as itself, as -d lists a folder or an archive.
+    if (itself || start->kind == RecordKind::kFile) {
+      PrintLine(context.out, *start, prefix, longForm);
+      return ReportDamage(context, volume) ? kExitFailure : kExitOk;
+    }
   }
 
   bool complete = true;
@@ -157,23 +169,25 @@ int RunLs(CommandContext& context, const std::vector<std::string>& args) {
     context.err << "volumist-cli ls: the volume file is damaged; the listing ends here\n";
     return kExitFailure;
   }
-  return kExitOk;
+  return ReportDamage(context, volume) ? kExitFailure : kExitOk;
 }
 
 }  // namespace
 
 const Command kLsCommand = {
     "ls",
-    "FILE.vkt [FOLDER] [-R] [-l]",
+    "FILE.vkt [PATH] [-R] [-l] [-d]",
     "list the items of a volume, or of one folder or archive in it",
-    "Lists the items directly in FOLDER (a path inside the volume with \"/\" between\n"
-    "folders; the top level when omitted), or everything below it with -R.\n"
+    "Lists the items directly in the folder or archive PATH (a path inside the volume,\n"
+    "see \"Paths inside a volume\" in volumist-cli --help; the top level when omitted),\n"
+    "or everything below it with -R. A PATH that names a file lists that file; with -d\n"
+    "(--item) a folder or archive is listed itself instead of its contents.\n"
     "One line per item, fields separated by tabs:\n"
     "  KIND  SIZE  TIME  ATTRIBUTES  PATH\n"
     "KIND is folder, file or archive; SIZE the size in bytes (a folder's total);\n"
     "TIME the last-write time as DD.MM.YYYY HH:MM in local time, \"-\" for folders;\n"
     "ATTRIBUTES four characters r, a, h, s or \"-\" (\"-\" alone when not recorded);\n"
-    "PATH the item's path inside the volume.\n"
+    "PATH the item's path inside the volume, in the form every command accepts.\n"
     "With -l (--long) 23 more fields follow PATH, \"-\" where the item has no value:\n"
     "  TITLE ARTIST ALBUM COMMENT YEAR KBPS KHZ LENGTH          (MP3 files)\n"
     "  FRAMES FRAMESIZE RATIO FPS VCODEC AKBPS AKHZ CHANNELS ACODEC   (video files)\n"

@@ -11,9 +11,12 @@
 #include "cli/command.h"
 #include "cli/console_prompter.h"
 #include "cli/volume_access.h"
+#include "cli/scan_progress.h"
 #include "cli/scan_setup.h"
+#include "platform/file_system.h"
 #include "platform/interrupt.h"
 #include "platform/terminal.h"
+#include "scan/file_preparation.h"
 #include "scan/messages.h"
 #include "scan/scan_controller.h"
 #include "scan/scan_job_rules.h"
@@ -60,30 +63,13 @@ bool SetKinds(const std::optional<std::string>& list, const char* const (&names)
   return true;
 }
 
-std::string FormatElapsed(std::chrono::steady_clock::duration elapsed) {
-  long seconds = static_cast<long>(std::chrono::duration_cast<std::chrono::seconds>(elapsed).count());
-  char text[32];
-  std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", seconds / 3600, seconds / 60 % 60, seconds % 60);
-  return text;
-}
-
-std::string ProgressLine(const ScanController& controller, std::chrono::steady_clock::duration elapsed) {
-  std::ostringstream line;
-  line << controller.StatusText() << ' ' << FormatElapsed(elapsed);
-  if (const ScanStatistics* statistics = controller.Statistics()) {
-    Counters c = statistics->Snapshot();
-    line << "  folders " << c.folderCount << "  files " << c.fileCount << "  archives " << c.archiveCount
-         << "  in total " << c.totalFolderCount << " folders, " << c.totalFileCount << " files";
-  }
-  return line.str();
-}
-
 struct ScanArguments {
   std::vector<std::string> sources;
   std::optional<std::string> name;
   std::optional<std::string> file;
   std::optional<std::string> add;
   bool yes = false;
+  bool quiet = false;
 };
 
 // Parses the options into `job` (which holds the template's values) and `args`. Returns an error
@@ -144,6 +130,8 @@ std::string ParseOptions(const std::vector<std::string>& argv, ScanJob& job, Sca
       if (!SetKinds(argument.value, kImageNames, job.imageTypes, unknown)) return "unknown image kind '" + unknown + "'";
     } else if (option == "--yes" || option == "-y") {
       args.yes = true;
+    } else if (option == "--quiet" || option == "-q") {
+      args.quiet = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
       return "unknown option " + arg;
     } else {
@@ -175,6 +163,11 @@ int RunScan(CommandContext& context, const std::vector<std::string>& argv) {
   if (args.add) {
     loaded = std::make_unique<VolumeCatalog>(context.fileSystem, prompter);
     if (!loaded->OpenVolume(ResolveVolumeFile(context, *args.add))) return kExitFailure;
+    // Adding copies the descriptions as they are; a damaged volume is left alone.
+    if (ReportDamage(context, *loaded)) {
+      context.err << "volumist-cli scan: nothing was changed\n";
+      return kExitFailure;
+    }
     if (!controller.PrepareJob(job, ScanMode::kAddToVolume, page == ScanPage::kMultipleSources, loaded.get())) {
       return kExitFailure;
     }
@@ -184,6 +177,11 @@ int RunScan(CommandContext& context, const std::vector<std::string>& argv) {
     job.volumeFileName = args.file.value_or(MakeVolumeFileName(job.volumeName, true));
   }
   job.sources = sources;
+  // The command line never asks for a description after a scan nor starts another one, so its
+  // sources do not say so, whatever the window's settings hold.
+  job.unattended = true;
+  job.descriptionPrompt = false;
+  job.scanAgain = false;
   SingleSource single{sources[0].sourceName, sources[0].path};
   if (!ValidateJob(job, page, single, *volumeDirectory, context.fileSystem, prompter)) return kExitFailure;
   if (job.volumeFileName.front() != '/') job.volumeFileName = platform::JoinPath(*volumeDirectory, job.volumeFileName);
@@ -197,13 +195,14 @@ int RunScan(CommandContext& context, const std::vector<std::string>& argv) {
   std::mutex mutex;
   std::condition_variable ended;
   bool done = false;
-  auto start = std::chrono::steady_clock::now();
+  auto start = Clock::now();
+  const bool live = !args.quiet && platform::IsTerminal(2);
+  ScanProgressLine progress(PreparationReadsFiles(job), start, platform::BytesReadSoFar());
   controller.Start(job, loaded.get(), [&] {
     std::lock_guard lock(mutex);
     done = true;
     ended.notify_all();
   });
-  const bool live = platform::IsTerminal(2);
   bool stopping = false;
   {
     std::unique_lock lock(mutex);
@@ -212,11 +211,13 @@ int RunScan(CommandContext& context, const std::vector<std::string>& argv) {
         stopping = true;
         controller.Stop();
       }
-      if (live) context.err << "\r\033[K" << ProgressLine(controller, std::chrono::steady_clock::now() - start) << std::flush;
+      if (live) {
+        context.err << "\r\033[K" << progress.Next(controller, Clock::now(), platform::TerminalWidth(2)) << std::flush;
+      }
     }
   }
   if (live) context.err << "\r\033[K";
-  auto elapsed = std::chrono::steady_clock::now() - start;
+  auto elapsed = Clock::now() - start;
   ScanController::Outcome outcome = controller.Finish();
   const ScanReport& report = outcome.report;
   if (report.unreadableDirectories > 0) {
@@ -286,12 +287,16 @@ const Command kScanCommand = {
     "  --video             read AVI and MPEG facts\n"
     "  --images[=jpg,bmp,gif,ico,tga,pcx,png,wmf,tiff,wbmp]   picture facts and thumbnails\n"
     "  --yes               rewrite an existing volume file without asking\n"
+    "  --quiet             no progress line while scanning\n"
     "Every SOURCE must be an existing folder. A volume file that is a folder or a special\n"
     "file is refused; a link is followed and the file it names rewritten. A volume file\n"
     "that another program makes under the default name during the scan is kept, and the\n"
     "volume takes the next free default name; under a name given with --name or --file\n"
     "the question is asked again (--yes answers it).\n"
-    "While scanning, a terminal shows the status, the elapsed time and the counters; Ctrl-C\n"
+    "While scanning, a terminal shows the status, the elapsed time and the counters on one\n"
+    "line (unless --quiet); when signatures, archives or media are on, also the bytes read\n"
+    "so far and the rate over the last seconds (\"read 1.18 GB at 95.3 MB/s\"), and the file\n"
+    "being read once reading it takes more than a second (\"reading PATH\"). Ctrl-C\n"
     "(or SIGTERM, SIGHUP) stops the scan, leaves any existing volume file as it was and\n"
     "exits with status 130.\n"
     "Folders are walked 1024 levels deep, also where their paths are longer than the\n"
@@ -302,6 +307,8 @@ const Command kScanCommand = {
     "as an empty folder and not entered, unless --cross-mounts is given. Signatures cover\n"
     "exactly the size a file was listed with: bytes appended meanwhile are not read, and\n"
     "a file that became shorter gets none.\n"
+    "The sources it writes store \"scan again\" and the description prompt off (the command\n"
+    "line asks neither), whatever the settings hold.\n"
     "At the end the volume's name, file, counters, content size and elapsed time are\n"
     "printed as \"key: value\" lines, then a line \"not entered: other file system: PATH\"\n"
     "for each mount point not entered; folders that could not be read or lie too deep and\n"

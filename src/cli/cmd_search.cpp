@@ -10,6 +10,8 @@
 #include "catalog/volume_list.h"
 #include "cli/argument.h"
 #include "cli/command.h"
+#include "cli/item_path.h"
+#include "cli/output_text.h"
 #include "cli/volume_access.h"
 #include "scan/scan_engine.h"
 #include "search/search_engine.h"
@@ -60,36 +62,6 @@ std::optional<int64_t> ParseLocalTime(const std::string& text) {
   std::time_t seconds = std::mktime(&fields);
   if (seconds == static_cast<std::time_t>(-1)) return std::nullopt;
   return static_cast<int64_t>(seconds);
-}
-
-std::string Json(std::string_view text) {
-  std::string out = "\"";
-  for (unsigned char c : text) {
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\t': out += "\\t"; break;
-      case '\r': out += "\\r"; break;
-      default:
-        if (c < 0x20) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-          out += escaped;
-        } else {
-          out += static_cast<char>(c);
-        }
-    }
-  }
-  return out + "\"";
-}
-
-// Tabs and line ends inside a field would break the one-line-per-result form.
-std::string Field(std::string text) {
-  for (char& c : text) {
-    if (static_cast<unsigned char>(c) < 0x20) c = ' ';
-  }
-  return text;
 }
 
 const char* KindName(SearchResult::Kind kind) {
@@ -238,11 +210,11 @@ class ResultPrinter final : public ResultCollector {
   void AddResult(const SearchResult& r) override {
     line_.clear();
     if (json_) {
-      AppendJson(r);
+      AppendJsonString(r);
     } else {
       const std::string& time = r.kind == SearchResult::Kind::kFolder ? kNoTime : dates_.Format(r.modifiedTime);
-      line_.append(Field(r.VolumeName())).append("\t").append(Field(r.FolderPath())).append("\t").append(Field(r.name));
-      line_.append("\t").append(std::to_string(r.size)).append("\t").append(time.empty() ? "-" : time).append("\n");
+      line_.append(OnOneLine(r.VolumeName())).append("\t").append(ItemPath(r)).append("\t");
+      line_.append(std::to_string(r.size)).append("\t").append(time.empty() ? "-" : time).append("\n");
     }
     out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
     count_.fetch_add(1, std::memory_order_relaxed);
@@ -256,29 +228,63 @@ class ResultPrinter final : public ResultCollector {
  private:
   static inline const std::string kNoTime;
 
-  void AppendJson(const SearchResult& r) {
-    line_.append(ResultCount() == 0 ? "\n" : ",\n").append("  {\"volume\": ").append(Json(r.VolumeName()));
-    line_.append(", \"volumeFile\": ").append(Json(r.VolumePath())).append(", \"kind\": \"").append(KindName(r.kind));
-    line_.append("\", \"folder\": ").append(Json(r.FolderPath())).append(", \"name\": ").append(Json(r.name));
+  // The result's path as every command takes it. Results of one folder come together, so the
+  // folder's part is escaped once for them.
+  const std::string& ItemPath(const SearchResult& r) {
+    if (r.folder != folder_) {  // held here, so a new folder never takes the old one's address
+      folder_ = r.folder;
+      folderText_ = JoinItemPath(r.FolderNames());
+    }
+    path_ = folderText_;
+    AppendName(path_, r.name);
+    return path_;
+  }
+
+  void AppendJsonString(const SearchResult& r) {
+    line_.append(ResultCount() == 0 ? "\n" : ",\n").append("  {\"volume\": ").append(JsonString(r.VolumeName()));
+    line_.append(", \"volumeFile\": ").append(JsonString(r.VolumePath())).append(", \"kind\": \"").append(KindName(r.kind));
+    line_.append("\", \"path\": ").append(JsonString(ItemPath(r)));
+    line_.append(", \"folder\": ").append(JsonString(r.FolderPath())).append(", \"name\": ").append(JsonString(r.name));
     line_.append(", \"size\": ").append(std::to_string(r.size));
     if (r.kind != SearchResult::Kind::kFolder) {
       line_.append(", \"time\": ").append(std::to_string(r.modifiedTime.Value()));
-      line_.append(", \"timeText\": ").append(Json(dates_.Format(r.modifiedTime)));
+      line_.append(", \"timeText\": ").append(JsonString(dates_.Format(r.modifiedTime)));
     }
     if (r.hasSignatures) {
-      if (r.signatures.hasCrc32) line_.append(", \"crc32\": ").append(Json(FormatCrc32(r.signatures)));
-      if (r.signatures.hasMd4) line_.append(", \"md4\": ").append(Json(FormatMd4(r.signatures)));
-      if (r.signatures.hasMd5) line_.append(", \"md5\": ").append(Json(FormatMd5(r.signatures)));
+      if (r.signatures.hasCrc32) line_.append(", \"crc32\": ").append(JsonString(FormatCrc32(r.signatures)));
+      if (r.signatures.hasMd4) line_.append(", \"md4\": ").append(JsonString(FormatMd4(r.signatures)));
+      if (r.signatures.hasMd5) line_.append(", \"md5\": ").append(JsonString(FormatMd5(r.signatures)));
     }
-    if (r.description) line_.append(", \"description\": ").append(Json(*r.description));
+    if (r.description) line_.append(", \"description\": ").append(JsonString(*r.description));
     line_.append("}");
   }
 
   std::ostream& out_;
   const bool json_;
   std::string line_;
+  std::shared_ptr<const ResultFolder> folder_;
+  std::string folderText_;
+  std::string path_;
   DateTimeTexts dates_;
   std::atomic<size_t> count_ = 0;
+};
+
+// Passes messages on, counting the errors: a search that met a volume it could not read, or one
+// that is damaged, ends with a failure status after printing what it found.
+class ErrorCountingPrompter final : public Prompter {
+ public:
+  explicit ErrorCountingPrompter(Prompter& base) : base_(base) {}
+  void ShowError(std::string_view text) override {
+    errors_.fetch_add(1, std::memory_order_relaxed);
+    base_.ShowError(text);
+  }
+  void ShowInfo(std::string_view text) override { base_.ShowInfo(text); }
+  bool AskYesNo(std::string_view text) override { return base_.AskYesNo(text); }
+  size_t Errors() const { return errors_.load(std::memory_order_relaxed); }
+
+ private:
+  Prompter& base_;
+  std::atomic<size_t> errors_ = 0;
 };
 
 int RunSearchCommand(CommandContext& context, const std::vector<std::string>& argv) {
@@ -286,6 +292,11 @@ int RunSearchCommand(CommandContext& context, const std::vector<std::string>& ar
   SearchArguments args;
   if (std::string problem = ParseOptions(argv, criteria, args); !problem.empty()) {
     return UsageError(context, kSearchCommand, problem);
+  }
+  std::optional<std::vector<std::string>> inNames;
+  if (args.inFolder) {
+    inNames = ItemPathArgument(context, kSearchCommand, *args.inFolder);
+    if (!inNames) return kExitUsage;
   }
   std::unique_ptr<VolumeCatalog> volume;
   std::vector<std::string> paths;
@@ -301,10 +312,10 @@ int RunSearchCommand(CommandContext& context, const std::vector<std::string>& ar
   } else {
     volume = std::make_unique<VolumeCatalog>(context.fileSystem, context.prompter);
     if (!volume->OpenVolume(ResolveVolumeFile(context, *args.volume), criteria.getDescriptions)) return kExitFailure;
-    if (args.inFolder) {
-      auto folder = FindItem(*volume, *args.inFolder);
+    if (inNames && !inNames->empty()) {
+      auto folder = FindItem(*volume, *inNames);
       if (!folder || folder->kind == RecordKind::kFile) {
-        context.err << "volumist-cli search: no folder or archive '" << *args.inFolder << "' in the volume\n";
+        context.err << "volumist-cli search: no folder or archive '" << JoinItemPath(*inNames) << "' in the volume\n";
         return kExitFailure;
       }
       criteria.inFolder = true;
@@ -312,9 +323,11 @@ int RunSearchCommand(CommandContext& context, const std::vector<std::string>& ar
     }
   }
   ResultPrinter results(context.out, args.json);
-  SearchAll(criteria, results, volume.get(), paths, context.fileSystem, context.prompter, DefaultWorkerThreads());
+  ErrorCountingPrompter prompter(context.prompter);
+  SearchAll(criteria, results, volume.get(), paths, context.fileSystem, prompter, DefaultWorkerThreads());
   results.Finish();
-  return kExitOk;
+  if (volume) ReportDamage(context, *volume);
+  return prompter.Errors() == 0 && !(volume && volume->Damage() != VolumeDamage::kNone) ? kExitOk : kExitFailure;
 }
 
 }  // namespace
@@ -330,7 +343,8 @@ const Command kSearchCommand = {
     "  --case              match letters in their case\n"
     "  --archives          look inside listed archives too\n"
     "  --only-archives     only inside archives\n"
-    "  --no-subfolders     only the top of the volume (or of --in)\n"
+    "  --no-subfolders     only the top of each source (what a folder source's root\n"
+    "                      folder holds), or the direct contents of --in\n"
     "  --folders           find folders too\n"
     "  --in FOLDER         only inside this folder or archive of the volume\n"
     "  --size RELATION     such as '>=10M' or '=1024' (relations <= < = > >= !=, units B K M G)\n"
@@ -344,11 +358,21 @@ const Command kSearchCommand = {
     "  --max N             at most N results per volume (10 to 100000)\n"
     "Letters compare without regard to case unless --case, also beyond ASCII.\n"
     "Output: one line per result, fields separated by tabs:\n"
-    "  VOLUME  FOLDER  NAME  SIZE  TIME\n"
-    "FOLDER is the path of the folder holding the item, each folder followed by \"\\\" and\n"
-    "each archive by \"/\"; TIME is DD.MM.YYYY HH:MM in local time, \"-\" for folders.\n"
-    "With --json, an array of objects with volume, volumeFile, kind, folder, name, size,\n"
-    "time (seconds since 1970) and timeText, and crc32, md4, md5 and description when known.\n",
+    "  VOLUME  PATH  SIZE  TIME\n"
+    "PATH is the item's path inside its volume, as ls prints it and every command\n"
+    "takes it (see \"Paths inside a volume\" in volumist-cli --help); TIME is\n"
+    "DD.MM.YYYY HH:MM in local time, \"-\" for folders.\n"
+    "With --json, an array of objects, one per result, with these members in this order:\n"
+    "  volume, volumeFile   the volume's name and its file\n"
+    "  kind                 \"folder\", \"file\" or \"archive\"\n"
+    "  path                 the item's path, as in the text output\n"
+    "  folder, name         the window's form of the enclosing folders (each folder\n"
+    "                       followed by \"\\\", each archive by \"/\") and the item's name\n"
+    "  size                 in bytes (a folder's total)\n"
+    "  time, timeText       files and archives: seconds since 1970 and as in the text\n"
+    "  crc32, md4, md5, description   when known\n"
+    "A volume that cannot be opened, or that is damaged, is reported on stderr; the results\n"
+    "found are printed all the same and the exit status is 1.\n",
     RunSearchCommand,
 };
 

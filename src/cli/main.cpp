@@ -41,7 +41,17 @@ void PrintOverview(std::ostream& out) {
   for (const Command* command : kCommands) {
     out << "  " << command->name << std::string(10 - std::strlen(command->name), ' ') << command->summary << '\n';
   }
-  out << "\nExit status: 0 success, 1 failure, 2 wrong usage.\n";
+  out << "\nPaths inside a volume: ls and search print an item's path, and ls, describe,\n"
+         "ed2k, export --folder and search --in take it back, in one form: the names that\n"
+         "lead to the item joined by \"/\" - the source (the root folder of a folder source;\n"
+         "a drive source's items start at its top), each folder, each listed archive, then\n"
+         "the item. Archive members follow their archive: Src/docs/pack.zip/dir/a.txt.\n"
+         "Within a name, \"\\\\\" stands for a backslash, \"\\/\" for a slash that is part of\n"
+         "the name, and \"\\xHH\" for one byte (control characters, and bytes that are not\n"
+         "UTF-8); every other character stands for itself. So the folder a\\b is written\n"
+         "a\\\\b, and a name holding a line end stays on one line (a\\x0ab). Empty\n"
+         "components are ignored: \"/Src/docs/\" is Src/docs, \"\" or \"/\" the volume.\n"
+         "\nExit status: 0 success, 1 failure, 2 wrong usage.\n";
 }
 
 void PrintCommandHelp(std::ostream& out, const Command& command) {

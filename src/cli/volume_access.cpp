@@ -2,6 +2,8 @@
 
 #include <sstream>
 
+#include "cli/output_text.h"
+
 namespace volumist::cli {
 
 std::string ResolveVolumeFile(CommandContext& context, const std::string& argument) {
@@ -9,14 +11,18 @@ std::string ResolveVolumeFile(CommandContext& context, const std::string& argume
   return platform::JoinPath(context.volumeDirectory, argument);
 }
 
-std::vector<std::string> SplitItemPath(const std::string& path) {
-  std::vector<std::string> parts;
-  std::string part;
-  std::istringstream in(path);
-  while (std::getline(in, part, '/')) {
-    if (!part.empty()) parts.push_back(part);
-  }
-  return parts;
+bool ReportDamage(CommandContext& context, const VolumeCatalog& volume) {
+  if (volume.Damage() == VolumeDamage::kNone) return false;
+  context.prompter.ShowError(std::string(DamageMessage(volume.Damage())) + " (" + volume.VolumeFilePath() + ")");
+  return true;
+}
+
+std::optional<std::vector<std::string>> ItemPathArgument(CommandContext& context, const Command& command,
+                                                         const std::string& argument) {
+  std::string problem;
+  auto names = ParseItemPath(argument, problem);
+  if (!names) UsageError(context, command, "bad path '" + OnOneLine(argument) + "': " + problem);
+  return names;
 }
 
 std::string ItemName(const ContentItem& item) {
@@ -24,9 +30,9 @@ std::string ItemName(const ContentItem& item) {
   return record.name.Text() + record.extension.Text();
 }
 
-std::optional<ContentItem> FindItem(VolumeCatalog& volume, const std::string& path) {
+std::optional<ContentItem> FindItem(VolumeCatalog& volume, const std::vector<std::string>& names) {
   std::optional<ContentItem> current;
-  for (const std::string& part : SplitItemPath(path)) {
+  for (const std::string& part : names) {
     std::optional<ContentItem> found;
     auto match = [&](const ContentItem& item) {
       if (ItemName(item) != part) return true;

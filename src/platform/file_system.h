@@ -48,6 +48,11 @@ struct FileStatus {
 
 inline bool SameFile(const FileStatus& a, const FileStatus& b) { return a.device == b.device && a.inode == b.inode; }
 
+// The bytes read from the files of this process so far, by every File the default file system
+// opened. Each read adds to it once (a relaxed atomic), so a progress display can follow workers
+// that read files in blocks; it orders nothing.
+uint64_t BytesReadSoFar();
+
 // An open file addressed by 64-bit positions. Reads and writes name their offset, so a file has no
 // hidden position that callers must keep in step. Not thread-safe; one owner at a time.
 class File {

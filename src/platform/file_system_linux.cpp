@@ -7,6 +7,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 
@@ -78,6 +79,8 @@ uint32_t ReadUmask() {
   return 022;
 }
 
+std::atomic<uint64_t> bytesRead{0};
+
 class PosixFile final : public File {
  public:
   explicit PosixFile(int fd) : fd_(fd) {}
@@ -96,6 +99,7 @@ class PosixFile final : public File {
       if (n == 0) break;
       done += static_cast<size_t>(n);
     }
+    bytesRead.fetch_add(done, std::memory_order_relaxed);
     return done;
   }
 
@@ -290,6 +294,8 @@ class StandardOutput final : public File {
 }  // namespace
 
 std::unique_ptr<File> StandardOutputFile() { return std::make_unique<StandardOutput>(); }
+
+uint64_t BytesReadSoFar() { return bytesRead.load(std::memory_order_relaxed); }
 
 FileSystem& FileSystem::Default() {
   static LinuxFileSystem fileSystem;

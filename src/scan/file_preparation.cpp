@@ -1,8 +1,11 @@
 #include "scan/file_preparation.h"
 
+#include <optional>
+
 #include "analysis/media_analysis.h"
 #include "analysis/signatures.h"
 #include "catalog/file_type_group.h"
+#include "scan/file_reads.h"
 
 namespace volumist {
 
@@ -12,6 +15,8 @@ FilePreparation PrepareFile(const ScanEntry& entry, const ScanOptions& options, 
   // Only the contents of regular files are read: a link is recorded as itself, and a pipe or device
   // is never opened.
   const bool readable = !entry.isSystem && !entry.isLink;
+  std::optional<FileReadMark> reading;
+  if (readable && PreparationReadsFiles(options)) reading.emplace(entry);
   ScanOptions attributesOnly;
   const ScanOptions* readOptions = &options;
   if (!readable && options.computeSignatures) {

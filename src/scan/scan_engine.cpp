@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "catalog/file_name.h"
 #include "platform/drive_system.h"
 #include "platform/file_system.h"
 
@@ -142,7 +143,7 @@ bool ScanEngine::WalkFolder(VolumeWriter& out, const std::string& path, const Wa
         continue;
       }
       if (!prepared.recorded) continue;
-      size_t dot = name.rfind('.');
+      size_t dot = ExtensionDot(name);
       if (dot == std::string_view::npos) {
         file_.name.Set(name);
         file_.extension.Clear();

@@ -102,6 +102,7 @@ class PathStack {
   void Push(std::string_view name, bool archive) {
     ends_.push_back(text_.size());
     archives_.push_back(archive);
+    names_.emplace_back(name);
     text_.append(name);
     text_ += archive ? '/' : '\\';
     shared_.reset();
@@ -110,26 +111,36 @@ class PathStack {
     text_.resize(ends_.back());
     ends_.pop_back();
     archives_.pop_back();
+    names_.pop_back();
     shared_.reset();
   }
-  // The text as results hold it: one copy per folder, shared by its results.
-  const std::shared_ptr<const std::string>& Shared() {
-    if (!shared_) shared_ = std::make_shared<const std::string>(text_);
+  // The folder as results hold it: one copy per folder, shared by its results.
+  const std::shared_ptr<const ResultFolder>& Shared() {
+    if (!shared_) shared_ = std::make_shared<const ResultFolder>(ResultFolder{text_, names_});
     return shared_;
   }
   size_t Depth() const { return ends_.size(); }
-  bool InsideArchive() const { return std::find(archives_.begin(), archives_.end(), true) != archives_.end(); }
-  const std::string& Text() const { return text_; }
-  void SetBase(std::string base) {
-    text_ = std::move(base);
+  bool InsideArchive() const {
+    return baseInArchive_ || std::find(archives_.begin(), archives_.end(), true) != archives_.end();
+  }
+  // The folders and archives above the search's scope, which the results' folders start with.
+  void SetBase(const std::vector<ChainLink>& above) {
+    for (const ChainLink& link : above) {
+      baseInArchive_ = baseInArchive_ || link.isArchive;
+      names_.push_back(link.name);
+      text_ += link.name;
+      text_ += link.isArchive ? '/' : '\\';
+    }
     shared_.reset();
   }
 
  private:
   std::string text_;
-  std::shared_ptr<const std::string> shared_;
+  std::vector<std::string> names_;
+  std::shared_ptr<const ResultFolder> shared_;
   std::vector<size_t> ends_;
   std::vector<bool> archives_;
+  bool baseInArchive_ = false;  // an archive lies above the search's scope
 };
 
 SearchResult MakeResult(const CatalogRecord& record, SearchResult::Kind kind, RecordKey key, PathStack& path) {
@@ -233,12 +244,10 @@ size_t RunSearch(VolumeCatalog& volume, const SearchCriteria& criteria, ResultCo
   size_t scopeDepth = 0;
   uint64_t position = volume.Header().treeStart;
   if (criteria.inFolder && criteria.scopeFolder != 0) {
-    // The folders and archives above the scope, each with its separator.
     std::optional<std::vector<ChainLink>> chain = ReadFolderChain(volume, criteria.scopeFolder);
     if (!chain) return 0;
-    std::string base;
-    for (size_t i = 0; i + 1 < chain->size(); ++i) base += (*chain)[i].name + ((*chain)[i].isArchive ? '/' : '\\');
-    path.SetBase(std::move(base));
+    chain->pop_back();  // the scope itself is pushed below
+    path.SetBase(*chain);
     volume.SeekToKey(criteria.scopeFolder);
     RecordTag tag = records.ReadTag();
     FolderRecord folder;
@@ -361,7 +370,10 @@ size_t RunSearch(VolumeCatalog& volume, const SearchCriteria& criteria, ResultCo
           result.parentKey = folder.parentKey;
           emit(std::move(result), folder.selfKey);
         }
-        if (!criteria.inSubfolders) {
+        // Without sub-folders the whole volume's search still looks into the root folder of each
+        // folder source: its contents are the top of that source, as a drive source's are.
+        bool entered = criteria.inSubfolders || (tag.isSourceRoot && path.Depth() == 0 && scopeDepth == 0);
+        if (!entered) {
           if (!skipTo(folder.endKey)) return found;
         } else {
           path.Push(folder.name.Text(), false);
@@ -412,6 +424,7 @@ struct VolumeResults final : ResultCollector {
   std::vector<std::vector<SearchResult>> chunks;
   bool done = false;
   bool openFailed = false;
+  VolumeDamage damage = VolumeDamage::kNone;
 };
 
 }  // namespace
@@ -438,8 +451,11 @@ void SearchAll(const SearchCriteria& criteria, ResultCollector& results, VolumeC
       VolumeResults& ready = perVolume[nextToHand++];
       std::vector<std::vector<SearchResult>> batch = std::move(ready.chunks);
       bool failed = ready.openFailed;
+      VolumeDamage damage = ready.damage;
       lock.unlock();
-      if (failed) prompter.ShowError(std::string(messages::kCouldNotOpenForRead) + " (" + volumePaths[nextToHand - 1] + ")");
+      const std::string& path = volumePaths[nextToHand - 1];
+      if (failed) prompter.ShowError(std::string(messages::kCouldNotOpenForRead) + " (" + path + ")");
+      if (damage != VolumeDamage::kNone) prompter.ShowError(std::string(DamageMessage(damage)) + " (" + path + ")");
       for (std::vector<SearchResult>& chunk : batch) {
         for (SearchResult& result : chunk) results.AddResult(std::move(result));
         std::vector<SearchResult>().swap(chunk);  // handed over: give the memory back at once
@@ -463,6 +479,7 @@ void SearchAll(const SearchCriteria& criteria, ResultCollector& results, VolumeC
         VolumeCatalog volume(fileSystem, quiet);
         volume.SetQuiet(true);
         if (volume.OpenVolume(volumePaths[index], criteria.getDescriptions)) {
+          mine.damage = volume.Damage();
           RunSearch(volume, criteria, mine, static_cast<int>(index));
         } else {
           mine.openFailed = true;

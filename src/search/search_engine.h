@@ -26,7 +26,9 @@ size_t RunSearch(VolumeCatalog& volume, const SearchCriteria& criteria, ResultCo
 // loaded volume. Volumes are searched on up to `threads` threads at once; results reach the
 // collector in the order of the list, each volume's together, each volume limited to the maximum. A
 // volume file that cannot be opened is reported with "Could not open volume file for read. Access
-// denied or read error." followed by its path in parentheses, and skipped.
+// denied or read error." followed by its path in parentheses, and skipped; one that opens damaged
+// (VolumeCatalog::Damage) is searched as far as it can be read and reported with its DamageMessage
+// and path, after its results.
 void SearchAll(const SearchCriteria& criteria, ResultCollector& results, VolumeCatalog* loaded,
                const std::vector<std::string>& volumePaths, platform::FileSystem& fileSystem, Prompter& prompter,
                unsigned threads = 1);

@@ -25,6 +25,15 @@ struct ResultVolume {
   int index = 0;  // in the volume list; 0 for the loaded volume searched alone
 };
 
+// The folders and archives that hold a result, shared by the results found in them.
+struct ResultFolder {
+  // The window's form: each enclosing folder's name followed by "\", each enclosing archive's
+  // followed by "/".
+  std::string text;
+  // Each enclosing folder's and archive's name (archives with their extension), outermost first.
+  std::vector<std::string> names;
+};
+
 // Results are many and searches long: what many results share (their folder's path, their volume)
 // is held once, and a media block only where there is one.
 struct SearchResult {
@@ -40,13 +49,14 @@ struct SearchResult {
   std::shared_ptr<const MediaInfo> media;  // the media block, when the file has one
   RecordKey key = 0;        // the record's key in its volume
   RecordKey parentKey = 0;  // folders and archives: the enclosing folder's key
-  // The folder that holds the item: each enclosing folder's name followed by "\", each enclosing
-  // archive's followed by "/".
-  std::shared_ptr<const std::string> folder;
+  std::shared_ptr<const ResultFolder> folder;
   std::shared_ptr<const ResultVolume> volume;
   std::optional<std::string> description;  // read when descriptions are asked for
 
-  const std::string& FolderPath() const { return folder ? *folder : Empty(); }
+  // The folder that holds the item in the window's form (ResultFolder::text).
+  const std::string& FolderPath() const { return folder ? folder->text : Empty(); }
+  // The names of the folders and archives that hold the item, outermost first.
+  const std::vector<std::string>& FolderNames() const { return folder ? folder->names : NoNames(); }
   const std::string& VolumeName() const { return volume ? volume->name : Empty(); }
   const std::string& VolumePath() const { return volume ? volume->path : Empty(); }
   int VolumeIndex() const { return volume ? volume->index : 0; }
@@ -55,6 +65,10 @@ struct SearchResult {
   static const std::string& Empty() {
     static const std::string empty;
     return empty;
+  }
+  static const std::vector<std::string>& NoNames() {
+    static const std::vector<std::string> none;
+    return none;
   }
 };
 

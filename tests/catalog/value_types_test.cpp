@@ -63,6 +63,23 @@ TEST(ShortStringTest, CutsAtTheLastWholeUtf8Character) {
   EXPECT_EQ(Utf8CutLength(std::string(300, '\x80'), 255), 255u);
 }
 
+TEST(Utf8Test, CharacterLengthTakesOnlyWellFormedSequences) {
+  const std::pair<std::string, size_t> cases[] = {
+      {"a", 1},           {"\xC3\xA9", 2},      {"\xE2\x82\xAC", 3}, {"\xF0\x9F\x98\x80", 4},
+      {"\xC2\x9B", 2},    // a C1 control is well-formed
+      {"", 0},            {"\x80", 0},          // a stray continuation byte
+      {"\xC3", 0},        {"\xE2\x82", 0},      // cut short
+      {"\xC3" "a", 0},    {"\xC0\xAF", 0},      // no continuation; overlong "/"
+      {"\xE0\x80\xAF", 0}, {"\xF0\x80\x80\xAF", 0},  // overlong
+      {"\xED\xA0\x80", 0}, {"\xF4\x90\x80\x80", 0},  // a surrogate; past U+10FFFF
+      {"\xFF", 0},        {"\xED\x9F\xBF", 3}, {"\xF4\x8F\xBF\xBF", 4},  // last before each gap
+  };
+  for (const auto& [text, length] : cases) {
+    SCOPED_TRACE(::testing::PrintToString(text));
+    EXPECT_EQ(Utf8CharacterLength(text), length);
+  }
+}
+
 TEST(ShortStringTest, EmptyTextIsOneZeroByteOrNothing) {
   ShortString empty;
   EXPECT_EQ(Encode([&](VolumeWriter& out) { empty.WriteTo(out, true); }), std::string(1, '\0'));

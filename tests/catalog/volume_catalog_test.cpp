@@ -1,6 +1,7 @@
 // Opening, extending and renaming volumes, and reading damaged ones.
 #include <gtest/gtest.h>
 
+#include "catalog/coding.h"
 #include "catalog/folder_contents.h"
 #include "catalog/messages.h"
 #include "catalog/tree_walk.h"
@@ -321,6 +322,62 @@ TEST_F(VolumeCatalogTest, DamagedVolumesNeverCrashTheReaders) {
   }
   // Truncated files never open: their header points past their end.
   for (const auto& entry : quiet.entries) EXPECT_EQ(entry.text, messages::kCouldNotOpenForRead);
+}
+
+}  // namespace
+}  // namespace volumist
+
+namespace volumist {
+namespace {
+
+// A volume that opens but whose header or description index is damaged says so, and what can be
+// read of it still reads.
+TEST_F(VolumeCatalogTest, DamagedHeadersAndIndexesAreReported) {
+  std::string path = Make("d.vkt", testing::MakeJob("", "D", {false}), {Source({MemoryNode::File("a", "", 1)})});
+  const std::string bare = testing::ReadFileBytes(path);
+  AppendDescriptions(path, {{0, "the volume"}, {FileDescriptionKey(3), "a file"}});
+  const std::string good = testing::ReadFileBytes(path);
+  const uint32_t areaStart = static_cast<uint32_t>(bare.size());
+  const uint32_t indexStart = static_cast<uint32_t>(DecodeFixed(reinterpret_cast<const uint8_t*>(good.data()) + 22, 4));
+  auto field = [](uint32_t value) { return ByteBuilder().U32(value).bytes(); };
+  struct Case {
+    const char* what;
+    std::string bytes;
+    VolumeDamage damage;
+    size_t descriptions;  // that still read
+  };
+  std::vector<Case> cases = {
+      {"intact", good, VolumeDamage::kNone, 2},
+      {"no descriptions at all", bare, VolumeDamage::kNone, 0},
+      {"index mark overwritten", std::string(good).replace(indexStart, 1, "\x01"), VolumeDamage::kDescriptionIndex, 0},
+      {"count beyond the pairs", std::string(good).replace(indexStart + 1, 4, field(3)), VolumeDamage::kDescriptionIndex, 2},
+      {"bytes after the index", good + "xx", VolumeDamage::kDescriptionIndex, 2},
+      {"pair pointing past the area", std::string(good).replace(indexStart + 5 + 4, 4, field(5000)),
+       VolumeDamage::kDescriptionIndex, 1},
+      {"area without an index", std::string(good).replace(22, 4, field(static_cast<uint32_t>(good.size()))),
+       VolumeDamage::kDescriptionIndex, 0},
+      {"index inside the area's count", std::string(good).replace(22, 4, field(areaStart + 2)),
+       VolumeDamage::kDescriptionIndex, 0},
+      {"tree ending before the descriptions", std::string(good).replace(14, 4, field(areaStart - 1)),
+       VolumeDamage::kAreasApart, 2},
+      {"a byte between tree and descriptions",
+       std::string(good).insert(areaStart, 1, '\0').replace(18, 8, field(areaStart + 1) + field(indexStart + 1)),
+       VolumeDamage::kAreasApart, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    testing::WriteFileBytes(path, c.bytes);
+    RecordingPrompter quiet;
+    VolumeCatalog volume(platform::FileSystem::Default(), quiet);
+    ASSERT_TRUE(volume.OpenVolume(path));
+    EXPECT_EQ(volume.Damage(), c.damage);
+    EXPECT_TRUE(quiet.entries.empty());
+    size_t found = volume.GetDescription(0).has_value() + volume.GetDescription(FileDescriptionKey(3)).has_value();
+    EXPECT_EQ(found, c.descriptions);
+    // Without its descriptions a volume is not read as far as its index.
+    ASSERT_TRUE(volume.OpenVolume(path, false));
+    EXPECT_EQ(volume.Damage(), c.damage == VolumeDamage::kAreasApart ? c.damage : VolumeDamage::kNone);
+  }
 }
 
 }  // namespace

@@ -12,9 +12,14 @@
 
 #include "testing/child_process.h"
 #include "testing/deep_tree.h"
+}
+
+#include "catalog/program_settings.h"
+#include "testing/recording_prompter.h"
 #include "testing/run_command.h"
 #include "testing/temp_dir.h"
 #include "testing/tree_builder.h"
+#include "testing/volume_fixture.h"
 
 namespace volumist {
 namespace {
@@ -245,6 +250,47 @@ TEST_F(CliScanTest, MountPointsAreNamedInTheReportAndEnteredOnRequest) {
   EXPECT_TRUE(crossing.starts_with("exit 0\nls:\nfile\t7\t")) << crossing;
   EXPECT_TRUE(crossing.ends_with("\tStuff/mnt/on-tmpfs.txt\n")) << crossing;
   EXPECT_EQ(Lines(crossing).size(), 3u) << crossing;
+}
+
+// The command line never asks for a description after a scan nor starts the next one: its sources
+// say so, whatever the window's settings hold and whatever the volume it adds to says.
+TEST_F(CliScanTest, SourcesOfTheCommandLineAskNothingAfterTheScan) {
+  SettingsLocations locations{home_.File("config") + "/" + kUserFolderName, out_.path()};
+  ASSERT_TRUE(platform::CreateDirectories(platform::FileSystem::Default(), locations.programDirectory));
+  {
+    ProgramSettings settings(platform::FileSystem::Default(), locations);
+    settings.scanJob.descriptionPrompt = true;
+    settings.scanJob.scanAgain = true;
+    ASSERT_TRUE(settings.Save());
+  }
+  ScanJob windowJob = testing::MakeJob(out_.File("window.vkt"), "Window", {true});
+  windowJob.descriptionPrompt = true;
+  windowJob.scanAgain = true;
+  testing::RecordingPrompter prompter;
+  ASSERT_TRUE(testing::WriteVolume(windowJob, {testing::MemorySource{}}, prompter));
+
+  ASSERT_EQ(Cli({"scan", "--file", out_.File("new.vkt"), source_.path()}).exitStatus, 0);
+  ASSERT_EQ(Cli({"scan", "--add", out_.File("window.vkt"), source_.path()}).exitStatus, 0);
+  struct Expected {
+    std::string file;
+    std::vector<bool> asks;  // per source: scan again and the description prompt stored on
+  };
+  for (const Expected& expected : {Expected{"new.vkt", {false}}, Expected{"window.vkt", {true, false}}}) {
+    SCOPED_TRACE(expected.file);
+    auto info = Cli({"info", out_.File(expected.file)});
+    ASSERT_EQ(info.exitStatus, 0) << info.err;
+    std::vector<bool> scanAgain, prompt;
+    bool header = true;
+    for (const std::string& line : Lines(info.out)) {
+      if (line.rfind("  scan again: ", 0) == 0) scanAgain.push_back(line == "  scan again: yes");
+      if (line.rfind("  options: ", 0) == 0) prompt.push_back(line.find("descriptionPrompt") != std::string::npos);
+      // The header's summary is the options of the last scan that wrote the volume.
+      if (line.rfind("options: ", 0) == 0) header = line.find("descriptionPrompt") != std::string::npos;
+    }
+    EXPECT_EQ(scanAgain, expected.asks);
+    EXPECT_EQ(prompt, expected.asks);
+    EXPECT_FALSE(header);
+  }
 }
 
 }  // namespace

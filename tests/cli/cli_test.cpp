@@ -115,7 +115,7 @@ TEST_F(CliTest, ErrorsAndUsage) {
       {{"ls", dir_.File("v.vkt"), "--bogus"}, 2, "unknown option --bogus"},
       {{"info", dir_.File("bad.vkt")}, 1, "Could not open volume file for read. Access denied or read error."},
       {{"info", dir_.File("missing.vkt")}, 1, "Could not open volume file for read. Access denied or read error."},
-      {{"ls", dir_.File("v.vkt"), "Source0/nope"}, 1, "no folder or archive 'Source0/nope'"},
+      {{"ls", dir_.File("v.vkt"), "Source0/nope"}, 1, "no item 'Source0/nope'"},
   };
   for (const Case& c : cases) {
     auto result = Cli(c.args);

@@ -3,6 +3,7 @@
 
 #include <regex>
 #include <set>
+#include <thread>
 
 #include "platform/buffered_reader.h"
 #include "platform/file_system.h"
@@ -109,6 +110,30 @@ TEST(FileSystemTest, PositionsBeyondFourGigabytes) {
   EXPECT_EQ(std::string(read, 6), data);
   EXPECT_TRUE(file.file->Truncate(10));
   EXPECT_EQ(file.file->Size(), 10u);
+}
+
+// The count that a scan's progress line shows: every byte read once, from any thread; a read past the
+// end counts only what it got.
+TEST(FileSystemTest, BytesReadAreCounted) {
+  TempDir dir;
+  testing::WriteFileBytes(dir.File("f"), std::string(100000, 'x'));
+  const uint64_t before = BytesReadSoFar();
+  std::vector<std::thread> readers;
+  for (int t = 0; t < 4; ++t) {
+    readers.emplace_back([&] {
+      auto opened = FileSystem::Default().OpenForRead(dir.File("f"));
+      ASSERT_TRUE(opened.file);
+      std::vector<std::byte> block(1000);
+      for (uint64_t at = 0; at < 100000; at += block.size()) EXPECT_EQ(opened.file->ReadAt(at, block), block.size());
+    });
+  }
+  for (std::thread& reader : readers) reader.join();
+  auto opened = FileSystem::Default().OpenForRead(dir.File("f"));
+  ASSERT_TRUE(opened.file);
+  std::vector<std::byte> tail(500);
+  EXPECT_EQ(opened.file->ReadAt(99800, tail), 200u);
+  // Other tests of this program may read at the same time, never less.
+  EXPECT_GE(BytesReadSoFar() - before, 4 * 100000u + 200u);
 }
 
 TEST(BufferedReaderTest, ReadsAcrossBufferBoundariesAndStopsAtTheEnd) {

@@ -5,12 +5,15 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <optional>
 
 #include "analysis/column_text.h"
 #include "analysis/md5.h"
 #include "catalog/tree_walk.h"
 #include "catalog/volume_catalog.h"
 #include "catalog/folder_contents.h"
+#include "scan/file_reads.h"
 #include "scan/scan_engine.h"
 #include "testing/deep_tree.h"
 #include "testing/media_builder.h"
@@ -245,6 +248,41 @@ TEST_F(ScanAnalysisTest, FilesDeeperThanThePathLimitAreReadByEveryAnalyser) {
     EXPECT_EQ(volume_->Header().counters.Snapshot().archiveCount, 1u);
     EXPECT_TRUE(FindFile("inner.bin").has_value());
   }
+}
+
+}  // namespace
+}  // namespace volumist
+
+namespace volumist {
+namespace {
+
+// The progress line names the file whose reading began first among those still being read.
+TEST(FileReadsTest, TheOldestReadStillUnderWayIsNamed) {
+  auto entry = [](const std::string& name) {
+    ScanEntry made;
+    made.directory = "/d";
+    made.SetName(name);
+    return made;
+  };
+  const ScanEntry a = entry("a.bin"), b = entry("b"), c = entry("c.txt");
+  EXPECT_FALSE(OldestFileRead());
+  auto first = std::make_unique<FileReadMark>(a);
+  auto second = std::make_unique<FileReadMark>(b);
+  auto third = std::make_unique<FileReadMark>(c);
+  ASSERT_TRUE(OldestFileRead());
+  EXPECT_EQ(OldestFileRead()->path, "/d/a.bin");
+  const auto started = OldestFileRead()->start;
+  second.reset();  // one in the middle ends first
+  EXPECT_EQ(OldestFileRead()->path, "/d/a.bin");
+  first.reset();
+  ASSERT_TRUE(OldestFileRead());
+  EXPECT_EQ(OldestFileRead()->path, "/d/c.txt");
+  EXPECT_GE(OldestFileRead()->start, started);
+  auto fourth = std::make_unique<FileReadMark>(a);
+  third.reset();
+  EXPECT_EQ(OldestFileRead()->path, "/d/a.bin");
+  fourth.reset();
+  EXPECT_FALSE(OldestFileRead());
 }
 
 }  // namespace

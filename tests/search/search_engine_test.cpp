@@ -122,11 +122,17 @@ TEST_F(SearchEngineTest, FoldersAndSubfolders) {
   SearchCriteria folders = Mask("*doc*");
   folders.findFolders = true;
   EXPECT_EQ(Find(folders), (Found{"Source0\\|Docs", "Source0\\Docs\\|Old docs"}));
-  // Without sub-folders only the top of each source is searched.
+  // Without sub-folders only the top of each source is searched: the contents of a folder source's
+  // root folder, the top entries of a drive source.
   SearchCriteria top = Mask("*");
   top.inSubfolders = false;
   top.findFolders = true;
-  EXPECT_EQ(Find(top), (Found{"|Source0", "|readme.txt"}));
+  EXPECT_EQ(Find(top), (Found{"|Source0", "Source0\\|Music", "Source0\\|Docs", "Source0\\|pack.zip",
+                              "Source0\\|README", "|readme.txt"}));
+  // The sub-folders there are stepped over, also with archives looked into.
+  top.findFolders = false;
+  top.lookInArchives = true;
+  EXPECT_EQ(Find(top), (Found{"Source0\\|pack.zip", "Source0\\pack.zip/|top.txt", "Source0\\|README", "|readme.txt"}));
 }
 
 TEST_F(SearchEngineTest, SizeAndTime) {
@@ -281,6 +287,29 @@ TEST_F(SearchEngineTest, InATopFolderOfADriveSource) {
   EXPECT_EQ(Find(scope), (Found{"B\\C\\|c.txt"}));
   scope.scopeFolder = keys.at("C");
   EXPECT_EQ(Find(scope), (Found{"B\\C\\|c.txt"}));
+}
+
+// A scope folder inside an archive is inside the archive, for "only in archives" too.
+TEST_F(SearchEngineTest, InAFolderOfAnArchive) {
+  RecordKey inner = 0;
+  ReadTopLevel(*volume_, [&](const ContentItem& root) {
+    if (root.kind != RecordKind::kFolder) return true;
+    ReadFolderContents(*volume_, root.folder, [&](const ContentItem& item) {
+      if (item.kind != RecordKind::kArchive) return true;
+      ReadFolderContents(*volume_, item.archive, [&](const ContentItem& member) {
+        if (member.kind == RecordKind::kFolder) inner = member.key;
+        return true;
+      });
+      return true;
+    });
+    return false;
+  });
+  ASSERT_NE(inner, 0u);
+  SearchCriteria scope = Mask("*.txt");
+  scope.inFolder = true;
+  scope.scopeFolder = inner;
+  scope.lookInArchives = scope.onlyInArchives = true;
+  EXPECT_EQ(Find(scope), (Found{"Source0\\pack.zip/inner\\|readme.txt"}));
 }
 
 TEST_F(SearchEngineTest, MaximumAndStop) {
