@@ -10,11 +10,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "catalog/program_settings.h"
 #include "testing/child_process.h"
 #include "testing/deep_tree.h"
-}
-
-#include "catalog/program_settings.h"
 #include "testing/recording_prompter.h"
 #include "testing/run_command.h"
 #include "testing/temp_dir.h"
