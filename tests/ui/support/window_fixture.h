@@ -72,13 +72,20 @@ class NoFiles final : public FileChooser {
   }
 };
 
+// Records what the window hands to the desktop and answers at once with `succeeds`.
 class RecordingLauncher final : public Launcher {
  public:
-  bool Open(const std::string& pathOrUrl) override {
-    opened.push_back(pathOrUrl);
-    return true;
+  void Open(const std::string& url, Done done) override {
+    opened.push_back(url);
+    if (done) done(succeeds);
+  }
+  void ShowInFileManager(const std::string& path, bool isFolder, Done done) override {
+    shown.push_back({path, isFolder});
+    if (done) done(succeeds);
   }
   std::vector<std::string> opened;
+  std::vector<std::pair<std::string, bool>> shown;
+  bool succeeds = true;
 };
 
 // Passes everything to a fault file system, but holds back the creation of files by worker threads
@@ -151,6 +158,8 @@ class WindowFixture {
   ScriptedFolders folders;
   NoFiles files;
   RecordingLauncher launcher;
+  // When set, the window hands items to this launcher instead (the desktop's own, in its tests).
+  Launcher* launcherOverride = nullptr;
   bool trayAvailable = false;
   int scanEditorCalls = 0;
   std::unique_ptr<ProgramSettings> settings;
