@@ -37,6 +37,9 @@ MainWindow::~MainWindow() {
   // volume it may have closed goes away.
   statisticsTimer_.stop();
   scan_.reset();
+  // The views forget the volume before it goes with the members; the widgets go later, with the
+  // window, and may still ask their models for data while they are hidden.
+  if (browse_) browse_->ShowVolume(nullptr);
   if (splash_) delete splash_.data();
 }
 

@@ -17,6 +17,7 @@
 #include "catalog/messages.h"
 #include "ui/bridge/text.h"
 #include "ui/dialogs/ed2k_dialog.h"
+#include "ui/support/browsing_fixture.h"
 #include "ui/support/sample_volume.h"
 #include "ui/support/ui_test_main.h"
 #include "ui/support/window_fixture.h"
@@ -26,63 +27,7 @@ using namespace volumist::ui;
 using browse::Command;
 using browse::RowKind;
 
-namespace {
-
-// The window over the sample volume, loaded.
-class Browsing {
- public:
-  explicit Browsing(const std::string& extraRoot = "/source1") {
-    path = fixture.volumeDirectory + "/media.vkt";
-    if (!volumist::ui::testing::WriteSampleVolume(path, extraRoot)) qWarning("could not write the sample volume");
-    window = &fixture.Open();
-    window->show();
-    fixture.ChooseVolume(path);
-    pane = window->Browse();
-    list = pane->FileList();
-  }
-
-  // The row of `name` in the list (".." for the up entry), or -1.
-  int Row(const std::string& name) const {
-    for (int i = 0; i < list->Model()->rowCount(); ++i) {
-      if (list->Model()->RowAt(i)->name == name) return i;
-    }
-    return -1;
-  }
-  const browse::ItemRow& RowOf(const std::string& name) const { return *list->Model()->RowAt(Row(name)); }
-  void Open(const std::string& name) { pane->ActivateRow(Row(name)); }
-  // Selects a row as a click would and lets the panes follow.
-  void Select(const std::string& name) {
-    list->SelectRow(Row(name));
-    pane->RefreshPanes();
-  }
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const browse::ItemRow& row : list->Model()->Rows()) names.push_back(row.name);
-    return names;
-  }
-  RecordKey TreeKey() const { return pane->TreeModel()->KeyOf(pane->FolderTree()->currentIndex()); }
-  // The key of the folder at `names` below the top, read from the volume.
-  RecordKey KeyOf(const std::vector<std::string>& names) const {
-    RecordKey folder = browse::kRootKey;
-    for (const std::string& name : names) {
-      std::optional<browse::FolderListing> listing = browse::ReadFolderListing(*window->LoadedVolume(), folder);
-      if (!listing) return 0;
-      for (const browse::ItemRow& row : listing->rows) {
-        if (row.kind != RowKind::kUp && row.name == name) folder = row.key;
-      }
-    }
-    return folder;
-  }
-  bool Enabled(Command command) const { return window->Actions().Action(command)->isEnabled(); }
-
-  volumist::ui::testing::WindowFixture fixture;
-  std::string path;
-  MainWindow* window = nullptr;
-  BrowsePane* pane = nullptr;
-  ItemList* list = nullptr;
-};
-
-}  // namespace
+using volumist::ui::testing::Browsing;
 
 class BrowsingTest : public QObject {
   Q_OBJECT
