@@ -61,7 +61,9 @@ void ItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
   const bool selected = option.state & QStyle::State_Selected;
   painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
   const int lineHeight = option.fontMetrics.height();
-  QRect line(cell.left() + 4, cell.top() + 2, cell.width() - 8, lineHeight);
+  // The lines as one block, in the middle of the cell when it is tall enough.
+  const int top = std::max(cell.top() + 2, cell.center().y() - lineHeight * static_cast<int>(lines.size()) / 2);
+  QRect line(cell.left() + 4, top, cell.width() - 8, lineHeight);
   for (const QString& text : lines) {
     if (line.top() >= cell.bottom()) break;
     painter->drawText(line, Qt::AlignLeft | Qt::AlignVCenter, option.fontMetrics.elidedText(text, Qt::ElideRight, line.width()));

@@ -1,6 +1,7 @@
 #include "ui/dialogs/ed2k_dialog.h"
 
 #include <QDialogButtonBox>
+#include <algorithm>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -13,9 +14,10 @@ CDialog_Edonkey2K::CDialog_Edonkey2K(const std::string& link, QWidget* parent) :
   field_ = new QLineEdit(ToQString(link), this);
   field_->setReadOnly(true);
   field_->setAccessibleName(QStringLiteral("eDonkey2000 link"));
-  field_->setCursorPosition(0);
-  field_->setMinimumWidth(fontMetrics().averageCharWidth() * 70);
-  field_->selectAll();
+  // Wide enough for a usual link; a longer one scrolls. Selected, from its start, ready to copy.
+  const int wanted = field_->fontMetrics().horizontalAdvance(field_->text()) + 24;
+  field_->setMinimumWidth(std::clamp(wanted, 360, 900));
+  field_->setSelection(static_cast<int>(field_->text().size()), -static_cast<int>(field_->text().size()));
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
   buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
