@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "analysis/mp3_values.h"
 #include "analysis/text_compare.h"
@@ -129,7 +130,31 @@ bool IsSortColumn(ColumnId column) {
   }
 }
 
-bool RowGoesBefore(const ItemRow& a, const ItemRow& b, ColumnId column, SortOrder order) {
+namespace {
+
+// Name comparisons of two non-folder rows, by their precomputed lower-cased names when there are
+// some (the same order as CompareTextNoCase, at the speed of memcmp).
+int CompareNames(const ItemRow& a, const ItemRow& b, const std::string* keyA, const std::string* keyB) {
+  if (keyA != nullptr && keyB != nullptr) {
+    int c = keyA->compare(*keyB);
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+  }
+  return CompareTextNoCase(a.name, b.name);
+}
+
+bool SortsByName(ColumnId column) {
+  switch (column) {
+    case ColumnId::kIcon:
+    case ColumnId::kName:
+    case ColumnId::kAttributes:
+    case ColumnId::kDescription:
+    case ColumnId::kThumbnail: return true;
+    default: return false;
+  }
+}
+
+bool Less(const ItemRow& a, const ItemRow& b, const std::string* keyA, const std::string* keyB, ColumnId column,
+          SortOrder order) {
   // The up entry leads, even before a folder named "..." that the name rule would put first.
   const bool aUp = a.kind == RowKind::kUp;
   const bool bUp = b.kind == RowKind::kUp;
@@ -142,16 +167,95 @@ bool RowGoesBefore(const ItemRow& a, const ItemRow& b, ColumnId column, SortOrde
   Presence pb = PresenceOf(b, column);
   if (pa != pb) return pa < pb;
   if (pa == Presence::kValue) {
-    int c = order == SortOrder::kDescending ? CompareValues(b, a, column) : CompareValues(a, b, column);
+    int c;
+    if (SortsByName(column)) {
+      c = order == SortOrder::kDescending ? CompareNames(b, a, keyB, keyA) : CompareNames(a, b, keyA, keyB);
+    } else {
+      c = order == SortOrder::kDescending ? CompareValues(b, a, column) : CompareValues(a, b, column);
+    }
     if (c != 0) return c < 0;
   }
-  return CompareTextNoCase(a.name, b.name) < 0;
+  return CompareNames(a, b, keyA, keyB) < 0;
+}
+
+}  // namespace
+
+bool RowGoesBefore(const ItemRow& a, const ItemRow& b, ColumnId column, SortOrder order) {
+  return Less(a, b, nullptr, nullptr, column, order);
+}
+
+namespace {
+
+// What the sort compares of a row, packed so that the comparisons of a large list stay in the
+// cache: the row's group (the up entry, folder-like rows, the rest), whether it has the column's
+// value, and where its lower-cased name lies in one shared buffer. The rows themselves are read
+// only for folder names and for the values of columns other than the name.
+struct SortEntry {
+  uint32_t index;
+  uint32_t keyOffset;
+  uint32_t keyLength;
+  uint8_t group;     // 0 the up entry, 1 folder-like, 2 the rest
+  Presence presence;
+};
+
+}  // namespace
+
+std::optional<std::vector<uint32_t>> SortedOrder(std::span<const ItemRow> rows, ColumnId column, SortOrder order) {
+  if (!IsSortColumn(column)) return std::nullopt;
+  size_t bytes = 0;
+  for (const ItemRow& row : rows) bytes += row.name.size();
+  std::string keys;
+  keys.reserve(bytes);
+  std::vector<SortEntry> entries(rows.size());
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const ItemRow& row = rows[i];
+    SortEntry& entry = entries[i];
+    entry.index = static_cast<uint32_t>(i);
+    entry.keyOffset = static_cast<uint32_t>(keys.size());
+    entry.keyLength = static_cast<uint32_t>(row.name.size());
+    for (char c : row.name) keys += static_cast<char>(LowerAscii(static_cast<unsigned char>(c)));
+    entry.group = row.kind == RowKind::kUp ? 0 : (row.IsFolderLike() ? 1 : 2);
+    entry.presence = entry.group == 2 ? PresenceOf(row, column) : Presence::kValue;
+  }
+  const char* data = keys.data();
+  auto compareKeys = [data](const SortEntry& a, const SortEntry& b) {
+    int c = std::memcmp(data + a.keyOffset, data + b.keyOffset, std::min(a.keyLength, b.keyLength));
+    if (c != 0) return c < 0 ? -1 : 1;
+    return a.keyLength == b.keyLength ? 0 : (a.keyLength < b.keyLength ? -1 : 1);
+  };
+  const bool byName = SortsByName(column);
+  const bool descending = order == SortOrder::kDescending;
+  // The order of Less, over the packed entries.
+  std::stable_sort(entries.begin(), entries.end(), [&](const SortEntry& a, const SortEntry& b) {
+    if (a.group != b.group) return a.group < b.group;
+    if (a.group == 0) return false;
+    if (a.group == 1) return CompareFolderNames(rows[a.index].name, rows[b.index].name) < 0;
+    if (a.presence != b.presence) return a.presence < b.presence;
+    if (a.presence == Presence::kValue) {
+      int c;
+      if (byName) {
+        c = descending ? compareKeys(b, a) : compareKeys(a, b);
+      } else {
+        c = descending ? CompareValues(rows[b.index], rows[a.index], column)
+                       : CompareValues(rows[a.index], rows[b.index], column);
+      }
+      if (c != 0) return c < 0;
+    }
+    return compareKeys(a, b) < 0;
+  });
+  std::vector<uint32_t> positions;
+  positions.reserve(entries.size());
+  for (const SortEntry& entry : entries) positions.push_back(entry.index);
+  return positions;
 }
 
 bool SortRows(std::vector<ItemRow>& rows, ColumnId column, SortOrder order) {
-  if (!IsSortColumn(column)) return false;
-  std::stable_sort(rows.begin(), rows.end(),
-                   [column, order](const ItemRow& a, const ItemRow& b) { return RowGoesBefore(a, b, column, order); });
+  std::optional<std::vector<uint32_t>> positions = SortedOrder(rows, column, order);
+  if (!positions) return false;
+  std::vector<ItemRow> sorted;
+  sorted.reserve(rows.size());
+  for (uint32_t position : *positions) sorted.push_back(std::move(rows[position]));
+  rows = std::move(sorted);
   return true;
 }
 

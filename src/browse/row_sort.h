@@ -5,6 +5,9 @@
 // compare equal keep their order.
 #pragma once
 
+#include <cstdint>
+#include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -32,6 +35,10 @@ bool IsSortColumn(ColumnId column);
 // value (audio columns of a file without audio information) come after the rest in either order;
 // equal values are ordered by name ascending without regard to ASCII case. Only for sort columns.
 bool RowGoesBefore(const ItemRow& a, const ItemRow& b, ColumnId column, SortOrder order);
+
+// The order of `rows` sorted (stable): the index of the row at each position. Nothing for a column
+// that does not sort.
+std::optional<std::vector<uint32_t>> SortedOrder(std::span<const ItemRow> rows, ColumnId column, SortOrder order);
 
 // Sorts `rows` in place (stable). Returns false and leaves them alone for a column that does not
 // sort.

@@ -3,7 +3,6 @@
 #include <QColor>
 #include <QStringList>
 #include <algorithm>
-#include <numeric>
 
 #include "browse/thumbnail.h"
 #include "ui/bridge/picture.h"
@@ -79,11 +78,7 @@ bool ItemListModel::SortBy(ColumnId column, browse::SortOrder order) {
   order_ = order;
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
   // Sorted through a permutation, so that selections and the current row follow their rows.
-  std::vector<int> permutation(rows_.size());
-  std::iota(permutation.begin(), permutation.end(), 0);
-  std::stable_sort(permutation.begin(), permutation.end(), [this, column, order](int a, int b) {
-    return browse::RowGoesBefore(rows_[static_cast<size_t>(a)], rows_[static_cast<size_t>(b)], column, order);
-  });
+  std::vector<uint32_t> permutation = browse::SortedOrder(rows_, column, order).value_or(std::vector<uint32_t>{});
   std::vector<ItemRow> sorted;
   sorted.reserve(rows_.size());
   std::vector<int> newPosition(rows_.size());

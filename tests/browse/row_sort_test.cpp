@@ -216,6 +216,31 @@ TEST(RowSortTest, TheComparisonIsAStrictWeakOrderOnAnyRows) {
   }
 }
 
+TEST(RowSortTest, SortingThroughPrecomputedNamesGivesTheComparisonsOrder) {
+  // SortRows compares names through lower-cased copies; the order must be RowGoesBefore's.
+  std::vector<ItemRow> rows;
+  const char* names[] = {"b.TXT", "B.txt", "a", "A", "\xE9t\xE9", "Zeta", "zeta", "z", "", "a.b", "ab", "_x", "~y", "0"};
+  uint64_t size = 0;
+  for (const char* name : names) {
+    rows.push_back(File(name, size++ % 3));
+    rows.push_back(Folder(name));
+  }
+  rows.push_back(UpRow(0, 1));
+  for (ColumnId column : {C::kName, C::kSize, C::kType, C::kDescription}) {
+    for (SortOrder order : {SortOrder::kAscending, SortOrder::kDescending}) {
+      std::vector<ItemRow> expected = rows;
+      std::stable_sort(expected.begin(), expected.end(),
+                       [&](const ItemRow& a, const ItemRow& b) { return RowGoesBefore(a, b, column, order); });
+      std::vector<ItemRow> sorted = rows;
+      ASSERT_TRUE(SortRows(sorted, column, order));
+      std::vector<std::pair<std::string, RowKind>> got, want;
+      for (const ItemRow& row : sorted) got.emplace_back(row.name, row.kind);
+      for (const ItemRow& row : expected) want.emplace_back(row.name, row.kind);
+      EXPECT_EQ(got, want) << static_cast<int>(column) << " " << static_cast<int>(order);
+    }
+  }
+}
+
 TEST(RowSortTest, EqualRowsKeepTheirOrder) {
   // Same name, same size: the sort is stable, so the rows stay as they came (by key here).
   std::vector<ItemRow> rows;
