@@ -7,4 +7,8 @@ namespace volumist::messages {
 inline constexpr char kItemNotPresent[] = "Can not proceed. This folder or file is not present in this system.";
 inline constexpr char kOperationUnsuccessful[] = "Operation completed unsuccessfully.";
 
+// "Create MD5 check file".
+inline constexpr char kNoMd5InList[] = "No file of this list has an MD5 signature.";
+inline constexpr char kMd5CheckFileNotWritten[] = "The MD5 check file could not be written.";
+
 }  // namespace volumist::messages

@@ -1,6 +1,8 @@
 #include "ui/item_list_model.h"
 
 #include <QColor>
+#include <QGuiApplication>
+#include <QPalette>
 #include <QStringList>
 #include <algorithm>
 
@@ -179,8 +181,15 @@ QVariant ItemListModel::data(const QModelIndex& index, int role) const {
   const ItemRow& row = rows_[static_cast<size_t>(index.row())];
   const ColumnId column = shown_[static_cast<size_t>(index.column())];
   switch (role) {
-    case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
+      // The drawn cells say what they show.
+      if (column == ColumnId::kSizePercent) {
+        std::optional<int> percent = browse::SizePercent(row, total_);
+        return percent ? QStringLiteral("%1%").arg(*percent) : QString();
+      }
+      if (column == ColumnId::kThumbnail) return Thumbnail(index.row()).isNull() ? QString() : QStringLiteral("Thumbnail");
+      [[fallthrough]];
+    case Qt::DisplayRole:
     case Qt::ToolTipRole: {
       if (column == ColumnId::kDescription) {
         if (row.kind == RowKind::kNone) return {};
@@ -207,6 +216,8 @@ QVariant ItemListModel::data(const QModelIndex& index, int role) const {
       auto spec = std::find_if(columns_.columns.begin(), columns_.columns.end(),
                                [column](const ColumnSpec& s) { return s.columnId == column; });
       if (spec == columns_.columns.end() || spec->backgroundColour == kColumnWhite) return {};
+      // The column colours are light tints; on a dark desktop the palette's own base stays.
+      if (QGuiApplication::palette().color(QPalette::Base).lightness() < 128) return {};
       return ColourOf(spec->backgroundColour);
     }
     case kColumnIdRole: return static_cast<int>(column);

@@ -128,6 +128,8 @@ class MainWindow final : public QMainWindow, public VolumeHost {
   // main_window_items.cpp
   void RunItemCommand(browse::Command command);
   void ShowEd2kLink();
+  // Writes the MD5 digests of the list's files to a check file the user names.
+  void CreateMd5CheckFile();
   void ShowFilesMenu(const QPoint& globalPosition);
   // main_window_scan.cpp
   void BeginScan(ScanMode mode, bool multipleSources);

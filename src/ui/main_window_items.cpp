@@ -2,6 +2,9 @@
 // Explorer"), the eDonkey2000 link, and the "Files" menu of the file list.
 #include "analysis/ed2k_link.h"
 #include "analysis/messages.h"
+#include "browse/md5_check_file.h"
+#include "browse/messages.h"
+#include "ui/bridge/text.h"
 #include "ui/dialogs/ed2k_dialog.h"
 #include "ui/main_window.h"
 
@@ -17,12 +20,40 @@ void MainWindow::RunItemCommand(Command command) {
     case Command::kEditFile: itemActions_->Run(ItemVerb::kEdit, loaded_.get(), row); break;
     case Command::kOpenInExplorer: itemActions_->Run(ItemVerb::kExplore, loaded_.get(), row); break;
     case Command::kGetEd2kLink: ShowEd2kLink(); break;
+    case Command::kCreateMd5CheckFile: CreateMd5CheckFile(); break;
     case Command::kProperties:
-    case Command::kCreateMd5CheckFile:
     default:
-      // The properties dialog is opened from here once it exists; the check file has no format yet.
+      // The properties dialog is opened from here once it exists.
       break;
   }
+}
+
+void MainWindow::CreateMd5CheckFile() {
+  const std::vector<browse::ItemRow>& rows = browse_->FileList()->Model()->Rows();
+  if (browse::MakeMd5CheckList(rows).files == 0) {
+    prompter_.ShowError(messages::kNoMd5InList);
+    return;
+  }
+  if (services_.fileChooser == nullptr) return;
+  // Named after the folder shown, and in that folder on this computer when it is there.
+  const std::vector<ChainLink>& chain = browse_->CurrentChain();
+  std::string name = (chain.empty() ? loaded_->Header().volumeName : chain.back().name) + ".md5";
+  if (!browse::IsSafePathComponent(name)) name = "checksums.md5";
+  std::string initial = name;
+  if (const browse::ItemRow* any = rows.empty() ? nullptr : &rows.front()) {
+    browse::ItemRow folder;
+    folder.kind = chain.empty() ? browse::RowKind::kUp : browse::RowKind::kFolder;
+    folder.key = browse_->CurrentFolder();
+    folder.containerKey = any->containerKey;
+    browse::ItemLocation location =
+        browse::LocateItem(*loaded_, folder, services_.drives.isMediumPresent, *services_.fileSystem);
+    if (location.Found() && location.isFolder) initial = location.path + "/" + name;
+  }
+  std::optional<std::string> path = services_.fileChooser->ChooseSaveFile(
+      this, ToQString(browse::Info(Command::kCreateMd5CheckFile).text), initial,
+      QStringLiteral("MD5 check files (*.md5);;All files (*)"));
+  if (!path) return;
+  static_cast<void>(browse::WriteMd5CheckFile(*services_.fileSystem, prompter_, *path, rows));
 }
 
 void MainWindow::ShowEd2kLink() {

@@ -8,6 +8,7 @@
 
 #include "ui/item_delegate.h"
 #include "ui/item_list_model.h"
+#include "ui/tile_view_accessible.h"
 
 namespace volumist::ui {
 namespace {
@@ -76,6 +77,7 @@ QSize TileDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) co
 }
 
 TileView::TileView(QWidget* parent) : QAbstractItemView(parent), delegate_(new TileDelegate(this)) {
+  InstallTileViewAccessibility();
   setItemDelegate(delegate_);
   setSelectionBehavior(QAbstractItemView::SelectRows);
   setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -183,6 +185,18 @@ void TileView::updateGeometries() {
 void TileView::resizeEvent(QResizeEvent* event) {
   QAbstractItemView::resizeEvent(event);
   updateGeometries();
+}
+
+void TileView::setModel(QAbstractItemModel* model) {
+  QAbstractItemView::setModel(model);
+  if (model == nullptr) return;
+  connect(model, &QAbstractItemModel::layoutChanged, this, [this] { ++generation_; });
+  connect(model, &QAbstractItemModel::rowsRemoved, this, [this] { ++generation_; });
+}
+
+void TileView::reset() {
+  ++generation_;
+  QAbstractItemView::reset();
 }
 
 void TileView::rowsInserted(const QModelIndex& parent, int start, int end) {

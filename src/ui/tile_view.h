@@ -47,8 +47,12 @@ class TileView final : public QAbstractItemView {
   browse::TileStyle TileStyle() const { return delegate_->Style(); }
   // The layout for the view's present width and rows.
   browse::TileLayout Layout() const;
+  // Changes whenever the rows are replaced or reordered (their accessible tiles stand for rows by
+  // position).
+  quint64 Generation() const { return generation_; }
 
   // QAbstractItemView.
+  void setModel(QAbstractItemModel* model) override;
   QRect visualRect(const QModelIndex& index) const override;
   void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
   QModelIndex indexAt(const QPoint& point) const override;
@@ -64,12 +68,14 @@ class TileView final : public QAbstractItemView {
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void rowsInserted(const QModelIndex& parent, int start, int end) override;
+  void reset() override;
 
  private:
   // Model column 0 of row `row`.
   QModelIndex IndexOfRow(int row) const;
 
   TileDelegate* delegate_;
+  quint64 generation_ = 1;
 };
 
 }  // namespace volumist::ui

@@ -49,6 +49,7 @@ class BrowsingTest : public QObject {
   void ed2kLinkDialog();
   void itemCommandsThroughTheLauncher();
   void helpOpensThePageBesideTheProgram();
+  void md5CheckFileOfTheList();
 };
 
 void BrowsingTest::loadingShowsTheRootInTreeAndList() {
@@ -449,6 +450,30 @@ void BrowsingTest::helpOpensThePageBesideTheProgram() {
   window.Run(Command::kHelpPage);
   QCOMPARE(fixture.launcher.opened, (std::vector<std::string>{browse::FileUrl(page), browse::FileUrl(page)}));
   QVERIFY(fixture.prompter.entries.empty());
+}
+
+void BrowsingTest::md5CheckFileOfTheList() {
+  Browsing b;
+  // No file of the music folder has an MD5 digest.
+  b.Open("Music");
+  b.window->Run(Command::kCreateMd5CheckFile);
+  QCOMPARE(b.fixture.prompter.Errors(), std::vector<std::string>{messages::kNoMd5InList});
+  QCOMPARE(b.fixture.files.lastSaveCaption, QString());
+  // The sums folder has one; the user names the file.
+  b.fixture.prompter.entries.clear();
+  b.Open("..");
+  b.Open("Sums");
+  std::string target = b.fixture.dir.File("sums.md5");
+  b.fixture.files.saveAnswers = {target};
+  b.window->Run(Command::kCreateMd5CheckFile);
+  QCOMPARE(b.fixture.files.lastSaveCaption, QStringLiteral("Create MD5 check file"));
+  QCOMPARE(b.fixture.files.lastSaveInitial, std::string("Sums.md5"));  // the folder is not on this computer
+  QCOMPARE(::volumist::testing::ReadFileBytes(target), std::string("000102030405060708090a0b0c0d0e0f  hashed.bin\n"));
+  QVERIFY(b.fixture.prompter.entries.empty());
+  // Cancelled: nothing is written.
+  std::filesystem::remove(target);
+  b.window->Run(Command::kCreateMd5CheckFile);
+  QVERIFY(!std::filesystem::exists(target));
 }
 
 VOLUMIST_UI_TEST_MAIN(BrowsingTest)

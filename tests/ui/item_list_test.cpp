@@ -2,6 +2,7 @@
 // popup (selections follow their rows), each view mode's columns and row heights, the Size% bars,
 // thumbnails (damaged bytes draw nothing), the tile view at any width, and the list's own menu.
 #include <QAbstractItemModelTester>
+#include <QAccessible>
 #include <QHeaderView>
 #include <QMenu>
 #include <QTest>
@@ -16,9 +17,14 @@ using volumist::ui::testing::Browsing;
 
 namespace {
 
-// The pixels of the cell of `row` in the column `column` of the report view.
+// The pixels of the cell of `row` in the column `column` of the report view (the window is made
+// wide enough for every column of the view to show whole).
 QImage CellPixels(ItemList& list, int row, ColumnId column) {
   QTreeView* view = list.ReportView();
+  if (view->window()->width() < 2400) {
+    view->window()->resize(2400, 900);
+    QTest::qWait(20);
+  }
   QModelIndex index = list.Model()->index(row, list.Model()->ColumnOf(column));
   QRect rect = view->visualRect(index);
   return view->viewport()->grab(rect).toImage();
@@ -72,6 +78,7 @@ class ItemListTest : public QObject {
   void thumbnailsAreDrawnAndDamagedOnesAreNot();
   void tilesAtAnyWidth();
   void columnAndThumbnailMenus();
+  void tilesAndDrawnCellsAreAccessible();
 };
 
 void ItemListTest::headerClicksSortAndTheSelectionFollows() {
@@ -295,6 +302,45 @@ void ItemListTest::columnAndThumbnailMenus() {
   QCOMPARE(b.list->Tiles()->visualRect(b.list->Model()->index(0, 0)).size(), QSize(56, 83));
   // The saved configuration keeps the shown columns.
   QVERIFY(b.fixture.settings->Save());
+}
+
+void ItemListTest::tilesAndDrawnCellsAreAccessible() {
+  Browsing b;
+  b.Open("Pictures");
+  b.list->TabBar()->setCurrentIndex(5);
+  TileView* tiles = b.list->Tiles();
+  QAccessibleInterface* list = QAccessible::queryAccessibleInterface(tiles);
+  QVERIFY(list != nullptr);
+  QCOMPARE(list->role(), QAccessible::List);
+  QCOMPARE(list->childCount(), b.list->Model()->rowCount());
+  int redRow = b.Row("red.jpg");
+  QAccessibleInterface* red = list->child(redRow);
+  QVERIFY(red != nullptr);
+  QCOMPARE(red->role(), QAccessible::ListItem);
+  QCOMPARE(red->text(QAccessible::Name), QStringLiteral("red.jpg"));
+  QCOMPARE(red->text(QAccessible::Description), QStringLiteral("1024 x 768, 16 Million Colors"));
+  QCOMPARE(list->indexOfChild(red), redRow);
+  QVERIFY(!red->state().selected);
+  red->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  QCOMPARE(b.list->CurrentRowIndex(), redRow);
+  QVERIFY(red->state().selected);
+  QCOMPARE(list->childAt(red->rect().center().x(), red->rect().center().y()), red);
+  // A new order makes new tiles.
+  b.list->RunArrangeCommand(browse::kArrangeDescendingCommand);
+  QCOMPARE(list->child(b.Row("red.jpg"))->text(QAccessible::Name), QStringLiteral("red.jpg"));
+  // The drawn cells of the report views say what they show.
+  b.list->TabBar()->setCurrentIndex(4);
+  ItemListModel* model = b.list->Model();
+  QCOMPARE(model->index(b.Row("red.jpg"), model->ColumnOf(ColumnId::kThumbnail)).data(Qt::AccessibleTextRole).toString(),
+           QStringLiteral("Thumbnail"));
+  QCOMPARE(model->index(b.Row("damaged.gif"), model->ColumnOf(ColumnId::kThumbnail)).data(Qt::AccessibleTextRole).toString(),
+           QString());
+  b.Open("..");
+  b.Open("Sums");
+  b.list->TabBar()->setCurrentIndex(0);
+  b.list->SetColumnShown(3, true);
+  QCOMPARE(model->index(b.Row("hashed.bin"), model->ColumnOf(ColumnId::kSizePercent)).data(Qt::AccessibleTextRole).toString(),
+           QStringLiteral("99%"));
 }
 
 VOLUMIST_UI_TEST_MAIN(ItemListTest)

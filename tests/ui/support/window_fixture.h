@@ -62,13 +62,29 @@ class ScriptedFolders final : public FolderChooser {
   std::string lastInitial;
 };
 
-class NoFiles final : public FileChooser {
+// Answers file choices from queues (none left: the user cancels) and keeps what it was asked.
+class ScriptedFiles final : public FileChooser {
  public:
   std::optional<std::string> ChooseOpenFile(QWidget*, const QString&, const std::string&, const QString&) override {
-    return std::nullopt;
+    return Next(openAnswers);
   }
-  std::optional<std::string> ChooseSaveFile(QWidget*, const QString&, const std::string&, const QString&) override {
-    return std::nullopt;
+  std::optional<std::string> ChooseSaveFile(QWidget*, const QString& caption, const std::string& initial,
+                                            const QString&) override {
+    lastSaveCaption = caption;
+    lastSaveInitial = initial;
+    return Next(saveAnswers);
+  }
+  std::deque<std::optional<std::string>> openAnswers;
+  std::deque<std::optional<std::string>> saveAnswers;
+  QString lastSaveCaption;
+  std::string lastSaveInitial;
+
+ private:
+  static std::optional<std::string> Next(std::deque<std::optional<std::string>>& answers) {
+    if (answers.empty()) return std::nullopt;
+    std::optional<std::string> answer = answers.front();
+    answers.pop_front();
+    return answer;
   }
 };
 
@@ -156,7 +172,7 @@ class WindowFixture {
   UiRecordingPrompter prompter;
   ScriptedDialogs dialogs;
   ScriptedFolders folders;
-  NoFiles files;
+  ScriptedFiles files;
   RecordingLauncher launcher;
   // When set, the window hands items to this launcher instead (the desktop's own, in its tests).
   Launcher* launcherOverride = nullptr;
