@@ -189,14 +189,12 @@ QVariant ItemListModel::data(const QModelIndex& index, int role) const {
       }
       if (column == ColumnId::kThumbnail) return Thumbnail(index.row()).isNull() ? QString() : QStringLiteral("Thumbnail");
       [[fallthrough]];
-    case Qt::DisplayRole:
-    case Qt::ToolTipRole: {
+    case Qt::DisplayRole: {
       if (column == ColumnId::kDescription) {
         if (row.kind == RowKind::kNone) return {};
         return ToQString(Description(index.row()));
       }
       if (column == ColumnId::kIcon && role == Qt::AccessibleTextRole) return ToQString(browse::CellText(row, ColumnId::kType));
-      if (role == Qt::ToolTipRole && column != ColumnId::kName && column != ColumnId::kImageInfo) return {};
       QString text = ToQString(browse::CellText(row, column));
       if (column == ColumnId::kImageInfo && role == Qt::DisplayRole) text.replace(QLatin1Char('\n'), QLatin1Char(' '));
       return text;
