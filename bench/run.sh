@@ -36,3 +36,7 @@ if [[ -x "$build_dir/window_start_timing" ]]; then
   echo "== QT_QPA_PLATFORM=offscreen $build_dir/window_start_timing $repetitions"
   QT_QPA_PLATFORM=offscreen "$build_dir/window_start_timing" "$repetitions"
 fi
+if [[ -x "$build_dir/browse_timing" ]]; then
+  echo "== QT_QPA_PLATFORM=offscreen $build_dir/browse_timing $repetitions"
+  QT_QPA_PLATFORM=offscreen "$build_dir/browse_timing" "$repetitions"
+fi

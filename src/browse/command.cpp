@@ -46,6 +46,18 @@ constexpr std::array<CommandInfo, kCommandCount> kCommands = {{
     {C::kArrangeCreated, "By Time of creation", 0},
     {C::kArrangeModified, "By Time of modification", 0},
     {C::kChooseDirectory, "Choose active directory...", 0},
+    {C::kBack, "Back", 0},
+    {C::kForward, "Forward", 0},
+    {C::kUp, "Up", 0},
+    {C::kRoot, "Root", 0},
+    {C::kProperties, "Properties", 0},
+    {C::kExecuteFile, "Execute File", 0},
+    {C::kEditFile, "Edit File", 0},
+    {C::kOpenInExplorer, "Open in Explorer", 0},
+    {C::kFindThisItem, "Find this item", 0},
+    {C::kFindCopyOfItem, "Find a copy of this item", 0},
+    {C::kGetEd2kLink, "Get eDonkey2000 Link", 0},
+    {C::kCreateMd5CheckFile, "Create MD5 check file", 0},
 }};
 
 // The table is indexed by the enumeration; a row out of place would give a command another's text.

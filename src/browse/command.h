@@ -55,8 +55,22 @@ enum class Command : int {
   kArrangeModified,
   // The volume list's "Choose active directory..." button.
   kChooseDirectory,
+  // Moving between the folders of the loaded volume (the buttons above the file list).
+  kBack,
+  kForward,
+  kUp,
+  kRoot,
+  // The "Files" menu of the file list: the selected item.
+  kProperties,
+  kExecuteFile,  // the desktop's "open"
+  kEditFile,     // the desktop's "edit" (on Linux the same handler as "open")
+  kOpenInExplorer,
+  kFindThisItem,
+  kFindCopyOfItem,
+  kGetEd2kLink,
+  kCreateMd5CheckFile,
 };
-inline constexpr int kCommandCount = static_cast<int>(Command::kChooseDirectory) + 1;
+inline constexpr int kCommandCount = static_cast<int>(Command::kCreateMd5CheckFile) + 1;
 
 struct CommandInfo {
   Command command;

@@ -13,6 +13,10 @@ bool IsCommandEnabled(Command command, const ShellState& state) {
     case Command::kRescanVolume: return false;
     case Command::kApply:
     case Command::kUndo: return !state.scanning && state.volumeLoaded && state.pendingEdits;
+    case Command::kBack: return !state.scanning && state.volumeLoaded && state.canGoBack;
+    case Command::kForward: return !state.scanning && state.volumeLoaded && state.canGoForward;
+    case Command::kUp: return !state.scanning && state.volumeLoaded && !state.atRoot;
+    case Command::kRoot: return !state.scanning && state.volumeLoaded;
     default: return !state.scanning;
   }
 }

@@ -10,6 +10,22 @@ namespace volumist::ui {
 using browse::Command;
 using browse::StripButton;
 
+namespace {
+
+// The desktop's keys for moving between folders and for an item's properties.
+QKeySequence NavigationKey(Command command) {
+  switch (command) {
+    case Command::kBack: return QKeySequence(QKeySequence::Back);
+    case Command::kForward: return QKeySequence(QKeySequence::Forward);
+    case Command::kUp: return QKeySequence(Qt::ALT | Qt::Key_Up);
+    case Command::kRoot: return QKeySequence(Qt::ALT | Qt::Key_Home);
+    case Command::kProperties: return QKeySequence(Qt::ALT | Qt::Key_Return);
+    default: return {};
+  }
+}
+
+}  // namespace
+
 ActionRegistry::ActionRegistry(QWidget& window) : QObject(&window) {
   for (const browse::CommandInfo& info : browse::AllCommands()) {
     auto* action = new QAction(ToQString(info.text), this);
@@ -17,6 +33,10 @@ ActionRegistry::ActionRegistry(QWidget& window) : QObject(&window) {
     action->setIconVisibleInMenu(false);
     if (info.functionKey > 0) {
       action->setShortcut(QKeySequence(Qt::Key_F1 + (info.functionKey - 1)));
+      action->setShortcutContext(Qt::WindowShortcut);
+      window.addAction(action);
+    } else if (QKeySequence key = NavigationKey(info.command); !key.isEmpty()) {
+      action->setShortcut(key);
       action->setShortcutContext(Qt::WindowShortcut);
       window.addAction(action);
     }
@@ -41,6 +61,26 @@ ActionRegistry::ActionRegistry(QWidget& window) : QObject(&window) {
     arrangeMenu_->addAction(action);
   }
   CheckArrangement(0);
+
+  filesMenu_ = std::make_unique<QMenu>(QStringLiteral("Files"), &window);
+  filesMenu_->addAction(Action(Command::kProperties));
+  filesMenu_->addSeparator();
+  for (Command command : {Command::kExecuteFile, Command::kEditFile, Command::kOpenInExplorer}) {
+    filesMenu_->addAction(Action(command));
+  }
+  filesMenu_->addSeparator();
+  for (Command command : {Command::kSearchCurrentFolder, Command::kFindThisItem, Command::kFindCopyOfItem}) {
+    filesMenu_->addAction(Action(command));
+  }
+  filesMenu_->addSeparator();
+  QMenu* exports = filesMenu_->addMenu(QStringLiteral("Export"));
+  for (Command command : {Command::kExportFolder, Command::kExportFolderTree, Command::kExportVolume,
+                          Command::kExportFileList}) {
+    exports->addAction(Action(command));
+  }
+  QMenu* signatures = filesMenu_->addMenu(QStringLiteral("Signatures"));
+  signatures->addAction(Action(Command::kGetEd2kLink));
+  signatures->addAction(Action(Command::kCreateMd5CheckFile));
 }
 
 ActionRegistry::~ActionRegistry() = default;

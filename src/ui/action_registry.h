@@ -29,6 +29,9 @@ class ActionRegistry final : public QObject {
   // The drop-down menu of a strip button (null for buttons without one).
   QMenu* Menu(browse::StripButton button) const { return menus_[static_cast<size_t>(button)].get(); }
   QMenu* ArrangeMenu() const { return arrangeMenu_.get(); }
+  // The "Files" menu of the file list: the selected item's commands, its searches, the exports and
+  // the signatures.
+  QMenu* FilesMenu() const { return filesMenu_.get(); }
 
   // Enables every action by the window's state.
   void ApplyState(const browse::ShellState& state);
@@ -44,6 +47,7 @@ class ActionRegistry final : public QObject {
   std::array<QAction*, browse::kCommandCount> actions_{};
   std::array<std::unique_ptr<QMenu>, browse::kStripButtonCount> menus_;
   std::unique_ptr<QMenu> arrangeMenu_;
+  std::unique_ptr<QMenu> filesMenu_;
   QActionGroup* arrangeGroup_ = nullptr;
 };
 

@@ -41,8 +41,33 @@ QIcon CommandIcon(browse::Command command) {
     case C::kOptions: return Themed("preferences-system", "options");
     case C::kHelp: return Themed("help-browser", "help");
     case C::kStop: return Themed("process-stop", "stop");
+    case C::kBack: return Themed("go-previous", "back");
+    case C::kForward: return Themed("go-next", "forward");
+    case C::kUp: return Themed("go-up", "up");
+    case C::kRoot: return Themed("go-top", "root");
+    case C::kProperties: return Themed("document-properties", "properties");
     default: return {};
   }
+}
+
+QIcon ItemKindIcon(browse::RowKind kind) {
+  using K = browse::RowKind;
+  switch (kind) {
+    case K::kFolder: return Themed("folder", "folder");
+    case K::kUp: return Ours("folder-up");
+    case K::kSourceRoot: return Ours("source-root");
+    case K::kArchive: return Themed("package-x-generic", "archive");
+    default: return Ours("file");
+  }
+}
+
+QIcon FileKindIcon(const QString& genericIconName) {
+  if (genericIconName.startsWith(QLatin1String("audio"))) return Ours("file-audio");
+  if (genericIconName.startsWith(QLatin1String("video"))) return Ours("file-video");
+  if (genericIconName.startsWith(QLatin1String("image"))) return Ours("file-image");
+  if (genericIconName.startsWith(QLatin1String("text"))) return Ours("file-text");
+  if (genericIconName.startsWith(QLatin1String("package"))) return Ours("archive");
+  return Ours("file");
 }
 
 }  // namespace volumist::ui

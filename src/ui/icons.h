@@ -5,6 +5,7 @@
 #include <QIcon>
 
 #include "browse/command.h"
+#include "browse/item_row.h"
 
 namespace volumist::ui {
 
@@ -13,7 +14,13 @@ void InitResources();
 
 QIcon ProgramIcon();
 QIcon VolumeIcon();
-// The icon of a command-strip button's command; a null icon for commands without one.
+// The icon of a command-strip button's command, or of a navigation or item command; a null icon for
+// commands without one.
 QIcon CommandIcon(browse::Command command);
+// The icon of a row of its kind (for files the generic file icon).
+QIcon ItemKindIcon(browse::RowKind kind);
+// Our icon for files of a MIME type's generic icon name ("audio-x-generic"...): audio, video,
+// picture, text, archive, or the generic file icon.
+QIcon FileKindIcon(const QString& genericIconName);
 
 }  // namespace volumist::ui

@@ -21,6 +21,10 @@ MainWindow::MainWindow(ProgramSettings& settings, WindowServices services, QWidg
       prompter_(*services_.prompter),
       volumeList_(*services_.fileSystem, *threadSafePrompter_, *this) {
   InitResources();
+  if (services_.launcher == nullptr) {
+    ownLauncher_ = std::make_unique<DesktopLauncher>();
+    services_.launcher = ownLauncher_.get();
+  }
   scan_ = std::make_unique<ScanController>(*services_.fileSystem, *threadSafePrompter_, services_.drives,
                                            services_.scanHelperThreads);
   status_ = messages::kStatusIdle;
@@ -33,6 +37,9 @@ MainWindow::~MainWindow() {
   // volume it may have closed goes away.
   statisticsTimer_.stop();
   scan_.reset();
+  // The views forget the volume before it goes with the members; the widgets go later, with the
+  // window, and may still ask their models for data while they are hidden.
+  if (browse_) browse_->ShowVolume(nullptr);
   if (splash_) delete splash_.data();
 }
 
@@ -55,8 +62,15 @@ void MainWindow::BuildWindow() {
   volumeModel_ = std::make_unique<VolumeListModel>(volumeList_);
   volumePanel_ = new VolumePanel(*actions_, *volumeModel_, central);
   connect(volumePanel_, &VolumePanel::VolumeChosen, this, &MainWindow::OnVolumeChosen);
-  browse_ = new BrowsePane(central);
+  browse_ = new BrowsePane(settings_, *actions_, central);
   browse_->storeDescription = [this](RecordKey key, const std::string& text) { return SetDescription(key, text); };
+  browse_->runCommand = [this](browse::Command command) { Run(command); };
+  connect(browse_, &BrowsePane::NavigationChanged, this, &MainWindow::ApplyCommandState);
+  // Apply and Undo are offered as soon as a description is typed, before it is stored.
+  connect(browse_, &BrowsePane::DescriptionEdited, this, &MainWindow::ApplyCommandState);
+  connect(browse_, &BrowsePane::ContextMenuRequested, this, &MainWindow::ShowFilesMenu);
+  itemActions_ = std::make_unique<ItemActions>(*services_.launcher, prompter_, *services_.fileSystem,
+                                               services_.drives.isMediumPresent, this);
 
   auto* splitter = new QSplitter(Qt::Horizontal, central);
   splitter->addWidget(volumePanel_);
@@ -76,8 +90,8 @@ void MainWindow::BuildWindow() {
   setTabOrder(volumePanel_->ArrangeButton(), volumePanel_->List());
   setTabOrder(volumePanel_->List(), volumePanel_->DirectoryButton());
   setTabOrder(volumePanel_->DirectoryButton(), browse_->FolderTree());
-  setTabOrder(browse_->FolderTree(), browse_->FileList());
-  setTabOrder(browse_->FileList(), browse_->DescriptionPane());
+  setTabOrder(browse_->FolderTree(), browse_->FileList()->ReportView());
+  setTabOrder(browse_->FileList()->ReportView(), browse_->DescriptionPane());
   setTabOrder(browse_->DescriptionPane(), browse_->FileDataPane());
 
   statisticsTimer_.setInterval(browse::kStatisticsTickMilliseconds);
@@ -117,6 +131,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  settings_.explorerMode = browse_->ExplorerMode();
   if (loaded_) loaded_->CloseVolume(false);
   loaded_.reset();
   browse_->ShowVolume(nullptr);

@@ -2,7 +2,8 @@
 // the window's controls, and does what its commands say through the core; rules that need no toolkit
 // come from browse/. Split by concern: main_window.cpp (building, start, close, minimise),
 // main_window_actions.cpp (command dispatch, states, tooltips, options), main_window_volumes.cpp
-// (the volume list and the loaded volume), main_window_scan.cpp (the scanning state).
+// (the volume list and the loaded volume), main_window_scan.cpp (the scanning state),
+// main_window_items.cpp (the selected item's commands: the desktop's handlers, the ed2k link, help).
 //
 // Everything here runs on the GUI thread. The scan worker reaches the window only through a posted
 // call (OnScanFinished) and through the ThreadSafePrompter, which posts its messages.
@@ -25,6 +26,7 @@
 #include "ui/action_registry.h"
 #include "ui/browse_pane.h"
 #include "ui/command_strip_widget.h"
+#include "ui/item_actions.h"
 #include "ui/prompters.h"
 #include "ui/services.h"
 #include "ui/statistics_bar.h"
@@ -119,9 +121,16 @@ class MainWindow final : public QMainWindow, public VolumeHost {
   void Arrange(int arrangement);
   void ApplyDescriptions();
   void UndoDescriptions();
-  void ShowLoadedVolume();
+  // With `keepPlace` the views stay on the folder and row shown (the same volume, reopened).
+  void ShowLoadedVolume(bool keepPlace = false);
   void UpdateStatistics();
   void SetStatus(const std::string& status);
+  // main_window_items.cpp
+  void RunItemCommand(browse::Command command);
+  void ShowEd2kLink();
+  // Writes the MD5 digests of the list's files to a check file the user names.
+  void CreateMd5CheckFile();
+  void ShowFilesMenu(const QPoint& globalPosition);
   // main_window_scan.cpp
   void BeginScan(ScanMode mode, bool multipleSources);
   void OnStatisticsTick();
@@ -147,6 +156,8 @@ class MainWindow final : public QMainWindow, public VolumeHost {
   VolumePanel* volumePanel_ = nullptr;
   BrowsePane* browse_ = nullptr;
   std::unique_ptr<TrayController> tray_;
+  std::unique_ptr<Launcher> ownLauncher_;  // the desktop's, when none was given
+  std::unique_ptr<ItemActions> itemActions_;
   QPointer<QWidget> splash_;
 
   QTimer statisticsTimer_;

@@ -1,5 +1,8 @@
 // The main window's commands: what each one does, the enabled states, the tooltips, the options
 // dialog and the about box.
+#include <QCoreApplication>
+
+#include "browse/command_strip.h"
 #include "browse/window_captions.h"
 #include "catalog/messages.h"
 #include "ui/bridge/text.h"
@@ -15,7 +18,12 @@ browse::ShellState MainWindow::State() const {
   browse::ShellState state;
   state.scanning = scanning_;
   state.volumeLoaded = loaded_ != nullptr && (loaded_->IsLoaded() || scanning_);
-  state.pendingEdits = state.volumeLoaded && loaded_->HasPendingDescriptions();
+  state.pendingEdits =
+      state.volumeLoaded && (loaded_->HasPendingDescriptions() || browse_->HasUncommittedDescription());
+  const bool browsing = state.volumeLoaded && !scanning_ && !browse_->ReadingSuspended();
+  state.canGoBack = browsing && browse_->History().CanGoBack();
+  state.canGoForward = browsing && browse_->History().CanGoForward();
+  state.atRoot = !browsing || browse_->CurrentFolder() == browse::kRootKey;
   return state;
 }
 
@@ -31,7 +39,9 @@ void MainWindow::Run(Command command) {
 
 void MainWindow::OnCommand(Command command) {
   // Keys and menus reach here through the same actions as the strip; a disabled action never
-  // triggers, and a scan start checks again for itself.
+  // triggers, and a scan start checks again for itself. Whatever a command opens or changes, the
+  // description being edited is stored first, under the item it belongs to.
+  browse_->CommitDescription();
   switch (command) {
     case Command::kVolumes: strip_->OpenMenu(browse::StripButton::kVolumes); break;
     case Command::kUpdate: strip_->OpenMenu(browse::StripButton::kUpdate); break;
@@ -74,10 +84,22 @@ void MainWindow::OnCommand(Command command) {
     case Command::kSearchCurrentFolder:
     case Command::kFindSelected:
     case Command::kFindCopy:
-    case Command::kHelp:
-    case Command::kHelpPage:
-      // Updating is not offered; the search dialog and the help page come with the browsing views.
+    case Command::kFindThisItem:
+    case Command::kFindCopyOfItem:
+      // Updating is not offered; the search dialog is opened from here once it exists.
       break;
+    case Command::kHelp:
+    case Command::kHelpPage: itemActions_->ShowHelp(ToBytes(QCoreApplication::applicationDirPath())); break;
+    case Command::kBack: browse_->Back(); break;
+    case Command::kForward: browse_->Forward(); break;
+    case Command::kUp: browse_->Up(); break;
+    case Command::kRoot: browse_->Root(); break;
+    case Command::kProperties:
+    case Command::kExecuteFile:
+    case Command::kEditFile:
+    case Command::kOpenInExplorer:
+    case Command::kGetEd2kLink:
+    case Command::kCreateMd5CheckFile: RunItemCommand(command); break;
   }
 }
 
@@ -86,6 +108,14 @@ void MainWindow::ApplyToolTips() {
   strip_->SetToolTipsShown(shown);
   volumePanel_->SetToolTipsShown(shown);
   browse_->SetToolTipsShown(shown);
+  const std::pair<Command, browse::ControlTip> navigation[] = {
+      {Command::kBack, browse::ControlTip::kBack},   {Command::kForward, browse::ControlTip::kForward},
+      {Command::kUp, browse::ControlTip::kUp},       {Command::kRoot, browse::ControlTip::kRoot},
+      {Command::kProperties, browse::ControlTip::kProperties},
+  };
+  for (const auto& [command, tip] : navigation) {
+    actions_->Action(command)->setToolTip(ToQString(browse::JoinToolTip(browse::ToolTipLines(tip))));
+  }
   statistics_->setToolTip(shown ? PlainToolTip(browse::JoinToolTip(browse::ToolTipLines(browse::ControlTip::kStatisticsBar)))
                                 : QString());
 }

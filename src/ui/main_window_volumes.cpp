@@ -69,9 +69,9 @@ bool MainWindow::UnloadVolume() {
   return true;
 }
 
-void MainWindow::ShowLoadedVolume() {
+void MainWindow::ShowLoadedVolume(bool keepPlace) {
   SetStatus(messages::kStatusReadingVolume);
-  browse_->ShowVolume(loaded_ && loaded_->IsLoaded() ? loaded_.get() : nullptr);
+  browse_->ShowVolume(loaded_ && loaded_->IsLoaded() ? loaded_.get() : nullptr, keepPlace);
   SetStatus(messages::kStatusIdle);
   ApplyCommandState();
   emit VolumeShownChanged();
@@ -148,14 +148,14 @@ void MainWindow::ApplyDescriptions() {
   // A failed save has shown its message; the edits stay pending for another try.
   static_cast<void>(loaded_->SaveDescriptions());
   if (!loaded_->IsLoaded()) loaded_.reset();
-  ShowLoadedVolume();
+  ShowLoadedVolume(true);
 }
 
 void MainWindow::UndoDescriptions() {
   if (scanning_ || !loaded_) return;
   loaded_->DiscardDescriptions();
   if (!loaded_->IsLoaded()) loaded_.reset();
-  ShowLoadedVolume();
+  ShowLoadedVolume(true);
 }
 
 void MainWindow::SetStatus(const std::string& status) {

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -28,11 +29,17 @@ class FileChooser {
                                                     const QString& filter) = 0;
 };
 
+// Hands files, folders and pages to the desktop. Nothing waits: each call returns at once and
+// reports later, on the GUI thread, through `done` (true when the desktop took the item).
 class Launcher {
  public:
+  using Done = std::function<void(bool succeeded)>;
   virtual ~Launcher() = default;
-  // Opens a file, a folder or a page with the desktop's handler. False when nothing could open it.
-  virtual bool Open(const std::string& pathOrUrl) = 0;
+  // Opens `url` (a "file://" URL or a web address) with the desktop's default application.
+  virtual void Open(const std::string& url, Done done) = 0;
+  // Shows the item at the absolute `path` in the desktop's file manager: a folder opened, a file
+  // selected in its folder. Without a file manager that answers, opens the folder instead.
+  virtual void ShowInFileManager(const std::string& path, bool isFolder, Done done) = 0;
 };
 
 class DialogRunner {
@@ -55,9 +62,17 @@ class QtFileChooser final : public FileChooser {
                                             const QString& filter) override;
 };
 
+// The desktop's own launcher. Open runs `xdg-open URL` (one argument, no shell) and succeeds when
+// it starts and exits with 0; QDesktopServices cannot tell, since it reports success as soon as
+// its helper starts. The desktop has no separate "edit" handler: editing opens the file the same
+// way. ShowInFileManager calls org.freedesktop.FileManager1 (ShowItems, or ShowFolders for a
+// folder) on the session bus, waiting at most kFileManagerTimeoutMs for its answer without
+// blocking, and otherwise opens the folder with Open.
 class DesktopLauncher final : public Launcher {
  public:
-  bool Open(const std::string& pathOrUrl) override;
+  static constexpr int kFileManagerTimeoutMs = 2000;
+  void Open(const std::string& url, Done done) override;
+  void ShowInFileManager(const std::string& path, bool isFolder, Done done) override;
 };
 
 class ModalDialogRunner final : public DialogRunner {

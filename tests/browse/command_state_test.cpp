@@ -70,6 +70,21 @@ const Row kTable[] = {
     {C::kArrangeCreated, Y, Y, Y, n},
     {C::kArrangeModified, Y, Y, Y, n},
     {C::kChooseDirectory, Y, Y, Y, n},
+    // Navigation needs a volume and somewhere to go: none of the four states has a history, and
+    // each stands at the root.
+    {C::kBack, n, n, n, n},
+    {C::kForward, n, n, n, n},
+    {C::kUp, n, n, n, n},
+    {C::kRoot, n, Y, Y, n},
+    // The selected item's commands say for themselves what they lack.
+    {C::kProperties, Y, Y, Y, n},
+    {C::kExecuteFile, Y, Y, Y, n},
+    {C::kEditFile, Y, Y, Y, n},
+    {C::kOpenInExplorer, Y, Y, Y, n},
+    {C::kFindThisItem, Y, Y, Y, n},
+    {C::kFindCopyOfItem, Y, Y, Y, n},
+    {C::kGetEd2kLink, Y, Y, Y, n},
+    {C::kCreateMd5CheckFile, Y, Y, Y, n},
 };
 
 TEST(CommandStateTest, EveryCommandInEveryState) {
@@ -83,6 +98,27 @@ TEST(CommandStateTest, EveryCommandInEveryState) {
     EXPECT_EQ(IsCommandEnabled(row.command, kScanning), row.scanning);
   }
   EXPECT_EQ(seen.size(), static_cast<size_t>(kCommandCount)) << "a command is missing from the table";
+}
+
+TEST(CommandStateTest, NavigationFollowsTheHistoryAndTheFolderShown) {
+  struct Case {
+    ShellState state;
+    bool back, forward, up, root;
+  } cases[] = {
+      {{.volumeLoaded = true, .canGoBack = true}, true, false, false, true},
+      {{.volumeLoaded = true, .canGoForward = true}, false, true, false, true},
+      {{.volumeLoaded = true, .atRoot = false}, false, false, true, true},
+      // Without a volume, or while a scan has its file closed, nothing moves.
+      {{.canGoBack = true, .canGoForward = true, .atRoot = false}, false, false, false, false},
+      {{.volumeLoaded = true, .scanning = true, .canGoBack = true, .canGoForward = true, .atRoot = false},
+       false, false, false, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(IsCommandEnabled(C::kBack, c.state), c.back);
+    EXPECT_EQ(IsCommandEnabled(C::kForward, c.state), c.forward);
+    EXPECT_EQ(IsCommandEnabled(C::kUp, c.state), c.up);
+    EXPECT_EQ(IsCommandEnabled(C::kRoot, c.state), c.root);
+  }
 }
 
 TEST(CommandStateTest, EveryCommandThatStartsAScanIsOffWhileScanning) {

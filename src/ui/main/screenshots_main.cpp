@@ -1,11 +1,19 @@
-// volumist-screenshots OUT_FOLDER: builds the main window over the volume directory of the current
-// settings (scripts/screenshots.sh prepares a sample one), and saves pictures of its states as PNG
-// files: the idle window with the first volume loaded, and the window while a scan runs.
+// volumist-screenshots OUT_FOLDER SCAN_SOURCE MEDIA_FOLDER: builds the main window over the volume
+// directory of the current settings (scripts/screenshots.sh prepares a sample one), and saves
+// pictures of its states as PNG files: the idle window with the first volume loaded, the window
+// while a scan runs, each view mode of the file list over a scan of MEDIA_FOLDER (sample songs and
+// pictures made by the script, two small video headers written here), and the ed2k link dialog.
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QTabBar>
 #include <QTimer>
 #include <cstdio>
+#include <fstream>
 
+#include "analysis/ed2k_link.h"
+#include "browse/list_menus.h"
+#include "ui/dialogs/ed2k_dialog.h"
 #include "ui/program.h"
 
 namespace {
@@ -32,11 +40,84 @@ void Settle(int milliseconds) {
   while (clock.elapsed() < milliseconds) QApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
+bool WaitForScan(MainWindow& window) {
+  QElapsedTimer clock;
+  clock.start();
+  while (window.IsScanning() && clock.elapsed() < 120000) QApplication::processEvents(QEventLoop::AllEvents, 50);
+  return !window.IsScanning();
+}
+
+// The head of an AVI file as a video tool writes it: the main header, a video stream and an MP3
+// audio stream, and an empty movie list. What the scan reads of a video is all in there.
+std::string Le32(uint32_t value) {
+  std::string bytes(4, '\0');
+  for (int i = 0; i < 4; ++i) bytes[static_cast<size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
+  return bytes;
+}
+std::string Le16(uint16_t value) { return Le32(value).substr(0, 2); }
+std::string Chunk(const std::string& id, const std::string& body) { return id + Le32(static_cast<uint32_t>(body.size())) + body; }
+std::string List(const std::string& type, const std::string& body) { return Chunk("LIST", type + body); }
+
+bool WriteSampleAvi(const std::string& path, uint32_t frames, uint32_t width, uint32_t height, uint32_t rate,
+                    uint32_t scale, const char* codec) {
+  std::string main = Le32(1000000 * scale / rate) + std::string(12, '\0') + Le32(frames) + std::string(12, '\0') +
+                     Le32(width) + Le32(height) + std::string(16, '\0');
+  std::string video = "vids" + std::string(codec, 4) + std::string(12, '\0') + Le32(scale) + Le32(rate) + std::string(24, '\0');
+  std::string audio = "auds" + std::string(4, '\0') + std::string(12, '\0') + Le32(1) + Le32(44100) + std::string(24, '\0');
+  std::string wave = Le16(0x55) + Le16(2) + Le32(44100) + Le32(16000) + Le16(4) + Le16(16) + Le16(0);
+  std::string streams = List("strl", Chunk("strh", video) + Chunk("strf", std::string(40, '\0'))) +
+                        List("strl", Chunk("strh", audio) + Chunk("strf", wave));
+  std::string body = "AVI " + List("hdrl", Chunk("avih", main) + streams) + List("movi", "");
+  std::ofstream out(path, std::ios::binary);
+  out << "RIFF" << Le32(static_cast<uint32_t>(body.size())) << body;
+  return static_cast<bool>(out);
+}
+
+// Opens the folder named `name` in the list shown (a row of the folder shown).
+void OpenRow(BrowsePane& pane, const std::string& name) {
+  ItemList& list = *pane.FileList();
+  for (int row = 0; row < list.Model()->rowCount(); ++row) {
+    if (list.Model()->RowAt(row)->name == name) {
+      pane.ActivateRow(row);
+      return;
+    }
+  }
+  std::fprintf(stderr, "no row %s\n", name.c_str());
+}
+
+void SelectRow(BrowsePane& pane, const std::string& name) {
+  ItemList& list = *pane.FileList();
+  for (int row = 0; row < list.Model()->rowCount(); ++row) {
+    if (list.Model()->RowAt(row)->name == name) {
+      list.SelectRow(row);
+      pane.RefreshPanes();
+      return;
+    }
+  }
+}
+
+void ShowView(BrowsePane& pane, int view) {
+  ItemList& list = *pane.FileList();
+  const std::vector<int>& tabs = list.ViewTabs();
+  for (size_t i = 0; i < tabs.size(); ++i) {
+    if (tabs[i] == view) list.TabBar()->setCurrentIndex(static_cast<int>(i));
+  }
+}
+
+// The first file of the list shown, or "".
+std::string FirstFile(BrowsePane& pane) {
+  ItemList& list = *pane.FileList();
+  for (int row = 0; row < list.Model()->rowCount(); ++row) {
+    if (list.Model()->RowAt(row)->kind == browse::RowKind::kFile) return list.Model()->RowAt(row)->name;
+  }
+  return {};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: volumist-screenshots OUT_FOLDER SCAN_SOURCE\n");
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: volumist-screenshots OUT_FOLDER SCAN_SOURCE MEDIA_FOLDER\n");
     return 2;
   }
   if (!HasDisplay()) {
@@ -46,6 +127,7 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QString out = QString::fromLocal8Bit(argv[1]);
   std::string scanSource = argv[2];
+  std::string media = argv[3];
   std::optional<SettingsLocations> locations = DefaultSettingsLocations();
   if (!locations) return 1;
 
@@ -88,12 +170,76 @@ int main(int argc, char** argv) {
     Settle(700);
     ok = Save(window, out, "main-window-scanning.png") && ok;
     window.Run(browse::Command::kStop);
-    QElapsedTimer clock;
-    clock.start();
-    while (window.IsScanning() && clock.elapsed() < 30000) QApplication::processEvents(QEventLoop::AllEvents, 50);
+    ok = WaitForScan(window) && ok;
   } else {
     ok = false;
   }
+
+  // The sample media, scanned with everything a scan can record, shown in every view.
+  ok = WriteSampleAvi(media + "/Video/harbour.avi", 4500, 720, 576, 25, 1, "XVID") && ok;
+  ok = WriteSampleAvi(media + "/Video/timelapse.avi", 1800, 1280, 720, 30000, 1001, "DIVX") && ok;
+  ScanJob mediaJob = session.Settings().scanJob;
+  mediaJob.mode = ScanMode::kNewVolume;
+  mediaJob.volumeName = "Media sample";
+  mediaJob.volumeFileName = session.Settings().VolumeDirectory() + "/media-sample.vkt";
+  mediaJob.analyzeAudio = mediaJob.analyzeVideo = mediaJob.analyzeImages = true;
+  mediaJob.computeSignatures = mediaJob.signatureCrc32 = mediaJob.signatureMd4 = mediaJob.signatureMd5 = true;
+  mediaJob.scanAgain = false;
+  mediaJob.descriptionPrompt = false;
+  mediaJob.ejectAfterScan = false;
+  mediaJob.sources = {ScanSource{-1, "Media", media, true}};
+  if (!window.StartScan(mediaJob) || !WaitForScan(window)) return 1;
+  Settle(300);
+  BrowsePane& pane = *window.Browse();
+  OpenRow(pane, "Media");
+  OpenRow(pane, "Music");
+  SelectRow(pane, FirstFile(pane));
+  static_cast<void>(window.SetDescription(*pane.SelectedRow()->DescriptionKey(), "Recorded at the harbour, early morning."));
+  pane.RefreshPanes();
+  Settle(200);
+  ShowView(pane, kViewMain);
+  Settle(200);
+  ok = Save(window, out, "view-main.png") && ok;
+  ShowView(pane, kViewAudio);
+  Settle(200);
+  ok = Save(window, out, "view-audio.png") && ok;
+  ShowView(pane, kViewSignatures);
+  Settle(200);
+  ok = Save(window, out, "view-signatures.png") && ok;
+  window.Run(browse::Command::kUp);
+  OpenRow(pane, "Video");
+  SelectRow(pane, FirstFile(pane));
+  ShowView(pane, kViewVideo);
+  Settle(200);
+  ok = Save(window, out, "view-video.png") && ok;
+  window.Run(browse::Command::kUp);
+  OpenRow(pane, "Pictures");
+  SelectRow(pane, FirstFile(pane));
+  ShowView(pane, kViewImages);
+  Settle(300);
+  ok = Save(window, out, "view-images.png") && ok;
+  ShowView(pane, kViewThumbnails);
+  pane.FileList()->SetTileStyle({100, true, true});
+  Settle(300);
+  ok = Save(window, out, "view-thumbnails.png") && ok;
+
+  // The link dialog of the first song, shown without waiting for it.
+  window.Run(browse::Command::kUp);
+  OpenRow(pane, "Music");
+  SelectRow(pane, FirstFile(pane));
+  const browse::ItemRow* song = pane.SelectedRow();
+  if (song != nullptr && song->hasSignatures) {
+    std::string link = BuildEd2kLink(song->name, song->size, song->signatures);
+    CDialog_Edonkey2K dialog(link, &window);
+    dialog.show();
+    Settle(300);
+    ok = Save(dialog, out, "ed2k-dialog.png") && ok;
+    dialog.accept();
+  } else {
+    ok = false;
+  }
+  // The sample's description is dropped with the window.
+  window.Run(browse::Command::kUndo);
   session.Settings().ShowSplash = true;
   static_cast<void>(session.Finish());
   return ok ? 0 : 1;

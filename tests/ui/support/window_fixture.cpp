@@ -109,7 +109,7 @@ MainWindow& WindowFixture::Open(bool start) {
   services.prompter = &prompter;
   services.folderChooser = &folders;
   services.fileChooser = &files;
-  services.launcher = &launcher;
+  services.launcher = launcherOverride ? launcherOverride : &launcher;
   services.dialogs = &dialogs;
   services.trayAvailable = [this] { return trayAvailable; };
   services.drives.isCdDrive = [](const std::string&) { return false; };

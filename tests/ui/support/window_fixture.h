@@ -62,23 +62,46 @@ class ScriptedFolders final : public FolderChooser {
   std::string lastInitial;
 };
 
-class NoFiles final : public FileChooser {
+// Answers file choices from queues (none left: the user cancels) and keeps what it was asked.
+class ScriptedFiles final : public FileChooser {
  public:
   std::optional<std::string> ChooseOpenFile(QWidget*, const QString&, const std::string&, const QString&) override {
-    return std::nullopt;
+    return Next(openAnswers);
   }
-  std::optional<std::string> ChooseSaveFile(QWidget*, const QString&, const std::string&, const QString&) override {
-    return std::nullopt;
+  std::optional<std::string> ChooseSaveFile(QWidget*, const QString& caption, const std::string& initial,
+                                            const QString&) override {
+    lastSaveCaption = caption;
+    lastSaveInitial = initial;
+    return Next(saveAnswers);
+  }
+  std::deque<std::optional<std::string>> openAnswers;
+  std::deque<std::optional<std::string>> saveAnswers;
+  QString lastSaveCaption;
+  std::string lastSaveInitial;
+
+ private:
+  static std::optional<std::string> Next(std::deque<std::optional<std::string>>& answers) {
+    if (answers.empty()) return std::nullopt;
+    std::optional<std::string> answer = answers.front();
+    answers.pop_front();
+    return answer;
   }
 };
 
+// Records what the window hands to the desktop and answers at once with `succeeds`.
 class RecordingLauncher final : public Launcher {
  public:
-  bool Open(const std::string& pathOrUrl) override {
-    opened.push_back(pathOrUrl);
-    return true;
+  void Open(const std::string& url, Done done) override {
+    opened.push_back(url);
+    if (done) done(succeeds);
+  }
+  void ShowInFileManager(const std::string& path, bool isFolder, Done done) override {
+    shown.push_back({path, isFolder});
+    if (done) done(succeeds);
   }
   std::vector<std::string> opened;
+  std::vector<std::pair<std::string, bool>> shown;
+  bool succeeds = true;
 };
 
 // Passes everything to a fault file system, but holds back the creation of files by worker threads
@@ -149,8 +172,10 @@ class WindowFixture {
   UiRecordingPrompter prompter;
   ScriptedDialogs dialogs;
   ScriptedFolders folders;
-  NoFiles files;
+  ScriptedFiles files;
   RecordingLauncher launcher;
+  // When set, the window hands items to this launcher instead (the desktop's own, in its tests).
+  Launcher* launcherOverride = nullptr;
   bool trayAvailable = false;
   int scanEditorCalls = 0;
   std::unique_ptr<ProgramSettings> settings;
