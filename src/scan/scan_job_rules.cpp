@@ -6,6 +6,10 @@
 
 namespace volumist {
 
+bool IsUsableFileName(std::string_view name) {
+  return !name.empty() && name.size() <= kFileNameMaxBytes && name != "." && name != "..";
+}
+
 bool ValidateJob(ScanJob& job, ScanPage page, const SingleSource& single, const std::string& volumeDirectory,
                  platform::FileSystem& fileSystem, Prompter& prompter) {
   if (job.volumeName.empty()) {
@@ -53,6 +57,11 @@ bool ValidateJob(ScanJob& job, ScanPage page, const SingleSource& single, const 
     return false;
   }
   if (job.mode == ScanMode::kNewVolume || job.mode == ScanMode::kNewFromVolumeSources) {
+    // A name the file system cannot take would otherwise fail only at the rename after the whole scan.
+    if (!IsUsableFileName(platform::BaseNameOf(job.volumeFileName))) {
+      prompter.ShowError(messages::kVolumeFileNameUnusable);
+      return false;
+    }
     std::string target = job.volumeFileName.front() == '/' ? job.volumeFileName
                                                            : platform::JoinPath(volumeDirectory, job.volumeFileName);
     const bool defaultName =
