@@ -20,6 +20,7 @@
 #include "browse/command_state.h"
 #include "catalog/program_settings.h"
 #include "catalog/volume_list.h"
+#include "scan/drive_info.h"
 #include "scan/scan_controller.h"
 #include "scan/scan_job_rules.h"
 #include "ui/action_registry.h"
@@ -46,8 +47,11 @@ struct WindowServices {
   std::function<bool()> trayAvailable;
   DriveControl drives;
   unsigned scanHelperThreads = DefaultHelperThreads();
-  // Edits a prepared job for the page it opens on and returns true when the user confirms it (the
-  // scan dialog). None: the scan commands prepare the job and stop there.
+  // The drives of the kinds whose filter bits are set, for the scan dialog's drive list and folder
+  // tree (scan/drive_info.h ListDrives). None: no drives are listed.
+  std::function<std::vector<DriveRow>(uint32_t filterMask)> listDrives;
+  // Edits a prepared job for the page it opens on and returns true when the user confirms it. None:
+  // the scan dialog (CScanDrivesDialog) with the window's prompter, folder chooser and dialogs.
   std::function<bool(ScanJob& job, ScanPage page, QWidget* parent)> editScanJob;
 };
 
@@ -124,6 +128,9 @@ class MainWindow final : public QMainWindow, public VolumeHost {
   void SetStatus(const std::string& status);
   // main_window_scan.cpp
   void BeginScan(ScanMode mode, bool multipleSources);
+  bool EditScanJob(ScanJob& job, ScanPage page);
+  // Opens the dialog again for the next disc once no other modal window is open.
+  void ScanAgain(bool multipleSources);
   void OnStatisticsTick();
   void OnScanFinished();
   void AfterScanDescription(const std::string& volumePath);
