@@ -46,6 +46,7 @@ constexpr std::array<CommandInfo, kCommandCount> kCommands = {{
     {C::kArrangeCreated, "By Time of creation", 0},
     {C::kArrangeModified, "By Time of modification", 0},
     {C::kChooseDirectory, "Choose active directory...", 0},
+    {C::kProperties, "Properties", 0},
 }};
 
 // The table is indexed by the enumeration; a row out of place would give a command another's text.

@@ -55,8 +55,10 @@ enum class Command : int {
   kArrangeModified,
   // The volume list's "Choose active directory..." button.
   kChooseDirectory,
+  // The properties dialog of the selected item, or of the loaded volume (Alt+Enter).
+  kProperties,
 };
-inline constexpr int kCommandCount = static_cast<int>(Command::kChooseDirectory) + 1;
+inline constexpr int kCommandCount = static_cast<int>(Command::kProperties) + 1;
 
 struct CommandInfo {
   Command command;

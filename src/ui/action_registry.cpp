@@ -3,6 +3,7 @@
 #include <QKeySequence>
 
 #include "ui/bridge/text.h"
+#include "ui/drive_icons.h"
 #include "ui/icons.h"
 
 namespace volumist::ui {
@@ -17,6 +18,13 @@ ActionRegistry::ActionRegistry(QWidget& window) : QObject(&window) {
     action->setIconVisibleInMenu(false);
     if (info.functionKey > 0) {
       action->setShortcut(QKeySequence(Qt::Key_F1 + (info.functionKey - 1)));
+      action->setShortcutContext(Qt::WindowShortcut);
+      window.addAction(action);
+    }
+    if (info.command == Command::kProperties) {
+      // The desktop's key for properties; the command strip has no button for it.
+      action->setIcon(PropertiesIcon());
+      action->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Return));
       action->setShortcutContext(Qt::WindowShortcut);
       window.addAction(action);
     }

@@ -18,6 +18,7 @@
 
 #include "browse/command.h"
 #include "browse/command_state.h"
+#include "browse/properties_rules.h"
 #include "catalog/program_settings.h"
 #include "catalog/volume_list.h"
 #include "scan/drive_info.h"
@@ -80,6 +81,11 @@ class MainWindow final : public QMainWindow, public VolumeHost {
   bool IsScanning() const { return scanning_; }
   // Records a description edit of the loaded volume (key 0 is the volume itself).
   bool SetDescription(RecordKey key, const std::string& text);
+  // The properties dialog of the loaded volume and, when given, one of its items (the "Properties"
+  // command shows the volume alone). OK stores the edited descriptions as pending edits and writes a
+  // new name into the loaded volume's file; the list and the views then show them. Nothing when
+  // cancelled, while scanning, or without a loaded volume ("Please, load some volume first.").
+  std::optional<browse::PropertiesOutcome> ShowProperties(const std::optional<browse::PropertiesItem>& item);
 
   browse::ShellState State() const;
   ActionRegistry& Actions() { return *actions_; }

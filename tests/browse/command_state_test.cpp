@@ -70,6 +70,7 @@ const Row kTable[] = {
     {C::kArrangeCreated, Y, Y, Y, n},
     {C::kArrangeModified, Y, Y, Y, n},
     {C::kChooseDirectory, Y, Y, Y, n},
+    {C::kProperties, Y, Y, Y, n},
 };
 
 TEST(CommandStateTest, EveryCommandInEveryState) {
