@@ -97,7 +97,7 @@ PropertiesData GatherProperties(VolumeCatalog& volume, const std::optional<Prope
   data.volume.folders = CountPair(counters.folderCount, counters.totalFolderCount);
   data.volume.files = CountPair(counters.fileCount, counters.totalFileCount);
   data.volume.archives = std::to_string(counters.archiveCount);
-  data.volume.fileSize = FormatSizeGrouped(volume.VolumeFileSize());
+  data.volume.fileSize = FormatSizeGrouped(volume.VolumeFileSize(), true);
   data.volume.created = FormatDateTime(volume.VolumeFileTime());
   data.volume.description = volume.GetDescription(0).value_or(std::string());
 

@@ -46,7 +46,7 @@ struct VolumeProperties {
   std::string folders;   // "%ld  (%ld)": the folder count, then the total folder count
   std::string files;     // "%ld  (%ld)"
   std::string archives;  // "%ld"
-  std::string fileSize;  // the volume file's size with digit grouping
+  std::string fileSize;  // the volume file's size with digit grouping and " Bytes"
   std::string created;   // the volume file's time
   std::string description;
 };

@@ -74,6 +74,9 @@ constexpr std::string_view kClearTip[] = {"Delete all scanning sources."};
 constexpr std::string_view kPlusTip[] = {"Add this drive or path to the scan list."};
 constexpr std::string_view kMinusTip[] = {"ADelete selected source from the scan list."};
 
+// A catalog name holds no separator: a path built from it would take it for two names.
+bool IsPlainName(const std::string& name) { return !name.empty() && name.find('/') == std::string::npos; }
+
 const DriveRow* DriveWithRoot(const std::string& normalPath, std::span<const DriveRow> drives) {
   for (const DriveRow& drive : drives) {
     if (platform::NormalizePath(drive.root) == normalPath) return &drive;
@@ -144,7 +147,7 @@ void ScanDialogNames::ProposeSourceName(std::string name) {
 
 void ScanDialogNames::DriveClicked(const DriveRow& row) {
   path_ = row.root;
-  ProposeSourceName(row.displayName);
+  ProposeSourceName(SourceNameForDrive(row));
 }
 
 void ScanDialogNames::FolderBrowsed(const std::string& folder, std::span<const DriveRow> drives) {
@@ -152,13 +155,19 @@ void ScanDialogNames::FolderBrowsed(const std::string& folder, std::span<const D
   ProposeSourceName(SourceNameForFolder(folder, drives));
 }
 
+std::string SourceNameForDrive(const DriveRow& drive) {
+  if (IsPlainName(drive.displayName)) return drive.displayName;
+  std::string last = platform::BaseNameOf(platform::NormalizePath(drive.root));
+  return IsPlainName(last) ? last : std::string(text::kRootFileSystemName);
+}
+
 std::string SourceNameForFolder(const std::string& folder, std::span<const DriveRow> drives) {
   std::string normal = platform::NormalizePath(folder);
-  if (const DriveRow* drive = DriveWithRoot(normal, drives)) return drive->displayName;
+  if (const DriveRow* drive = DriveWithRoot(normal, drives)) return SourceNameForDrive(*drive);
   // NormalizePath leaves no trailing separator, so the last component is the folder's own name; only
   // "/" has none.
   std::string last = platform::BaseNameOf(normal);
-  return last.empty() ? normal : last;
+  return IsPlainName(last) ? last : std::string(text::kRootFileSystemName);
 }
 
 bool SameSourcePath(const std::string& a, const std::string& b) {

@@ -48,7 +48,7 @@ class ScanDialogNames {
   // makes the source name the user's from now on; left empty it follows the drive or folder again.
   void SourceNameLeft(const std::string& text);
   // A click on a drive row: the path becomes its root and, unless the user named the source, the
-  // source name its display name.
+  // source name SourceNameForDrive of it.
   void DriveClicked(const DriveRow& row);
   // A folder chosen with "Browse...": the path becomes the folder and, unless the user named the
   // source, the source name SourceNameForFolder of it. `drives` are all the machine's drives.
@@ -76,9 +76,13 @@ class ScanDialogNames {
   bool sourceNameEdited_ = false;
 };
 
-// The name a folder gets as a source: the drive's display name when the folder is the root of one
-// of `drives` ("/" included), otherwise its last non-empty component ("/media/u/Photos/" gives
-// "Photos"). The bytes of the component are kept as they are.
+// The name a drive gets as a source: its display name, unless that is empty or holds a "/" (an
+// unlabelled root shows its path); then the last component of its root, and "Root file system" for
+// "/". A proposed name never holds a separator.
+std::string SourceNameForDrive(const DriveRow& drive);
+// The name a folder gets as a source: SourceNameForDrive when the folder is the root of one of
+// `drives` ("/" included), otherwise its last non-empty component ("/media/u/Photos/" gives
+// "Photos"), and "Root file system" for "/". The bytes of the component are kept as they are.
 std::string SourceNameForFolder(const std::string& folder, std::span<const DriveRow> drives);
 
 // True when two source paths name the same folder: equal once repeated and trailing separators and
@@ -182,6 +186,8 @@ inline constexpr char kBrowseButton[] = "Browse...";
 inline constexpr char kSourceNameLabel[] = "Name of the source in volume*:";
 inline constexpr char kEjectAfterScanBox[] = "Eject after scan";
 inline constexpr char kBrowsePrompt[] = "Choose a folder to scan";
+// The source name proposed for "/" when its drive has no label.
+inline constexpr char kRootFileSystemName[] = "Root file system";
 
 inline constexpr char kScanningListLabel[] = " Scanning list (sources) (Click - for edit, 'Del' - for delete):";
 inline constexpr char kNameInCatalogColumn[] = "Name in catalog";

@@ -84,8 +84,10 @@ void PieChart::paintEvent(QPaintEvent*) {
     QString share = ToQString(*wedges[i].share);
     QRectF box(at.x() - 40, at.y() - 12, 80, 24);
     // The slices' text colour is white; a dark shadow keeps it readable on the light wedge.
-    painter.setPen(QColor(0, 0, 0, 140));
-    painter.drawText(box.translated(1, 1), Qt::AlignCenter, share);
+    painter.setPen(QColor(0, 0, 0, 190));
+    for (QPointF offset : {QPointF(1, 1), QPointF(-1, 1), QPointF(1, -1), QPointF(-1, -1)}) {
+      painter.drawText(box.translated(offset), Qt::AlignCenter, share);
+    }
     painter.setPen(ColourOf(pie_->slices[i].text));
     painter.drawText(box, Qt::AlignCenter, share);
   }

@@ -86,7 +86,8 @@ TEST_F(PropertiesRulesTest, ItemVolumeAndMedium) {
   EXPECT_EQ(data.volume.folders, "4  (4)");
   EXPECT_EQ(data.volume.files, "3  (3)");
   EXPECT_EQ(data.volume.archives, "0");
-  EXPECT_EQ(data.volume.fileSize, FormatSizeGrouped(volume_->VolumeFileSize()));
+  EXPECT_EQ(data.volume.fileSize, FormatSizeGrouped(volume_->VolumeFileSize(), true));
+  EXPECT_TRUE(data.volume.fileSize.ends_with(" Bytes"));
   EXPECT_EQ(data.volume.created, FormatDateTime(volume_->VolumeFileTime()));
 
   ASSERT_TRUE(data.media);

@@ -139,6 +139,9 @@ TEST(ScanDialogRulesTest, NamesFollowUntilTheUserTypesHisOwn) {
        "/home/u/Music", true, true},
       {"a browsed drive root is named after the drive", {FolderBrowsed{"/media/u/DISC_E/"}}, "Volume1", "Volume1.vkt",
        false, "Holiday CD", "/media/u/DISC_E/", false, true},
+      {"an unlabelled root drive gets a name without a separator",
+       {DriveClicked{{"/", "Local Disk", "/", kDriveFixed}}}, "Volume1", "Volume1.vkt", false, "Root file system", "/",
+       false, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -163,8 +166,11 @@ TEST(ScanDialogRulesTest, SourceNamesOfBrowsedFolders) {
     std::string name;
   } cases[] = {
       {"/", {kRootDrive}, "System"},
-      {"/", {unlabelledRoot}, "/"},
-      {"/", {}, "/"},
+      // A name with a separator would read as two names in a path.
+      {"/", {unlabelledRoot}, "Root file system"},
+      {"/", {}, "Root file system"},
+      {"/media/u/DISC_F", {{"/media/u/DISC_F", "CD Drive", "a/b", kDriveCdRom}}, "DISC_F"},
+      {"/media/u/DISC_G", {{"/media/u/DISC_G", "CD Drive", "", kDriveCdRom}}, "DISC_G"},
       {"/media/u/Photos/", {}, "Photos"},
       {"/media/u/Photos", {}, "Photos"},
       {"/media/u/Photos//", {}, "Photos"},

@@ -147,6 +147,7 @@ void CScanDrivesDialog::BuildControls() {
   optionsLayout->addWidget(includeLabel, 1, 0);
   optionsLayout->addWidget(includeOnly_, 1, 1);
   optionsLayout->setColumnStretch(1, 1);
+  optionsLayout->setRowStretch(2, 1);
 
   // The analyzers, each under its group with its "Setup >".
   auto* analyzersBox = new QGroupBox(QLatin1String(browse::text::kAdditionalInfoLabel), this);
