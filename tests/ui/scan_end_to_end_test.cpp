@@ -4,6 +4,7 @@
 #include <zlib.h>
 
 #include <QSignalSpy>
+#include <functional>
 #include <QTest>
 
 #include "analysis/external_tool.h"
@@ -13,6 +14,7 @@
 #include "testing/tree_builder.h"
 #include "testing/volume_fixture.h"
 #include "ui/bridge/text.h"
+#include "ui/dialogs/enter_description_dialog.h"
 #include "ui/dialogs/scan_drives_dialog.h"
 #include "ui/dialogs/scan_settings_dialog.h"
 #include "ui/support/ui_test_main.h"
@@ -48,6 +50,9 @@ class ScanEndToEndTest : public QObject {
   void initTestCase() { volumist::ui::testing::InstallWarningGuard(); }
   void aPersonScansAFolderAndGoesOnWithTheNextDisc();
   void addingTheNextDiscWritesIntoTheSameVolume();
+  void eachCommandOpensTheDialogInItsMode();
+  void theDescriptionPromptComesBeforeTheNextDisc();
+  void theNextDialogWaitsForAnOpenModalWindow();
 };
 
 void ScanEndToEndTest::aPersonScansAFolderAndGoesOnWithTheNextDisc() {
@@ -183,6 +188,115 @@ void ScanEndToEndTest::addingTheNextDiscWritesIntoTheSameVolume() {
   QCOMPARE(window.VolumesModel()->rowCount(), 1);
   QCOMPARE(fixture.dialogs.runs, 2);
   QVERIFY(fixture.prompter.entries.empty());
+}
+
+void ScanEndToEndTest::eachCommandOpensTheDialogInItsMode() {
+  Fixture fixture;
+  fixture.realScanDialog = true;
+  std::string loaded = fixture.WriteVolume("loaded.vkt", "Loaded");
+  MainWindow& window = fixture.Open();
+  window.show();
+  QVERIFY(QTest::qWaitForWindowActive(&window));
+  struct Case {
+    std::function<void()> command;
+    QString caption;
+    bool singlePage;
+  } cases[] = {
+      {[&] { QTest::keyClick(&window, Qt::Key_F5); }, QStringLiteral("New... - Single source"), true},
+      {[&] { window.Run(Command::kNewSingle); }, QStringLiteral("New... - Single source"), true},
+      {[&] { window.Run(Command::kNewMultiple); }, QStringLiteral("New... - Multiple sources"), true},
+      {[&] { window.Run(Command::kNewFromVolumeSources); },
+       QStringLiteral("New by current volume sources - Multiple sources"), false},
+      {[&] { QTest::keyClick(&window, Qt::Key_F6); }, QStringLiteral("Add... - Single source"), true},
+      {[&] { window.Run(Command::kAddSingle); }, QStringLiteral("Add... - Single source"), true},
+      {[&] { window.Run(Command::kAddMultiple); }, QStringLiteral("Add... - Multiple sources"), true},
+  };
+  // Without a loaded volume the add and mode 3 commands say so and open nothing.
+  for (Command command : {Command::kNewFromVolumeSources, Command::kAddSingle, Command::kAddMultiple}) {
+    window.Run(command);
+  }
+  QCOMPARE(fixture.dialogs.runs, 0);
+  QCOMPARE(fixture.prompter.Errors(), std::vector<std::string>(3, "Please, load some volume first."));
+  fixture.ChooseVolume(loaded);
+  for (const Case& c : cases) {
+    QString caption;
+    bool single = false;
+    std::string name;
+    size_t sources = 0;
+    fixture.dialogs.scripts.push_back([&](QDialog& d) {
+      auto& dialog = dynamic_cast<CScanDrivesDialog&>(d);
+      caption = dialog.windowTitle();
+      single = dialog.SinglePage() != nullptr;
+      name = dialog.Names().VolumeName();
+      sources = dialog.AdvancedPage()->SourceModel()->Sources().size();
+      d.reject();
+    });
+    c.command();
+    QCOMPARE(caption, c.caption);
+    QCOMPARE(single, c.singlePage);
+    // Adding shows the loaded volume; mode 3 lists its sources.
+    QCOMPARE(name, c.caption.startsWith(QStringLiteral("Add")) ? std::string("Loaded") : std::string("Volume1"));
+    QCOMPARE(sources, size_t{c.singlePage ? 0u : 1u});
+  }
+  QCOMPARE(fixture.dialogs.runs, static_cast<int>(std::size(cases)));
+  QCOMPARE(fixture.dialogs.unexpected, 0);
+  QVERIFY(!window.IsScanning());
+}
+
+void ScanEndToEndTest::theDescriptionPromptComesBeforeTheNextDisc() {
+  Fixture fixture;
+  fixture.realScanDialog = true;
+  std::string tree = fixture.MakeTree("disc", 3);
+  MainWindow& window = fixture.Open();
+  ScanJob job = fixture.JobFor(tree, "described.vkt", "Described");
+  job.descriptionPrompt = true;
+  job.scanAgain = true;
+  std::vector<std::string> order;
+  fixture.dialogs.scripts.push_back([&](QDialog& d) {
+    auto& prompt = dynamic_cast<CDialogEnterDescription&>(d);
+    order.push_back("description");
+    prompt.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&prompt));
+    prompt.TextField()->setPlainText(QStringLiteral("First disc of the trip"));
+    QTest::mouseClick(prompt.SaveButton(), Qt::LeftButton);
+  });
+  fixture.dialogs.scripts.push_back([&](QDialog& d) {
+    auto& dialog = dynamic_cast<CScanDrivesDialog&>(d);
+    order.push_back(ToBytes(dialog.windowTitle()));
+    d.reject();
+  });
+  QVERIFY(window.StartScan(job));
+  QVERIFY(fixture.WaitForScanEnd());
+  QTRY_COMPARE(fixture.dialogs.runs, 2);
+  QCOMPARE(order, (std::vector<std::string>{"description", "Add... - Single source"}));
+  VolumeCatalog reread(fixture.faults, fixture.prompter);
+  QVERIFY(reread.OpenVolume(fixture.volumeDirectory + "/described.vkt"));
+  QCOMPARE(reread.GetDescription(0), std::optional<std::string>("First disc of the trip"));
+  QVERIFY(fixture.prompter.entries.empty());
+}
+
+void ScanEndToEndTest::theNextDialogWaitsForAnOpenModalWindow() {
+  Fixture fixture;
+  fixture.realScanDialog = true;
+  std::string tree = fixture.MakeTree("disc", 3);
+  MainWindow& window = fixture.Open();
+  ScanJob job = fixture.JobFor(tree, "next.vkt", "Next");
+  job.scanAgain = true;
+  fixture.dialogs.scripts.push_back([](QDialog& d) { d.reject(); });
+  // A message box of another part of the program, open when the scan ends.
+  QDialog message(&window);
+  message.setWindowModality(Qt::ApplicationModal);
+  message.show();
+  QVERIFY(QApplication::activeModalWidget() == &message);
+  QSignalSpy finished(&window, &MainWindow::ScanFinished);
+  QVERIFY(window.StartScan(job));
+  QVERIFY(finished.wait(30000) || finished.count() == 1);
+  QVERIFY(finished.at(0).at(0).toBool());
+  QTest::qWait(4 * browse::kReopenScanDialogMilliseconds);
+  QCOMPARE(fixture.dialogs.runs, 0);
+  message.close();
+  QTRY_COMPARE(fixture.dialogs.runs, 1);
+  QCOMPARE(fixture.dialogs.unexpected, 0);
 }
 
 VOLUMIST_UI_TEST_MAIN(ScanEndToEndTest)
