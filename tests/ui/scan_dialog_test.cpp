@@ -730,9 +730,18 @@ void ScanDialogTest::treeDialogAddsFoldersOnce() {
     choose(model->index(2, 0, disc));
     QCOMPARE(around.prompter.entries.size(), size_t{1});
     QCOMPARE(around.prompter.entries.back().text, std::string("This path is in list already"));
-    // The same folder twice is refused the second time.
+    // The same folder twice is refused the second time, also by the Ins key.
     choose(model->index(0, 0, disc));
     QCOMPARE(around.prompter.entries.size(), size_t{2});
+    tree.Tree()->setFocus();
+    QTest::keyClick(tree.Tree(), Qt::Key_Insert);
+    QCOMPARE(around.prompter.entries.size(), size_t{3});
+    // "-" collapses the tree's folder; it removes nothing from the list.
+    tree.Tree()->selectionModel()->setCurrentIndex(disc, QItemSelectionModel::ClearAndSelect);
+    QVERIFY(tree.Tree()->isExpanded(disc));
+    QTest::keyClick(tree.Tree(), Qt::Key_Minus);
+    QVERIFY(!tree.Tree()->isExpanded(disc));
+    QCOMPARE(tree.ListModel()->rowCount(), 4);
     d.accept();
   });
   QTest::mouseClick(dialog.AdvancedPage()->BuildButton(), Qt::LeftButton);

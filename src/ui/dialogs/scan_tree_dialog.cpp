@@ -54,6 +54,8 @@ CDialog_Scan_Tree::CDialog_Scan_Tree(std::vector<ScanSource> sources, std::vecto
   tree_->setUniformRowHeights(true);
   tree_->setSelectionMode(QAbstractItemView::SingleSelection);
   tree_->setAccessibleName(QStringLiteral("Folder tree"));
+  // Ins adds the tree's folder ("+" and "-" stay the tree's keys for expanding and collapsing).
+  tree_->installEventFilter(this);
   auto* treeLabel = new QLabel(QLatin1String(browse::text::kTreeSourcesLabel), this);
   treeLabel->setBuddy(tree_);
 
@@ -79,13 +81,11 @@ CDialog_Scan_Tree::CDialog_Scan_Tree(std::vector<ScanSource> sources, std::vecto
   plus_->setIconSize(QSize(20, 20));
   plus_->setAccessibleName(QStringLiteral("Add to the scanning list"));
   plus_->setToolTip(Tip(browse::ScanTip::kTreePlus, showToolTips));
-  plus_->setShortcut(QKeySequence(Qt::Key_Plus));
   minus_ = new QToolButton(this);
   minus_->setIcon(RemoveSourceIcon());
   minus_->setIconSize(QSize(20, 20));
   minus_->setAccessibleName(QStringLiteral("Remove from the scanning list"));
   minus_->setToolTip(Tip(browse::ScanTip::kTreeMinus, showToolTips));
-  minus_->setShortcut(QKeySequence(Qt::Key_Minus));
   connect(plus_, &QToolButton::clicked, this, &CDialog_Scan_Tree::AddSelected);
   connect(minus_, &QToolButton::clicked, this, &CDialog_Scan_Tree::RemoveSelected);
   // A double click on a folder adds it as the plus button would.
@@ -143,6 +143,11 @@ void CDialog_Scan_Tree::AddSelected() {
 void CDialog_Scan_Tree::RemoveSelected() { RemoveSelectedSources(*list_, *listModel_); }
 
 bool CDialog_Scan_Tree::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == tree_ && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Insert) {
+    AddSelected();
+    return true;
+  }
   if (watched == list_ && event->type() == QEvent::KeyPress &&
       static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
     // An editor open on a name gets its keys itself, so Del here always means the rows.

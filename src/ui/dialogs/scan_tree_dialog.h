@@ -1,8 +1,9 @@
 // CDialog_Scan_Tree ("Advanced Scan"): a folder tree of the machine's drives on the left, a
 // scanning list of its own on the right. The plus button adds the tree's selected folder (named
 // after its drive when it is a drive's root, else after its last component; a path already in the
-// list is refused with "This path is in list already"); the minus button and Del remove the selected
-// sources; "Clear" empties the list at once. OK gives the list back; Cancel leaves the caller's.
+// list is refused with "This path is in list already"; Ins and a double click on a folder do the
+// same); the minus button and Del in the list remove the selected sources; "Clear" empties the list
+// at once. OK gives the list back; Cancel leaves the caller's.
 // Resizable, never below 670 x 350.
 //
 //   [explanation                                                   ]
