@@ -35,6 +35,9 @@ bool ValidateJob(ScanJob& job, ScanPage page, const SingleSource& single, const 
     job.usedSingleSource = true;
   } else {
     job.multipleSources = true;
+    // The tray belongs to a single source's drive: a list of sources moves no tray, also not the one
+    // of the drive a single-source scan used before.
+    job.drivePath.clear();
     if (job.sources.empty()) {
       prompter.ShowError(messages::kNoSource);
       return false;

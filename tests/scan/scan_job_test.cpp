@@ -151,9 +151,12 @@ TEST(ScanJobRulesTest, MultipleSourcesAreFolderSourcesExceptInModeThree) {
     job.volumeName = "V";
     job.volumeFileName = "V.vkt";
     job.sources = {{-1, "a", dir.path(), false}};
+    // Left from a single-source scan of a CD: no tray of it moves for a list of sources.
+    job.drivePath = "/media/cdrom";
     RecordingPrompter prompter;
     ASSERT_TRUE(ValidateJob(job, ScanPage::kMultipleSources, {}, dir.path(), platform::FileSystem::Default(), prompter));
     EXPECT_TRUE(job.multipleSources);
+    EXPECT_EQ(job.drivePath, "");
     EXPECT_TRUE(job.usedMultipleSources);
     EXPECT_EQ(job.sources[0].isFolderSource, mode != ScanMode::kNewFromVolumeSources);
     // Adding never asks about the file and keeps the counter.
