@@ -40,3 +40,7 @@ if [[ -x "$build_dir/browse_timing" ]]; then
   echo "== QT_QPA_PLATFORM=offscreen $build_dir/browse_timing $repetitions"
   QT_QPA_PLATFORM=offscreen "$build_dir/browse_timing" "$repetitions"
 fi
+if [[ -x "$build_dir/window_scan_timing" ]]; then
+  echo "== QT_QPA_PLATFORM=offscreen $build_dir/window_scan_timing /usr $repetitions"
+  QT_QPA_PLATFORM=offscreen "$build_dir/window_scan_timing" /usr "$repetitions"
+fi

@@ -94,4 +94,16 @@ ListingEnd ReadTopLevel(VolumeCatalog& volume, const ContentVisitor& visit, bool
   return ListRange(volume, volume.Header().treeStart, volume.Header().treeEnd, visit, compact);
 }
 
+std::optional<ContentItem> ReadContentItem(VolumeCatalog& volume, RecordKey key) {
+  const uint64_t position = volume.AbsoluteOffset(key);
+  const uint64_t treeEnd = volume.Header().treeEnd;
+  if (position < volume.Header().treeStart || position >= treeEnd) return std::nullopt;
+  std::optional<ContentItem> found;
+  static_cast<void>(ListRange(volume, position, treeEnd, [&](const ContentItem& item) {
+    if (item.key == key && item.kind != RecordKind::kNone) found = item;
+    return false;
+  }, false));
+  return found;
+}
+
 }  // namespace volumist

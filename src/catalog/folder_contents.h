@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include "catalog/catalog_record.h"
 #include "catalog/volume_catalog.h"
@@ -35,5 +36,9 @@ ListingEnd ReadFolderContents(VolumeCatalog& volume, const NestingFields& contai
 // Lists the top level: the top entries of drive sources and the root folders of folder sources, in
 // source order. Ends at the end of the tree.
 ListingEnd ReadTopLevel(VolumeCatalog& volume, const ContentVisitor& visit, bool compact = false);
+
+// Reads the one folder, archive or file whose record starts at `key`; nothing when no such record
+// starts there or it is damaged.
+std::optional<ContentItem> ReadContentItem(VolumeCatalog& volume, RecordKey key);
 
 }  // namespace volumist

@@ -14,6 +14,10 @@ inline constexpr char kVolumeFileNameNotDefined[] = "Volume filename is not defi
 // asks it too when a file took the name during the scan.
 // A source that is not an existing folder; the path follows the text.
 inline constexpr char kScanPathNotFound[] = "Path for scanning does not exist or is not a folder: ";
+// The volume file name cannot be a file name here: longer than a name may be (255 bytes), or "." or
+// "..".
+inline constexpr char kVolumeFileNameUnusable[] =
+    "The volume file name must be at most 255 bytes long and may not be \".\" or \"..\". Choose another name.";
 // The volume file name names a folder, a pipe, a device or a socket.
 inline constexpr char kVolumeFileNameNotRegular[] =
     "The volume file name names a folder or a special file, which is never replaced. Choose another name.";

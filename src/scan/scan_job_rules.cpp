@@ -6,6 +6,10 @@
 
 namespace volumist {
 
+bool IsUsableFileName(std::string_view name) {
+  return !name.empty() && name.size() <= kFileNameMaxBytes && name != "." && name != "..";
+}
+
 bool ValidateJob(ScanJob& job, ScanPage page, const SingleSource& single, const std::string& volumeDirectory,
                  platform::FileSystem& fileSystem, Prompter& prompter) {
   if (job.volumeName.empty()) {
@@ -31,6 +35,9 @@ bool ValidateJob(ScanJob& job, ScanPage page, const SingleSource& single, const 
     job.usedSingleSource = true;
   } else {
     job.multipleSources = true;
+    // The tray belongs to a single source's drive: a list of sources moves no tray, also not the one
+    // of the drive a single-source scan used before.
+    job.drivePath.clear();
     if (job.sources.empty()) {
       prompter.ShowError(messages::kNoSource);
       return false;
@@ -53,6 +60,11 @@ bool ValidateJob(ScanJob& job, ScanPage page, const SingleSource& single, const 
     return false;
   }
   if (job.mode == ScanMode::kNewVolume || job.mode == ScanMode::kNewFromVolumeSources) {
+    // A name the file system cannot take would otherwise fail only at the rename after the whole scan.
+    if (!IsUsableFileName(platform::BaseNameOf(job.volumeFileName))) {
+      prompter.ShowError(messages::kVolumeFileNameUnusable);
+      return false;
+    }
     std::string target = job.volumeFileName.front() == '/' ? job.volumeFileName
                                                            : platform::JoinPath(volumeDirectory, job.volumeFileName);
     const bool defaultName =

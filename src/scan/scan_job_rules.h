@@ -25,13 +25,20 @@ struct SingleSource {
   std::string path;
 };
 
+// The longest name of one file on the file systems the volume directory lives on.
+inline constexpr size_t kFileNameMaxBytes = 255;
+// True for a name one file can have: 1 to 255 bytes, and neither "." nor "..".
+bool IsUsableFileName(std::string_view name);
+
 // Checks an edited job in the order the user meets the fields and completes it for the page it was
-// confirmed on; on the first problem shows its message and returns false. A volume name of more
-// than 255 bytes is refused, and so is a source that is not an existing folder. In modes 0 and 3 a
-// volume file name that names a folder or a special file is refused; before an existing volume file
-// in `volumeDirectory` is rewritten the user is asked; and the volume counter is raised. The job's
-// existingFile says what the writer does with a file that takes the name while the scan runs: a
-// default name moves on to the next free one, another name is asked about again, and a file the
+// confirmed on; on the first problem shows its message and returns false. The single-source page
+// sets the drive path (whose CD tray the scan closes and opens); the multiple-sources page clears it.
+// A volume name of more than 255 bytes is refused, and so is a source that is not an existing folder.
+// In modes 0 and 3 a volume file name whose last component is no usable file name
+// (IsUsableFileName) or that names a folder or a special file is refused; before an existing volume
+// file in `volumeDirectory` is rewritten the user is asked; and the volume counter is raised. The
+// job's existingFile says what the writer does with a file that takes the name while the scan runs:
+// a default name moves on to the next free one, another name is asked about again, and a file the
 // user agreed to rewrite is replaced.
 [[nodiscard]] bool ValidateJob(ScanJob& job, ScanPage page, const SingleSource& single,
                                const std::string& volumeDirectory, platform::FileSystem& fileSystem,

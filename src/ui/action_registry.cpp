@@ -3,6 +3,7 @@
 #include <QKeySequence>
 
 #include "ui/bridge/text.h"
+#include "ui/drive_icons.h"
 #include "ui/icons.h"
 
 namespace volumist::ui {
@@ -37,6 +38,13 @@ ActionRegistry::ActionRegistry(QWidget& window) : QObject(&window) {
       window.addAction(action);
     } else if (QKeySequence key = NavigationKey(info.command); !key.isEmpty()) {
       action->setShortcut(key);
+      action->setShortcutContext(Qt::WindowShortcut);
+      window.addAction(action);
+    }
+    if (info.command == Command::kProperties) {
+      // The desktop's key for properties; the command strip has no button for it.
+      action->setIcon(PropertiesIcon());
+      action->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Return));
       action->setShortcutContext(Qt::WindowShortcut);
       window.addAction(action);
     }

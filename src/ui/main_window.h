@@ -19,8 +19,10 @@
 
 #include "browse/command.h"
 #include "browse/command_state.h"
+#include "browse/properties_rules.h"
 #include "catalog/program_settings.h"
 #include "catalog/volume_list.h"
+#include "scan/drive_info.h"
 #include "scan/scan_controller.h"
 #include "scan/scan_job_rules.h"
 #include "ui/action_registry.h"
@@ -48,8 +50,11 @@ struct WindowServices {
   std::function<bool()> trayAvailable;
   DriveControl drives;
   unsigned scanHelperThreads = DefaultHelperThreads();
-  // Edits a prepared job for the page it opens on and returns true when the user confirms it (the
-  // scan dialog). None: the scan commands prepare the job and stop there.
+  // The drives of the kinds whose filter bits are set, for the scan dialog's drive list and folder
+  // tree (scan/drive_info.h ListDrives). None: no drives are listed.
+  std::function<std::vector<DriveRow>(uint32_t filterMask)> listDrives;
+  // Edits a prepared job for the page it opens on and returns true when the user confirms it. None:
+  // the scan dialog (CScanDrivesDialog) with the window's prompter, folder chooser and dialogs.
   std::function<bool(ScanJob& job, ScanPage page, QWidget* parent)> editScanJob;
 };
 
@@ -78,6 +83,11 @@ class MainWindow final : public QMainWindow, public VolumeHost {
   bool IsScanning() const { return scanning_; }
   // Records a description edit of the loaded volume (key 0 is the volume itself).
   bool SetDescription(RecordKey key, const std::string& text);
+  // The properties dialog of the loaded volume and, when given, one of its items (the "Properties"
+  // command shows the volume alone). OK stores the edited descriptions as pending edits and writes a
+  // new name into the loaded volume's file; the list and the views then show them. Nothing when
+  // cancelled, while scanning, or without a loaded volume ("Please, load some volume first.").
+  std::optional<browse::PropertiesOutcome> ShowProperties(const std::optional<browse::PropertiesItem>& item);
 
   browse::ShellState State() const;
   ActionRegistry& Actions() { return *actions_; }
@@ -127,12 +137,18 @@ class MainWindow final : public QMainWindow, public VolumeHost {
   void SetStatus(const std::string& status);
   // main_window_items.cpp
   void RunItemCommand(browse::Command command);
+  // The item of the properties dialog for a row of the file list (the up entry stands for the folder
+  // shown); nothing for no row, which shows the volume alone.
+  std::optional<browse::PropertiesItem> PropertiesItemOf(const browse::ItemRow* row);
   void ShowEd2kLink();
   // Writes the MD5 digests of the list's files to a check file the user names.
   void CreateMd5CheckFile();
   void ShowFilesMenu(const QPoint& globalPosition);
   // main_window_scan.cpp
   void BeginScan(ScanMode mode, bool multipleSources);
+  bool EditScanJob(ScanJob& job, ScanPage page);
+  // Opens the dialog again for the next disc once no other modal window is open.
+  void ScanAgain(bool multipleSources);
   void OnStatisticsTick();
   void OnScanFinished();
   void AfterScanDescription(const std::string& volumePath);

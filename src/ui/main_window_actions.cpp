@@ -8,6 +8,7 @@
 #include "ui/bridge/text.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/options_dialog.h"
+#include "ui/dialogs/properties_dialog.h"
 #include "ui/main_window.h"
 
 namespace volumist::ui {
@@ -118,6 +119,26 @@ void MainWindow::ApplyToolTips() {
   }
   statistics_->setToolTip(shown ? PlainToolTip(browse::JoinToolTip(browse::ToolTipLines(browse::ControlTip::kStatisticsBar)))
                                 : QString());
+}
+
+std::optional<browse::PropertiesOutcome> MainWindow::ShowProperties(const std::optional<browse::PropertiesItem>& item) {
+  if (scanning_) return std::nullopt;
+  if (!loaded_ || !loaded_->IsLoaded()) {
+    prompter_.ShowError(messages::kLoadSomeVolumeFirst);
+    return std::nullopt;
+  }
+  browse_->CommitDescription();
+  std::optional<browse::PropertiesOutcome> outcome = CDialogProperties::Show(
+      *loaded_, item, services_.drives.isMediumPresent, prompter_, *services_.dialogs, this);
+  if (!outcome) return outcome;
+  // A rename rewrites the loaded volume's own file, whatever the list selects, and the list shows
+  // the new name; a volume that could not be reopened afterwards is gone.
+  if (!loaded_->IsLoaded()) loaded_.reset();
+  if (outcome->renamed) RefreshVolumeList(true);
+  if (outcome->renamed || outcome->volumeDescriptionChanged || outcome->itemDescriptionChanged || !loaded_) {
+    ShowLoadedVolume();
+  }
+  return outcome;
 }
 
 void MainWindow::ShowOptions() {

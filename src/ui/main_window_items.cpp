@@ -4,6 +4,7 @@
 #include "analysis/messages.h"
 #include "browse/md5_check_file.h"
 #include "browse/messages.h"
+#include "catalog/folder_contents.h"
 #include "ui/bridge/text.h"
 #include "ui/dialogs/ed2k_dialog.h"
 #include "ui/main_window.h"
@@ -13,7 +14,12 @@ namespace volumist::ui {
 using browse::Command;
 
 void MainWindow::RunItemCommand(Command command) {
-  if (scanning_ || !loaded_ || !loaded_->IsLoaded()) return;
+  if (scanning_) return;
+  if (!loaded_ || !loaded_->IsLoaded()) {
+    // Properties says why it shows nothing; the other commands need an item.
+    if (command == Command::kProperties) static_cast<void>(ShowProperties(std::nullopt));
+    return;
+  }
   const browse::ItemRow* row = browse_->SelectedRow();
   switch (command) {
     case Command::kExecuteFile: itemActions_->Run(ItemVerb::kOpen, loaded_.get(), row); break;
@@ -21,11 +27,24 @@ void MainWindow::RunItemCommand(Command command) {
     case Command::kOpenInExplorer: itemActions_->Run(ItemVerb::kExplore, loaded_.get(), row); break;
     case Command::kGetEd2kLink: ShowEd2kLink(); break;
     case Command::kCreateMd5CheckFile: CreateMd5CheckFile(); break;
-    case Command::kProperties:
-    default:
-      // The properties dialog is opened from here once it exists.
-      break;
+    case Command::kProperties: static_cast<void>(ShowProperties(PropertiesItemOf(row))); break;
+    default: break;
   }
+}
+
+std::optional<browse::PropertiesItem> MainWindow::PropertiesItemOf(const browse::ItemRow* row) {
+  // Without a row the dialog shows the loaded volume alone.
+  if (row == nullptr || row->kind == browse::RowKind::kNone) return std::nullopt;
+  if (row->kind == browse::RowKind::kUp) {
+    // The up entry stands for the folder shown, which it leaves; at the top there is none.
+    if (row->containerKey == 0) return std::nullopt;
+    std::optional<ContentItem> shown = ReadContentItem(*loaded_, row->containerKey);
+    if (!shown) return std::nullopt;
+    return browse::PropertiesItem{*shown, row->key, true};
+  }
+  std::optional<ContentItem> item = ReadContentItem(*loaded_, row->key);
+  if (!item) return std::nullopt;
+  return browse::PropertiesItem{*item, row->containerKey, false};
 }
 
 void MainWindow::CreateMd5CheckFile() {

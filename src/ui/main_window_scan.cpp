@@ -1,9 +1,13 @@
 // The scanning state: preparing and starting a scan, the statistics clock, Stop, and the end of the
 // run handled on the GUI thread.
+#include <QApplication>
+#include <algorithm>
+
 #include "browse/shell_rules.h"
 #include "browse/window_captions.h"
 #include "scan/messages.h"
 #include "ui/dialogs/enter_description_dialog.h"
+#include "ui/dialogs/scan_drives_dialog.h"
 #include "ui/main_window.h"
 
 namespace volumist::ui {
@@ -14,10 +18,40 @@ void MainWindow::BeginScan(ScanMode mode, bool multipleSources) {
   VolumeCatalog* loaded = loaded_ && loaded_->IsLoaded() ? loaded_.get() : nullptr;
   if (!scan_->PrepareJob(job, mode, multipleSources, loaded)) return;
   static_cast<void>(settings_.EnterVolumeDirectory());
-  if (!services_.editScanJob) return;
-  if (!services_.editScanJob(job, multipleSources ? ScanPage::kMultipleSources : ScanPage::kSingleSource, this)) return;
-  if (mode == ScanMode::kNewVolume) settings_.scanJob.volumeCounter = job.volumeCounter;
+  if (!EditScanJob(job, multipleSources ? ScanPage::kMultipleSources : ScanPage::kSingleSource)) return;
+  // The dialog names the file in the volume directory; the writer takes it from there, not from the
+  // process's current directory.
+  if (!platform::IsAbsolutePath(job.volumeFileName)) {
+    job.volumeFileName = platform::JoinPath(settings_.VolumeDirectory(), job.volumeFileName);
+  }
+  // The confirmed job is what the next dialog starts from: its options and its volume counter, which
+  // is kept at once so that default names go on counting after a crash.
+  settings_.scanJob = job;
+  if (mode != ScanMode::kAddToVolume) static_cast<void>(settings_.SaveVolumeCounter());
   static_cast<void>(StartScan(job));
+}
+
+bool MainWindow::EditScanJob(ScanJob& job, ScanPage page) {
+  if (services_.editScanJob) return services_.editScanJob(job, page, this);
+  ScanDialogServices dialog;
+  dialog.fileSystem = services_.fileSystem;
+  dialog.prompter = &prompter_;
+  dialog.folderChooser = services_.folderChooser;
+  dialog.dialogs = services_.dialogs;
+  dialog.listDrives = services_.listDrives;
+  dialog.volumeDirectory = settings_.VolumeDirectory();
+  dialog.showToolTips = settings_.ShowTooltips;
+  return CScanDrivesDialog::Edit(job, page, dialog, this);
+}
+
+void MainWindow::ScanAgain(bool multipleSources) {
+  // A message box or another dialog still open (a worker's message, the description prompt) goes
+  // first; the scan dialog follows when it has closed.
+  if (QApplication::activeModalWidget() != nullptr) {
+    QTimer::singleShot(browse::kReopenScanDialogMilliseconds, this, [this, multipleSources] { ScanAgain(multipleSources); });
+    return;
+  }
+  BeginScan(ScanMode::kAddToVolume, multipleSources);
 }
 
 bool MainWindow::StartScan(const ScanJob& job) {
@@ -65,6 +99,8 @@ void MainWindow::OnScanFinished() {
     // The previously loaded volume was closed by the scan (its edits were offered before).
     if (loaded_) loaded_->CloseVolume(false);
     loaded_ = std::move(outcome.volume);
+    // Another scan may have taken the default name meanwhile; the next default moves past both.
+    settings_.scanJob.volumeCounter = std::max(settings_.scanJob.volumeCounter, outcome.volumeCounter);
     std::string path = loaded_->VolumeFilePath();
     RefreshVolumeList(false);
     static_cast<void>(volumeList_.SelectVolumeByPath(path, false));
@@ -77,10 +113,9 @@ void MainWindow::OnScanFinished() {
   ShowLoadedVolume();
   if (outcome.succeeded && loaded_ && scanJob_.descriptionPrompt) AfterScanDescription(loaded_->VolumeFilePath());
   emit ScanFinished(outcome.succeeded);
-  if (outcome.succeeded && outcome.scanAgain && services_.editScanJob) {
+  if (outcome.succeeded && outcome.scanAgain) {
     bool multiple = outcome.multipleSources;
-    QMetaObject::invokeMethod(this, [this, multiple] { BeginScan(ScanMode::kAddToVolume, multiple); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this, multiple] { ScanAgain(multiple); }, Qt::QueuedConnection);
   }
 }
 

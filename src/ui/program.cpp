@@ -74,6 +74,7 @@ int RunWindowProgram(int argc, char** argv) {
   services.dialogs = &dialogs;
   services.trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
   services.drives = SystemDrives();
+  services.listDrives = [](uint32_t filterMask) { return ListDrives(filterMask); };
 
   ProgramSession session(platform::FileSystem::Default(), *locations, std::move(services));
   prompter.SetParent(&session.Window());

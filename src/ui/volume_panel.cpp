@@ -23,9 +23,13 @@ VolumePanel::VolumePanel(ActionRegistry& actions, VolumeListModel& model, QWidge
   list_->setUniformItemSizes(true);
   list_->setAccessibleName(QStringLiteral("Volumes"));
   list_->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(list_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-    if (QMenu* menu = actions_.Menu(browse::StripButton::kVolumes)) menu->popup(list_->viewport()->mapToGlobal(at));
-  });
+  // The volumes menu, and the properties of the volume.
+  contextMenu_ = new QMenu(this);
+  if (QMenu* volumes = actions_.Menu(browse::StripButton::kVolumes)) contextMenu_->addActions(volumes->actions());
+  contextMenu_->addSeparator();
+  contextMenu_->addAction(actions_.Action(browse::Command::kProperties));
+  connect(list_, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { contextMenu_->popup(list_->viewport()->mapToGlobal(at)); });
   connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this](const QModelIndex& current) {
             if (!selecting_ && current.isValid()) emit VolumeChosen(current.row());

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <QListView>
+#include <QMenu>
 #include <QPushButton>
 #include <QToolButton>
 #include <QWidget>
@@ -28,6 +29,7 @@ class VolumePanel final : public QWidget {
   QListView* List() const { return list_; }
   QToolButton* ArrangeButton() const { return arrange_; }
   QPushButton* DirectoryButton() const { return directory_; }
+  QMenu* ContextMenu() const { return contextMenu_; }
 
   void SetArrangeCaption(const QString& caption) { arrange_->setText(caption); }
   // Selects `row` (-1: nothing) without announcing it as the user's choice.
@@ -44,6 +46,7 @@ class VolumePanel final : public QWidget {
   QToolButton* arrange_;
   QListView* list_;
   QPushButton* directory_;
+  QMenu* contextMenu_;
   bool selecting_ = false;
 };
 

@@ -64,6 +64,25 @@ TEST(ScanJobRulesTest, ValidationStopsAtTheFirstProblemWithItsMessage) {
        [](ScanJob& j) { j.volumeFileName = "folder.vkt"; }, messages::kVolumeFileNameNotRegular},
       {"a pipe as the volume file", ScanPage::kSingleSource, {"Name", there},
        [](ScanJob& j) { j.volumeFileName = "pipe.vkt"; }, messages::kVolumeFileNameNotRegular},
+      // Names no file can have are refused before the scan, not at its final rename.
+      {"a file name of 256 bytes", ScanPage::kSingleSource, {"Name", there},
+       [](ScanJob& j) { j.volumeFileName = std::string(252, 'f') + ".vkt"; }, messages::kVolumeFileNameUnusable},
+      {"a file name of 256 bytes in two-byte characters", ScanPage::kSingleSource, {"Name", there},
+       [](ScanJob& j) {
+         j.volumeFileName.clear();
+         for (int i = 0; i < 128; ++i) j.volumeFileName += "\xc3\xa9";
+       },
+       messages::kVolumeFileNameUnusable},
+      {"the file name ..", ScanPage::kSingleSource, {"Name", there}, [](ScanJob& j) { j.volumeFileName = ".."; },
+       messages::kVolumeFileNameUnusable},
+      {"the file name .", ScanPage::kMultipleSources, {},
+       [&](ScanJob& j) {
+         j.sources = {{-1, "a", there, true}};
+         j.volumeFileName = ".";
+       },
+       messages::kVolumeFileNameUnusable},
+      {".. at the end of a path", ScanPage::kSingleSource, {"Name", there},
+       [&](ScanJob& j) { j.volumeFileName = there + "/.."; }, messages::kVolumeFileNameUnusable},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -76,12 +95,34 @@ TEST(ScanJobRulesTest, ValidationStopsAtTheFirstProblemWithItsMessage) {
     EXPECT_EQ(prompter.Errors(), std::vector<std::string>{c.message});
     EXPECT_EQ(job.volumeCounter, 1u);
   }
-  // The longest name that fits is taken.
+  // The longest names that fit are taken: a volume name and a file name of 255 bytes each.
   ScanJob job;
   job.volumeName = std::string(255, 'n');
-  job.volumeFileName = "V.vkt";
+  job.volumeFileName = std::string(251, 'f') + ".vkt";
   RecordingPrompter prompter;
   EXPECT_TRUE(ValidateJob(job, ScanPage::kSingleSource, {"S", there}, dir.path(), platform::FileSystem::Default(), prompter));
+  EXPECT_TRUE(prompter.entries.empty());
+  // Adding writes into the loaded volume's own file, whatever its name.
+  ScanJob adding;
+  adding.mode = ScanMode::kAddToVolume;
+  adding.volumeName = "V";
+  adding.volumeFileName = dir.File("loaded.vkt");
+  EXPECT_TRUE(ValidateJob(adding, ScanPage::kSingleSource, {"S", there}, dir.path(), platform::FileSystem::Default(),
+                          prompter));
+}
+
+TEST(ScanJobRulesTest, UsableFileNames) {
+  struct Case {
+    std::string name;
+    bool usable;
+  } cases[] = {
+      {"", false}, {".", false}, {"..", false}, {"...", true}, {".vkt", true},
+      {std::string(255, 'a'), true}, {std::string(256, 'a'), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name.size());
+    EXPECT_EQ(IsUsableFileName(c.name), c.usable);
+  }
 }
 
 TEST(ScanJobRulesTest, SingleSourceBecomesTheOnlySource) {
@@ -110,9 +151,12 @@ TEST(ScanJobRulesTest, MultipleSourcesAreFolderSourcesExceptInModeThree) {
     job.volumeName = "V";
     job.volumeFileName = "V.vkt";
     job.sources = {{-1, "a", dir.path(), false}};
+    // Left from a single-source scan of a CD: no tray of it moves for a list of sources.
+    job.drivePath = "/media/cdrom";
     RecordingPrompter prompter;
     ASSERT_TRUE(ValidateJob(job, ScanPage::kMultipleSources, {}, dir.path(), platform::FileSystem::Default(), prompter));
     EXPECT_TRUE(job.multipleSources);
+    EXPECT_EQ(job.drivePath, "");
     EXPECT_TRUE(job.usedMultipleSources);
     EXPECT_EQ(job.sources[0].isFolderSource, mode != ScanMode::kNewFromVolumeSources);
     // Adding never asks about the file and keeps the counter.

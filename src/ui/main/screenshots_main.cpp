@@ -2,7 +2,8 @@
 // directory of the current settings (scripts/screenshots.sh prepares a sample one), and saves
 // pictures of its states as PNG files: the idle window with the first volume loaded, the window
 // while a scan runs, each view mode of the file list over a scan of MEDIA_FOLDER (sample songs and
-// pictures made by the script, two small video headers written here), and the ed2k link dialog.
+// pictures made by the script, two small video headers written here), the ed2k link dialog, the scan
+// dialog on both pages, the tree and settings dialogs, and the properties dialog.
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -13,7 +14,14 @@
 
 #include "analysis/ed2k_link.h"
 #include "browse/list_menus.h"
+#include "browse/properties_rules.h"
+#include "catalog/folder_contents.h"
+#include "scan/drive_info.h"
 #include "ui/dialogs/ed2k_dialog.h"
+#include "ui/dialogs/properties_dialog.h"
+#include "ui/dialogs/scan_drives_dialog.h"
+#include "ui/dialogs/scan_settings_dialog.h"
+#include "ui/dialogs/scan_tree_dialog.h"
 #include "ui/program.h"
 
 namespace {
@@ -38,6 +46,101 @@ void Settle(int milliseconds) {
   QElapsedTimer clock;
   clock.start();
   while (clock.elapsed() < milliseconds) QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// The first file below the first top-level folder of `volume`, as the file list would offer it.
+std::optional<browse::PropertiesItem> FirstFileOf(VolumeCatalog& volume) {
+  std::optional<ContentItem> top;
+  static_cast<void>(ReadTopLevel(volume, [&](const ContentItem& item) {
+    if (item.kind == RecordKind::kFolder) top = item;
+    return !top;
+  }));
+  if (!top) return std::nullopt;
+  std::optional<browse::PropertiesItem> file;
+  static_cast<void>(ReadFolderContents(volume, top->folder, [&](const ContentItem& item) {
+    if (item.kind == RecordKind::kFile) file = browse::PropertiesItem{item, top->key, false};
+    return !file;
+  }));
+  return file;
+}
+
+// The scan dialog on both pages, the tree dialog, the settings dialog and the properties dialog.
+bool SaveDialogs(MainWindow& window, ProgramSettings& settings, const QString& out, Prompter& prompter) {
+  NoFolders folders;
+  ModalDialogRunner dialogs;
+  ScanDialogServices services;
+  services.fileSystem = &platform::FileSystem::Default();
+  services.prompter = &prompter;
+  services.folderChooser = &folders;
+  services.dialogs = &dialogs;
+  services.listDrives = [](uint32_t mask) { return ListDrives(mask); };
+  services.volumeDirectory = settings.VolumeDirectory();
+  ScanJob job = settings.scanJob;
+  job.mode = ScanMode::kNewVolume;
+  job.analyzeArchives = job.computeSignatures = true;
+  bool ok = true;
+  std::vector<ScanSource> sources = {{-1, "Shared documentation", "/usr/share/doc", true},
+                                     {-1, "Icons", "/usr/share/icons", true},
+                                     {-1, "Fonts", "/usr/share/fonts", true}};
+  {
+    CScanDrivesDialog dialog(job, ScanPage::kSingleSource, services, &window);
+    dialog.show();
+    Settle(200);
+    QTreeView* drives = dialog.SinglePage()->DriveList();
+    if (drives->model()->rowCount() > 0) {
+      drives->selectionModel()->setCurrentIndex(drives->model()->index(0, 0),
+                                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    Settle(200);
+    ok = Save(dialog, out, "scan-dialog-single.png") && ok;
+    dialog.Pages()->setCurrentWidget(dialog.AdvancedPage());
+    dialog.AdvancedPage()->SourceModel()->SetSources(sources);
+    Settle(200);
+    ok = Save(dialog, out, "scan-dialog-multiple.png") && ok;
+  }
+  {
+    CDialog_Scan_Tree tree(sources, ListDrives(kDriveFilterAll), platform::FileSystem::Default(), prompter, true,
+                           &window);
+    tree.show();
+    Settle(200);
+    FolderTreeModel* model = tree.TreeModel();
+    for (int row = 0; row < model->rowCount(); ++row) {
+      QModelIndex root = model->index(row, 0);
+      if (model->PathOf(root) != "/") continue;
+      tree.Tree()->expand(root);
+      Settle(100);
+      for (int child = 0; child < model->rowCount(root); ++child) {
+        QModelIndex index = model->index(child, 0, root);
+        if (model->PathOf(index) != "/usr") continue;
+        tree.Tree()->expand(index);
+        tree.Tree()->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+      }
+    }
+    Settle(200);
+    ok = Save(tree, out, "scan-tree-dialog.png") && ok;
+  }
+  {
+    CDialog_Scan_SAll dialog(job.Options(), browse::SettingsPage::kArchives, &window);
+    dialog.show();
+    Settle(200);
+    ok = Save(dialog, out, "scan-settings-dialog.png") && ok;
+  }
+  if (VolumeCatalog* volume = window.LoadedVolume()) {
+    std::optional<browse::PropertiesItem> item = FirstFileOf(*volume);
+    CDialogProperties dialog(
+        browse::GatherProperties(*volume, item, [](const SourceEntry& entry) { return IsMediumPresent(entry); }),
+        prompter, &window);
+    dialog.Tabs()->setCurrentWidget(dialog.MediaPage());
+    dialog.show();
+    Settle(200);
+    ok = Save(dialog, out, "properties-dialog.png") && ok;
+    dialog.Tabs()->setCurrentWidget(dialog.VolumePage());
+    Settle(100);
+    ok = Save(dialog, out, "properties-dialog-volume.png") && ok;
+  } else {
+    ok = false;
+  }
+  return ok;
 }
 
 bool WaitForScan(MainWindow& window) {
@@ -156,6 +259,7 @@ int main(int argc, char** argv) {
   window.Volumes()->List()->setCurrentIndex(window.VolumesModel()->index(0, 0));
   Settle(300);
   bool ok = Save(window, out, "main-window.png");
+  ok = SaveDialogs(window, session.Settings(), out, prompter) && ok;
 
   // A scan of a real folder, caught while it runs.
   ScanJob job = session.Settings().scanJob;

@@ -117,10 +117,19 @@ MainWindow& WindowFixture::Open(bool start) {
   services.drives.isMediumPresent = [](const SourceEntry&) { return true; };
   services.drives.describeSource = [](const ScanSource&, SourceEntry&) {};
   services.scanHelperThreads = 1;
-  services.editScanJob = [this](ScanJob&, ScanPage, QWidget*) {
-    ++scanEditorCalls;
-    return false;
+  services.listDrives = [this](uint32_t mask) {
+    std::vector<DriveRow> listed;
+    for (const DriveRow& drive : drives) {
+      if (DriveFilterBit(drive.driveType) & mask) listed.push_back(drive);
+    }
+    return listed;
   };
+  if (!realScanDialog) {
+    services.editScanJob = [this](ScanJob&, ScanPage, QWidget*) {
+      ++scanEditorCalls;
+      return false;
+    };
+  }
   window = std::make_unique<MainWindow>(*settings, std::move(services));
   if (start) {
     window->Start();

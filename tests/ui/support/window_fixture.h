@@ -178,6 +178,10 @@ class WindowFixture {
   Launcher* launcherOverride = nullptr;
   bool trayAvailable = false;
   int scanEditorCalls = 0;
+  // With true, the scan commands open the real scan dialog (run by `dialogs`) instead of counting.
+  bool realScanDialog = false;
+  // What the scan dialog lists as the machine's drives.
+  std::vector<DriveRow> drives;
   std::unique_ptr<ProgramSettings> settings;
   std::unique_ptr<MainWindow> window;
 };
