@@ -172,7 +172,7 @@ std::string CellText(const ItemRow& row, ColumnId columnId) {
     case ColumnId::kMd4: return isFile && row.hasSignatures ? FormatMd4(row.signatures) : std::string();
     case ColumnId::kMd5: return isFile && row.hasSignatures ? FormatMd5(row.signatures) : std::string();
     case ColumnId::kVolume: return row.volume ? row.volume->name : std::string();
-    case ColumnId::kFolder: return row.folderPath ? *row.folderPath : std::string();
+    case ColumnId::kFolder: return row.folderPath ? row.folderPath->text : std::string();
     case ColumnId::kIcon:
     case ColumnId::kSizePercent:
     case ColumnId::kThumbnail: return {};

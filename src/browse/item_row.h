@@ -58,7 +58,7 @@ struct ItemRow {
   bool descriptionRead = false;
   // Search results: the volume they come from and the path of the folder that holds them.
   std::shared_ptr<const ResultVolume> volume;
-  std::shared_ptr<const std::string> folderPath;
+  std::shared_ptr<const ResultFolder> folderPath;
 
   bool IsFolderLike() const { return browse::IsFolderLike(kind); }
   // The key its description is stored under: a folder's, source root's or archive's own key, a

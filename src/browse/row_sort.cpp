@@ -77,7 +77,7 @@ int CompareVideoValues(const VideoInfo& a, const VideoInfo& b, ColumnId column) 
 }
 
 std::string_view VolumeName(const ItemRow& row) { return row.volume ? std::string_view(row.volume->name) : ""; }
-std::string_view FolderPath(const ItemRow& row) { return row.folderPath ? std::string_view(*row.folderPath) : ""; }
+std::string_view FolderPath(const ItemRow& row) { return row.folderPath ? std::string_view(row.folderPath->text) : ""; }
 
 // The column values of two rows that both have one.
 int CompareValues(const ItemRow& a, const ItemRow& b, ColumnId column) {

@@ -135,8 +135,9 @@ std::optional<browse::PropertiesOutcome> MainWindow::ShowProperties(const std::o
   // the new name; a volume that could not be reopened afterwards is gone.
   if (!loaded_->IsLoaded()) loaded_.reset();
   if (outcome->renamed) RefreshVolumeList(true);
+  // The folder shown and the selected row stay; their rows show the new texts.
   if (outcome->renamed || outcome->volumeDescriptionChanged || outcome->itemDescriptionChanged || !loaded_) {
-    ShowLoadedVolume();
+    ShowLoadedVolume(true);
   }
   return outcome;
 }

@@ -9,7 +9,9 @@
 #include "catalog/messages.h"
 #include "testing/volume_fixture.h"
 #include "ui/bridge/text.h"
+#include "ui/browse_pane.h"
 #include "ui/dialogs/properties_dialog.h"
+#include "ui/item_list.h"
 #include "ui/support/ui_test_main.h"
 #include "ui/support/window_fixture.h"
 
@@ -84,6 +86,7 @@ class PropertiesDialogTest : public QObject {
   void thePieShowsItsSlicesToScreenReaders();
   void theVolumeListOffersProperties();
   void withoutAVolumeItSaysSo();
+  void theSelectedRowIsTheItem();
 };
 
 void PropertiesDialogTest::showsTheItemTheVolumeAndTheMedium() {
@@ -349,6 +352,48 @@ void PropertiesDialogTest::withoutAVolumeItSaysSo() {
   window.Run(Command::kProperties);
   QCOMPARE(fixture.dialogs.runs, 0);
   QCOMPARE(fixture.prompter.Errors(), std::vector<std::string>{messages::kLoadSomeVolumeFirst});
+}
+
+// "Properties" from the file list shows the selected row's item; the up entry stands for the folder it
+// leaves and has no description of its own.
+void PropertiesDialogTest::theSelectedRowIsTheItem() {
+  Fixture fixture;
+  std::string path = WriteDiscVolume(fixture, "disc.vkt", "Holiday");
+  MainWindow& window = fixture.Open();
+  fixture.ChooseVolume(path);
+  BrowsePane& pane = *window.Browse();
+  std::optional<ContentItem> photos = ::volumist::testing::FindItem(*window.LoadedVolume(), {"Disc", "Photos"});
+  QVERIFY(photos.has_value());
+  QVERIFY(pane.OpenFolder(photos->key, false));
+  ItemList& list = *pane.FileList();
+  const struct {
+    std::string row;
+    QString name;
+    QString location;
+    bool descriptionEditable;
+  } cases[] = {
+      {"summer.jpg", QStringLiteral("summer.jpg"), QStringLiteral("/Disc/Photos"), true},
+      {"..", QStringLiteral(".."), QStringLiteral("/Disc"), false},
+  };
+  for (const auto& c : cases) {
+    int found = -1;
+    for (int row = 0; row < list.Model()->rowCount(); ++row) {
+      if (list.Model()->RowAt(row)->name == c.row) found = row;
+    }
+    QVERIFY2(found >= 0, c.row.c_str());
+    list.SelectRow(found);
+    bool shown = false;
+    fixture.dialogs.scripts.push_back([&](QDialog& d) {
+      auto& dialog = dynamic_cast<CDialogProperties&>(d);
+      shown = dialog.NameText()->text() == c.name && dialog.LocationText()->text() == c.location &&
+              dialog.ItemDescriptionField()->isEnabled() == c.descriptionEditable;
+      if (!shown) qWarning("shown: %s in %s", qPrintable(dialog.NameText()->text()), qPrintable(dialog.LocationText()->text()));
+      d.reject();
+    });
+    window.Run(Command::kProperties);
+    QVERIFY2(shown, c.row.c_str());
+  }
+  QCOMPARE(fixture.dialogs.unexpected, 0);
 }
 
 VOLUMIST_UI_TEST_MAIN(PropertiesDialogTest)

@@ -198,7 +198,7 @@ void ScanDialogTest::modelsPassTheModelTester() {
 
   // The folder tree: listed on demand.
   ::volumist::testing::TreeBuilder(around.disc).Folder("a/b").Folder("c").File("c/file.txt", 3);
-  FolderTreeModel tree(platform::FileSystem::Default(), around.drives);
+  DiskFolderModel tree(platform::FileSystem::Default(), around.drives);
   QModelIndex disc = tree.index(1, 0);
   QCOMPARE(tree.PathOf(disc), around.disc);
   QVERIFY(tree.IsDriveRoot(disc));
@@ -219,7 +219,7 @@ void ScanDialogTest::modelsPassTheModelTester() {
   QCOMPARE(tree.PathOf(tree.index(0, 0, a)), around.disc + "/a/b");
   // The tester walks (and so lists) the whole tree; folders that cannot be read are empty.
   QAbstractItemModelTester tester(&tree, QAbstractItemModelTester::FailureReportingMode::QtTest);
-  FolderTreeModel fresh(platform::FileSystem::Default(), {{around.disc, "CD Drive", "Disc", kDriveCdRom}});
+  DiskFolderModel fresh(platform::FileSystem::Default(), {{around.disc, "CD Drive", "Disc", kDriveCdRom}});
   QAbstractItemModelTester freshTester(&fresh, QAbstractItemModelTester::FailureReportingMode::QtTest);
   QCOMPARE(fresh.rowCount(fresh.index(0, 0)), 2);
 }
@@ -710,7 +710,7 @@ void ScanDialogTest::treeDialogAddsFoldersOnce() {
     QCOMPARE(tree.List()->header()->sectionSize(0), 125);
     QCOMPARE(tree.List()->header()->sectionSize(1), 500);
     QAbstractItemModelTester tester(tree.TreeModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-    FolderTreeModel* model = tree.TreeModel();
+    DiskFolderModel* model = tree.TreeModel();
     QModelIndex disc = model->index(1, 0);
     auto choose = [&](const QModelIndex& index) {
       tree.Tree()->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);

@@ -17,6 +17,8 @@
 #include "ui/dialogs/enter_description_dialog.h"
 #include "ui/dialogs/scan_drives_dialog.h"
 #include "ui/dialogs/scan_settings_dialog.h"
+#include "ui/browse_pane.h"
+#include "ui/item_list.h"
 #include "ui/support/ui_test_main.h"
 #include "ui/support/window_fixture.h"
 
@@ -130,6 +132,19 @@ void ScanEndToEndTest::aPersonScansAFolderAndGoesOnWithTheNextDisc() {
   QCOMPARE(volume->VolumeFilePath(), volumePath);
   // notes.txt, summer.jpg, the two loose files and the archive.
   QCOMPARE(window.Statistics()->Texts().files, std::string("5"));
+
+  // The file list shows it as a person would see it: the source's root, then its contents.
+  ItemList& list = *window.Browse()->FileList();
+  auto names = [&list] {
+    QStringList shown;
+    for (int r = 0; r < list.Model()->rowCount(); ++r) shown << QString::fromStdString(list.Model()->RowAt(r)->name);
+    shown.sort();
+    return shown;
+  };
+  QCOMPARE(names(), QStringList{QStringLiteral("Trip")});
+  window.Browse()->ActivateRow(0);
+  QCOMPARE(names(), (QStringList{QStringLiteral(".."), QStringLiteral("loose"), QStringLiteral("notes.txt"),
+                                 QStringLiteral("pack.zip"), QStringLiteral("photos")}));
 
   // Its files, with their signatures, and the archive's members.
   std::optional<ContentItem> notesItem = ::volumist::testing::FindItem(*volume, {"Trip", "notes.txt"});

@@ -1,4 +1,4 @@
-#include "ui/dialogs/folder_tree_model.h"
+#include "ui/dialogs/disk_folder_model.h"
 
 #include "platform/folder_tree.h"
 #include "ui/bridge/text.h"
@@ -6,7 +6,7 @@
 
 namespace volumist::ui {
 
-FolderTreeModel::FolderTreeModel(platform::FileSystem& fileSystem, std::vector<DriveRow> drives, QObject* parent)
+DiskFolderModel::DiskFolderModel(platform::FileSystem& fileSystem, std::vector<DriveRow> drives, QObject* parent)
     : QAbstractItemModel(parent), fileSystem_(fileSystem), drives_(std::move(drives)) {
   root_.fetched = true;
   for (const DriveRow& drive : drives_) {
@@ -20,40 +20,40 @@ FolderTreeModel::FolderTreeModel(platform::FileSystem& fileSystem, std::vector<D
   }
 }
 
-FolderTreeModel::~FolderTreeModel() = default;
+DiskFolderModel::~DiskFolderModel() = default;
 
-FolderTreeModel::Node* FolderTreeModel::NodeOf(const QModelIndex& index) const {
+DiskFolderModel::Node* DiskFolderModel::NodeOf(const QModelIndex& index) const {
   return index.isValid() ? static_cast<Node*>(index.internalPointer()) : const_cast<Node*>(&root_);
 }
 
-std::string FolderTreeModel::PathOf(const QModelIndex& index) const { return index.isValid() ? NodeOf(index)->path : ""; }
+std::string DiskFolderModel::PathOf(const QModelIndex& index) const { return index.isValid() ? NodeOf(index)->path : ""; }
 
-bool FolderTreeModel::IsDriveRoot(const QModelIndex& index) const {
+bool DiskFolderModel::IsDriveRoot(const QModelIndex& index) const {
   return index.isValid() && NodeOf(index)->drive != nullptr;
 }
 
-QModelIndex FolderTreeModel::index(int row, int column, const QModelIndex& parent) const {
+QModelIndex DiskFolderModel::index(int row, int column, const QModelIndex& parent) const {
   if (column != 0 || row < 0) return {};
   Node* node = NodeOf(parent);
   if (row >= static_cast<int>(node->children.size())) return {};
   return createIndex(row, column, node->children[static_cast<size_t>(row)].get());
 }
 
-QModelIndex FolderTreeModel::parent(const QModelIndex& child) const {
+QModelIndex DiskFolderModel::parent(const QModelIndex& child) const {
   if (!child.isValid()) return {};
   Node* parent = NodeOf(child)->parent;
   if (parent == nullptr || parent == &root_) return {};
   return createIndex(parent->row, 0, parent);
 }
 
-int FolderTreeModel::rowCount(const QModelIndex& parent) const {
+int DiskFolderModel::rowCount(const QModelIndex& parent) const {
   if (parent.isValid() && parent.column() != 0) return 0;
   return static_cast<int>(NodeOf(parent)->children.size());
 }
 
-int FolderTreeModel::columnCount(const QModelIndex&) const { return 1; }
+int DiskFolderModel::columnCount(const QModelIndex&) const { return 1; }
 
-QVariant FolderTreeModel::data(const QModelIndex& index, int role) const {
+QVariant DiskFolderModel::data(const QModelIndex& index, int role) const {
   if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
   const Node* node = NodeOf(index);
   switch (role) {
@@ -68,23 +68,23 @@ QVariant FolderTreeModel::data(const QModelIndex& index, int role) const {
   }
 }
 
-bool FolderTreeModel::NodeHasChildren(const Node& node) const {
+bool DiskFolderModel::NodeHasChildren(const Node& node) const {
   if (node.fetched) return !node.children.empty();
   if (!node.hasChildren) node.hasChildren = platform::HasChildren(fileSystem_, node.path, false);
   return *node.hasChildren;
 }
 
-bool FolderTreeModel::hasChildren(const QModelIndex& parent) const {
+bool DiskFolderModel::hasChildren(const QModelIndex& parent) const {
   if (parent.isValid() && parent.column() != 0) return false;
   return NodeHasChildren(*NodeOf(parent));
 }
 
-bool FolderTreeModel::canFetchMore(const QModelIndex& parent) const {
+bool DiskFolderModel::canFetchMore(const QModelIndex& parent) const {
   if (parent.isValid() && parent.column() != 0) return false;
   return !NodeOf(parent)->fetched;
 }
 
-void FolderTreeModel::fetchMore(const QModelIndex& parent) {
+void DiskFolderModel::fetchMore(const QModelIndex& parent) {
   Node* node = NodeOf(parent);
   if (node->fetched) return;
   node->fetched = true;

@@ -17,13 +17,13 @@
 
 namespace volumist::ui {
 
-class FolderTreeModel final : public QAbstractItemModel {
+class DiskFolderModel final : public QAbstractItemModel {
   Q_OBJECT
 
  public:
   // `fileSystem` must outlive the model; `drives` are the top nodes, in their order.
-  FolderTreeModel(platform::FileSystem& fileSystem, std::vector<DriveRow> drives, QObject* parent = nullptr);
-  ~FolderTreeModel() override;
+  DiskFolderModel(platform::FileSystem& fileSystem, std::vector<DriveRow> drives, QObject* parent = nullptr);
+  ~DiskFolderModel() override;
 
   // The full path of a node, and whether it is a drive root (a top node).
   std::string PathOf(const QModelIndex& index) const;

@@ -47,7 +47,7 @@ CDialog_Scan_Tree::CDialog_Scan_Tree(std::vector<ScanSource> sources, std::vecto
   auto* explanation = new QLabel(QLatin1String(browse::text::kTreeExplanation), this);
   explanation->setWordWrap(true);
 
-  treeModel_ = new FolderTreeModel(fileSystem, std::move(drives), this);
+  treeModel_ = new DiskFolderModel(fileSystem, std::move(drives), this);
   tree_ = new QTreeView(this);
   tree_->setModel(treeModel_);
   tree_->setHeaderHidden(true);

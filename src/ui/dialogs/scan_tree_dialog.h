@@ -25,7 +25,7 @@
 #include "catalog/scan_job.h"
 #include "platform/file_system.h"
 #include "scan/drive_info.h"
-#include "ui/dialogs/folder_tree_model.h"
+#include "ui/dialogs/disk_folder_model.h"
 #include "ui/dialogs/scan_source_model.h"
 #include "ui/services.h"
 
@@ -44,7 +44,7 @@ class CDialog_Scan_Tree final : public QDialog {
                     Prompter& prompter, bool showToolTips, QWidget* parent = nullptr);
 
   QTreeView* Tree() const { return tree_; }
-  FolderTreeModel* TreeModel() const { return treeModel_; }
+  DiskFolderModel* TreeModel() const { return treeModel_; }
   QTreeView* List() const { return list_; }
   ScanSourceModel* ListModel() const { return listModel_; }
   QToolButton* PlusButton() const { return plus_; }
@@ -61,7 +61,7 @@ class CDialog_Scan_Tree final : public QDialog {
 
  private:
   Prompter& prompter_;
-  FolderTreeModel* treeModel_;
+  DiskFolderModel* treeModel_;
   ScanSourceModel* listModel_;
   QTreeView* tree_;
   QTreeView* list_;

@@ -103,7 +103,7 @@ bool SaveDialogs(MainWindow& window, ProgramSettings& settings, const QString& o
                            &window);
     tree.show();
     Settle(200);
-    FolderTreeModel* model = tree.TreeModel();
+    DiskFolderModel* model = tree.TreeModel();
     for (int row = 0; row < model->rowCount(); ++row) {
       QModelIndex root = model->index(row, 0);
       if (model->PathOf(root) != "/") continue;
