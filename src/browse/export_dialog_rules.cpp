@@ -113,4 +113,16 @@ std::string ExportFileName(std::string_view volumeName) {
   return name + ".xml";
 }
 
+std::string WithXmlExtension(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const std::string_view name = std::string_view(path).substr(slash == std::string::npos ? 0 : slash + 1);
+  // A leading dot names a hidden file, not an extension.
+  if (name.empty() || name.find('.', 1) != std::string_view::npos) return path;
+  return path + "." + export_text::kXmlDefaultSuffix;
+}
+
+std::string ReplaceFileQuestion(const std::string& path) {
+  return "The file " + path + " already exists. Do you want to replace it?";
+}
+
 }  // namespace volumist::browse

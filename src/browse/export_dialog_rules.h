@@ -106,4 +106,11 @@ void PrepareExportStart(ExportOptions& options, RecordKey currentFolder);
 // its "/" (and control characters) made "_"; "volume.xml" for an empty name.
 std::string ExportFileName(std::string_view volumeName);
 
+// The chosen output path with ".xml" added when its file name has no extension (a chooser that
+// does not add one itself).
+std::string WithXmlExtension(const std::string& path);
+// The question before replacing an existing file whose name got its ".xml" after the chooser had
+// asked about the name typed.
+std::string ReplaceFileQuestion(const std::string& path);
+
 }  // namespace volumist::browse

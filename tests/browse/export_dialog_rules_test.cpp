@@ -163,5 +163,25 @@ TEST(ExportDialogRulesTest, ProposedFileNameIsOneNameWithXml) {
   }
 }
 
+// A name typed without an extension gets ".xml"; any other name is kept as chosen.
+TEST(ExportDialogRulesTest, OutputGetsXmlWhenItHasNoExtension) {
+  const struct {
+    std::string chosen;
+    std::string written;
+  } cases[] = {
+      {"/home/u/list", "/home/u/list.xml"},
+      {"/home/u/list.xml", "/home/u/list.xml"},
+      {"/home/u/list.txt", "/home/u/list.txt"},
+      {"/home/u.d/list", "/home/u.d/list.xml"},
+      {"/home/u/.list", "/home/u/.list.xml"},
+      {"list", "list.xml"},
+      {"/home/u/", "/home/u/"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.chosen);
+    EXPECT_EQ(WithXmlExtension(c.chosen), c.written);
+  }
+}
+
 }  // namespace
 }  // namespace volumist::browse

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTest>
 #include <QXmlStreamReader>
+#include <deque>
 #include <functional>
 #include <set>
 
@@ -207,6 +208,47 @@ class ExportDialogTest : public QObject {
       ListFiles(volume, docs, c.subfolders, expected);
       QVERIFY(!expected.empty());
       QCOMPARE(*names, expected);
+    }
+  }
+
+  // A name typed without an extension is written with ".xml"; a file already there under that name
+  // is replaced only when the user says so, and otherwise the dialog stays open.
+  void ANameWithoutExtensionGetsXml() {
+    const struct {
+      const char* name;
+      bool existing;
+      std::deque<bool> answers;
+      bool written;
+    } cases[] = {
+        {"new file", false, {}, true},
+        {"replace: yes", true, {true}, true},
+        {"replace: no", true, {false}, false},
+    };
+    for (const auto& c : cases) {
+      Loaded loaded;
+      const std::string typed = loaded.fixture.dir.path() + "/listing";
+      const std::string output = typed + ".xml";
+      if (c.existing) {
+        QFile old(ToQString(output));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old");
+      }
+      loaded.fixture.files.saveAnswers.push_back(typed);
+      loaded.fixture.prompter.answers = c.answers;
+      bool stayed = false;
+      RunExport(loaded.fixture, Command::kExportVolume, [&](CDialog_Export& dialog) {
+        dialog.Confirm();
+        stayed = dialog.result() == 0;
+        if (stayed) dialog.reject();
+      });
+      QCOMPARE(stayed, !c.written);
+      QCOMPARE(loaded.fixture.prompter.Questions().size(), size_t{c.existing ? 1u : 0u});
+      QCOMPARE(loaded.fixture.prompter.unexpectedQuestions, 0);
+      QVERIFY2(!QFile::exists(ToQString(typed)), c.name);
+      QFile written(ToQString(output));
+      QVERIFY(written.open(QIODevice::ReadOnly));
+      QCOMPARE(written.readAll() == "old", !c.written);
+      if (c.written) QVERIFY(FileNames(output).has_value());
     }
   }
 

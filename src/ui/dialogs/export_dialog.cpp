@@ -1,6 +1,7 @@
 #include "ui/dialogs/export_dialog.h"
 
 #include <QButtonGroup>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -234,7 +235,14 @@ void CDialog_Export::Confirm() {
     reject();
     return;
   }
-  confirmed.outputPath = *path;
+  // A name typed without an extension gets ".xml"; the chooser asked about the name typed, so a
+  // file already there under the longer name is asked about here.
+  const std::string output = browse::WithXmlExtension(*path);
+  if (output != *path && QFileInfo::exists(ToQString(output)) &&
+      !services_.prompter->AskYesNo(browse::ReplaceFileQuestion(output))) {
+    return;
+  }
+  confirmed.outputPath = output;
   options_ = std::move(confirmed);
   accept();
 }
