@@ -143,10 +143,10 @@ bool SaveDialogs(MainWindow& window, ProgramSettings& settings, const QString& o
                                                : std::nullopt;
     context.now = CatalogTime(QDateTime::currentSecsSinceEpoch());
     context.sources = [&window] {
-      SearchRun::Sources sources;
-      if (VolumeCatalog* loaded = window.LoadedVolume()) sources.loaded = LoadedFileOf(*loaded);
-      for (const VolumeListEntry& entry : window.VolumeEntries().Entries()) sources.volumePaths.push_back(entry.filePath);
-      return sources;
+      SearchRun::Sources read;
+      if (VolumeCatalog* loaded = window.LoadedVolume()) read.loaded = LoadedFileOf(*loaded);
+      for (const VolumeListEntry& entry : window.VolumeEntries().Entries()) read.volumePaths.push_back(entry.filePath);
+      return read;
     };
     SearchDialog dialog(context, &window);
     dialog.resize(1000, 700);
@@ -164,10 +164,10 @@ bool SaveDialogs(MainWindow& window, ProgramSettings& settings, const QString& o
   }
   {
     QtFileChooser files;
-    ExportDialogServices services;
-    services.prompter = &prompter;
-    services.fileChooser = &files;
-    CDialog_Export dialog(settings.exportOptions, services, &window);
+    ExportDialogServices exportServices;
+    exportServices.prompter = &prompter;
+    exportServices.fileChooser = &files;
+    CDialog_Export dialog(settings.exportOptions, exportServices, &window);
     dialog.show();
     dialog.ColumnList()->setCurrentRow(1);
     Settle(200);
