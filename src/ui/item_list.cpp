@@ -178,6 +178,8 @@ void ItemList::AppendRows(std::vector<browse::ItemRow> rows) {
   UpdateStatus();
 }
 
+void ItemList::ReserveRows(size_t count) { model_->ReserveRows(count); }
+
 void ItemList::Resort() { SortBy(model_->SortColumn(), model_->Order()); }
 
 void ItemList::SetCaption(const std::string& caption) {

@@ -59,6 +59,8 @@ class ItemList final : public QWidget {
   // Adds `rows` after the rows shown, unsorted, keeping the selection and the scroll position (the
   // results of a search that runs); the caption stays.
   void AppendRows(std::vector<browse::ItemRow> rows);
+  // Room for `count` rows in all (the number a search has found), before they are appended.
+  void ReserveRows(size_t count);
   // Sorts the rows again by the current column and order (once appending is over).
   void Resort();
   void SetCaption(const std::string& caption);

@@ -50,7 +50,8 @@ void ItemListModel::AppendRows(std::vector<ItemRow> rows) {
   if (rows.empty()) return;
   const int first = static_cast<int>(rows_.size());
   beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
-  rows_.reserve(rows_.size() + rows.size());
+  // Grown by the vector's own doubling: reserving the exact size on every slice would move every
+  // row shown again for each slice appended.
   for (ItemRow& row : rows) {
     CountRow(row);
     rows_.push_back(std::move(row));

@@ -55,6 +55,8 @@ class ItemListModel final : public QAbstractTableModel {
   // Adds `rows` after the rows shown, as they come (unsorted until the next SortBy or SetRows): for
   // results that arrive while a search runs. The views keep their selection and position.
   void AppendRows(std::vector<browse::ItemRow> rows);
+  // Room for `count` rows in all, so that appending up to there moves none of the rows shown.
+  void ReserveRows(size_t count) { rows_.reserve(count); }
   void Clear() { SetRows({}); }
   // Shows the shown columns of `columns` (a copy is kept; call again after changing it).
   void SetColumns(const ColumnSet& columns);

@@ -318,6 +318,8 @@ void SearchDialog::OnSearchEnded() {
   progressTimer_.stop();
   countTimer_.stop();
   ended_ = true;
+  // Every row is known now: the list makes room once instead of growing while they are appended.
+  list_->ReserveRows(context_.results->ResultCount());
   TakeRows();
 }
 
