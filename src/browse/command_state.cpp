@@ -11,6 +11,9 @@ bool IsCommandEnabled(Command command, const ShellState& state) {
     case Command::kStop: return state.scanning;
     case Command::kUpdateVolume:
     case Command::kRescanVolume: return false;
+    // The file list is exported as the folder it shows ("... current folder"): an export in the
+    // list's own order is not offered.
+    case Command::kExportFileList: return false;
     case Command::kApply:
     case Command::kUndo: return !state.scanning && state.volumeLoaded && state.pendingEdits;
     case Command::kBack: return !state.scanning && state.volumeLoaded && state.canGoBack;

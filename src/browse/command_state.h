@@ -24,8 +24,8 @@ struct ShellState {
 
 // While a scan runs only "Options", "Help" (with its entries) and "Stop" are on: nothing may start
 // a second scan, touch the volume list or read the loaded volume, whose file the scan has closed.
-// Otherwise "Apply" and "Undo" follow the pending edits and "Stop" is off. The update entries are
-// not offered yet. Commands that need a loaded volume stay on without one and say so when used;
+// Otherwise "Apply" and "Undo" follow the pending edits and "Stop" is off. The update entries and
+// "... from this file list" are not offered. Commands that need a loaded volume stay on without one and say so when used;
 // navigation needs one and somewhere to go (Back and Forward their history, Up a folder other than
 // the root).
 bool IsCommandEnabled(Command command, const ShellState& state);

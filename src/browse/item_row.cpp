@@ -1,5 +1,7 @@
 #include "browse/item_row.h"
 
+#include <utility>
+
 #include "analysis/media_format.h"
 #include "analysis/video_info.h"
 #include "catalog/value_format.h"
@@ -113,28 +115,33 @@ ItemRow RowFromContent(const ContentItem& item, RecordKey containerKey) {
 }
 
 ItemRow RowFromResult(const SearchResult& result) {
+  SearchResult copy = result;
+  return RowFromResult(std::move(copy));
+}
+
+ItemRow RowFromResult(SearchResult&& result) {
   ItemRow row;
   switch (result.kind) {
     case SearchResult::Kind::kFile: row.kind = RowKind::kFile; break;
     case SearchResult::Kind::kFolder: row.kind = RowKind::kFolder; break;
     case SearchResult::Kind::kArchive: row.kind = RowKind::kArchive; break;
   }
-  row.name = result.name;
-  row.extension = result.extension;
+  row.name = std::move(result.name);
+  row.extension = std::move(result.extension);
   row.size = result.size;
   row.modifiedTime = result.modifiedTime;
   row.hasSignatures = result.hasSignatures;
   if (row.hasSignatures) row.signatures = result.signatures;
-  if (result.media && result.media->HasBody()) row.media = result.media;
+  if (result.media && result.media->HasBody()) row.media = std::move(result.media);
   row.archiveKind = result.archiveKind;
   row.key = result.key;
-  row.containerKey = result.parentKey;
+  row.containerKey = result.containerKey;
   if (result.description) {
-    row.description = *result.description;
+    row.description = std::move(*result.description);
     row.descriptionRead = true;
   }
-  row.volume = result.volume;
-  row.folderPath = result.folder;
+  row.volume = std::move(result.volume);
+  row.folderPath = std::move(result.folder);
   return row;
 }
 

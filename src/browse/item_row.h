@@ -73,6 +73,8 @@ struct ItemRow {
 ItemRow RowFromContent(const ContentItem& item, RecordKey containerKey);
 // The row of a search result; its description comes with it when the search read it.
 ItemRow RowFromResult(const SearchResult& result);
+// The same for a result no longer needed, whose texts and shared blocks move into the row.
+ItemRow RowFromResult(SearchResult&& result);
 // The up entry of the folder `containerKey`, leading to `parentKey`.
 ItemRow UpRow(RecordKey parentKey, RecordKey containerKey);
 

@@ -112,6 +112,15 @@ std::optional<std::string> DescriptionStore::ReadPending(const PendingEdit& edit
   return text;
 }
 
+std::vector<std::pair<RecordKey, std::string>> DescriptionStore::PendingTexts() {
+  std::vector<std::pair<RecordKey, std::string>> texts;
+  texts.reserve(pending_.size());
+  for (const PendingEdit& edit : pending_) {
+    if (std::optional<std::string> text = ReadPending(edit)) texts.emplace_back(edit.key, std::move(*text));
+  }
+  return texts;
+}
+
 std::optional<std::string> DescriptionStore::GetDescription(RecordKey key) {
   if (auto found = pendingByKey_.find(key); found != pendingByKey_.end()) {
     auto text = ReadPending(pending_[found->second]);

@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "catalog/prompter.h"
@@ -63,6 +64,9 @@ class DescriptionStore {
   [[nodiscard]] bool SetDescription(RecordKey key, std::string_view text, const std::string& directory);
 
   bool HasPending() const { return !pending_.empty(); }
+  // The texts of the pending edits with their keys, in order of first edit (an empty text removes a
+  // description). An edit whose text cannot be read back is left out.
+  std::vector<std::pair<RecordKey, std::string>> PendingTexts();
   void DiscardPending();
   size_t IndexSize() const { return index_.size(); }
   // The edits file, once there is one.

@@ -20,6 +20,8 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "catalog/catalog_time.h"
 #include "catalog/content_writer.h"
@@ -78,6 +80,8 @@ class VolumeCatalog {
   // Drops the pending edits and reopens the volume.
   void DiscardDescriptions();
   bool HasPendingDescriptions() const { return descriptions_.HasPending(); }
+  // The pending edits' texts by key (DescriptionStore::PendingTexts).
+  std::vector<std::pair<RecordKey, std::string>> PendingDescriptionTexts() { return descriptions_.PendingTexts(); }
   const DescriptionStore& Descriptions() const { return descriptions_; }
 
   // Writes a new volume file for `job` (target job.volumeFileName, relative to the current directory

@@ -99,9 +99,10 @@ class Tests {
 // The folders and archives open around the current record, as the result's folder path.
 class PathStack {
  public:
-  void Push(std::string_view name, bool archive) {
+  void Push(std::string_view name, bool archive, RecordKey key) {
     ends_.push_back(text_.size());
     archives_.push_back(archive);
+    keys_.push_back(key);
     names_.emplace_back(name);
     text_.append(name);
     text_ += archive ? '/' : '\\';
@@ -111,6 +112,7 @@ class PathStack {
     text_.resize(ends_.back());
     ends_.pop_back();
     archives_.pop_back();
+    keys_.pop_back();
     names_.pop_back();
     shared_.reset();
   }
@@ -120,6 +122,8 @@ class PathStack {
     return shared_;
   }
   size_t Depth() const { return ends_.size(); }
+  // The key of the innermost open folder or archive: the one that lists the current record.
+  RecordKey Container() const { return keys_.empty() ? baseKey_ : keys_.back(); }
   bool InsideArchive() const {
     return baseInArchive_ || std::find(archives_.begin(), archives_.end(), true) != archives_.end();
   }
@@ -127,6 +131,7 @@ class PathStack {
   void SetBase(const std::vector<ChainLink>& above) {
     for (const ChainLink& link : above) {
       baseInArchive_ = baseInArchive_ || link.isArchive;
+      baseKey_ = link.key;
       names_.push_back(link.name);
       text_ += link.name;
       text_ += link.isArchive ? '/' : '\\';
@@ -140,7 +145,9 @@ class PathStack {
   std::shared_ptr<const ResultFolder> shared_;
   std::vector<size_t> ends_;
   std::vector<bool> archives_;
+  std::vector<RecordKey> keys_;
   bool baseInArchive_ = false;  // an archive lies above the search's scope
+  RecordKey baseKey_ = 0;       // the innermost folder or archive above the search's scope
 };
 
 SearchResult MakeResult(const CatalogRecord& record, SearchResult::Kind kind, RecordKey key, PathStack& path) {
@@ -148,6 +155,7 @@ SearchResult MakeResult(const CatalogRecord& record, SearchResult::Kind kind, Re
   result.kind = kind;
   result.size = record.size.Value();
   result.key = key;
+  result.containerKey = path.Container();
   result.folder = path.Shared();
   return result;
 }
@@ -230,11 +238,22 @@ bool ParseFileHead(std::span<const std::byte> view, const RecordTag& tag, FileHe
   return true;
 }
 
+std::optional<std::string> DescriptionOf(VolumeCatalog& volume, RecordKey key, const PendingDescriptions* pending) {
+  if (pending != nullptr) {
+    if (auto found = pending->find(key); found != pending->end()) {
+      if (found->second.empty()) return std::nullopt;
+      return found->second;
+    }
+  }
+  return volume.GetDescription(key);
+}
+
 }  // namespace
 
 bool SearchStopRequested(const SearchCriteria& criteria) { return criteria.StopRequested(); }
 
-size_t RunSearch(VolumeCatalog& volume, const SearchCriteria& criteria, ResultCollector& results, int volumeIndex) {
+size_t RunSearch(VolumeCatalog& volume, const SearchCriteria& criteria, ResultCollector& results, int volumeIndex,
+                 const PendingDescriptions* pending) {
   if (!volume.IsLoaded()) return 0;
   const Tests tests(criteria);
   const bool onlyInArchives = criteria.lookInArchives && criteria.onlyInArchives;
@@ -253,9 +272,9 @@ size_t RunSearch(VolumeCatalog& volume, const SearchCriteria& criteria, ResultCo
     FolderRecord folder;
     ArchiveRecord archive;
     if (tag.kind == RecordKind::kFolder && records.ReadFolderRecord(tag, folder)) {
-      path.Push(folder.name.Text(), false);
+      path.Push(folder.name.Text(), false, criteria.scopeFolder);
     } else if (tag.kind == RecordKind::kArchive && records.ReadArchiveRecord(tag, archive, false)) {
-      path.Push(archive.name.Text() + archive.extension.Text(), true);
+      path.Push(archive.name.Text() + archive.extension.Text(), true, criteria.scopeFolder);
     } else {
       return 0;
     }
@@ -271,7 +290,7 @@ size_t RunSearch(VolumeCatalog& volume, const SearchCriteria& criteria, ResultCo
       ResultVolume{volume.Header().volumeName, volume.VolumeFilePath(), volumeIndex});
   auto emit = [&](SearchResult&& result, RecordKey descriptionKey) {
     if (criteria.getDescriptions) {
-      result.description = volume.GetDescription(descriptionKey);
+      result.description = DescriptionOf(volume, descriptionKey, pending);
       if (!tests.Description(result.description)) return;
     }
     result.volume = from;
@@ -376,7 +395,7 @@ size_t RunSearch(VolumeCatalog& volume, const SearchCriteria& criteria, ResultCo
         if (!entered) {
           if (!skipTo(folder.endKey)) return found;
         } else {
-          path.Push(folder.name.Text(), false);
+          path.Push(folder.name.Text(), false, key);
           position = records.Position();
         }
         continue;
@@ -397,7 +416,7 @@ size_t RunSearch(VolumeCatalog& volume, const SearchCriteria& criteria, ResultCo
         } else {
           std::string name = archive.name.Text();
           if (archive.extension.Text() == ".") name.pop_back();
-          path.Push(name, true);
+          path.Push(name, true, key);
           position = records.Position();
         }
         continue;
@@ -427,15 +446,13 @@ struct VolumeResults final : ResultCollector {
   VolumeDamage damage = VolumeDamage::kNone;
 };
 
-}  // namespace
-
-void SearchAll(const SearchCriteria& criteria, ResultCollector& results, VolumeCatalog* loaded,
-               const std::vector<std::string>& volumePaths, platform::FileSystem& fileSystem, Prompter& prompter,
-               unsigned threads) {
-  if (!criteria.allVolumes || volumePaths.empty()) {
-    if (loaded != nullptr && loaded->IsLoaded()) RunSearch(*loaded, criteria, results, 0);
-    return;
-  }
+// Searches the volume files `volumePaths`, each opened with a reader of its own, on up to `threads`
+// threads, handing the results over in the list's order. The volume whose file is `loaded->path`
+// reads its pending descriptions from there.
+void SearchVolumeFiles(const SearchCriteria& criteria, ResultCollector& results,
+                       const std::vector<std::string>& volumePaths, const LoadedVolumeFile* loaded,
+                       platform::FileSystem& fileSystem, Prompter& prompter, unsigned threads) {
+  const std::string loadedPath = loaded != nullptr ? platform::NormalizePath(loaded->path) : std::string();
   // Each worker takes the next volume. Whichever worker finds the earliest unhanded volume done hands
   // over the results of every finished volume from there on, in list order, while the others go on.
   std::vector<VolumeResults> perVolume(volumePaths.size());
@@ -480,7 +497,11 @@ void SearchAll(const SearchCriteria& criteria, ResultCollector& results, VolumeC
         volume.SetQuiet(true);
         if (volume.OpenVolume(volumePaths[index], criteria.getDescriptions)) {
           mine.damage = volume.Damage();
-          RunSearch(volume, criteria, mine, static_cast<int>(index));
+          const PendingDescriptions* pending =
+              loaded != nullptr && !loaded->pending.empty() && platform::NormalizePath(volumePaths[index]) == loadedPath
+                  ? &loaded->pending
+                  : nullptr;
+          RunSearch(volume, criteria, mine, static_cast<int>(index), pending);
         } else {
           mine.openFailed = true;
         }
@@ -499,6 +520,36 @@ void SearchAll(const SearchCriteria& criteria, ResultCollector& results, VolumeC
     changed.wait(lock, [&] { return nextToHand == perVolume.size() && !handing; });
   }
   for (std::thread& thread : pool) thread.join();
+}
+
+}  // namespace
+
+void SearchAll(const SearchCriteria& criteria, ResultCollector& results, VolumeCatalog* loaded,
+               const std::vector<std::string>& volumePaths, platform::FileSystem& fileSystem, Prompter& prompter,
+               unsigned threads) {
+  if (!criteria.allVolumes || volumePaths.empty()) {
+    if (loaded != nullptr && loaded->IsLoaded()) RunSearch(*loaded, criteria, results, 0);
+    return;
+  }
+  SearchVolumeFiles(criteria, results, volumePaths, nullptr, fileSystem, prompter, threads);
+}
+
+LoadedVolumeFile LoadedFileOf(VolumeCatalog& volume) {
+  LoadedVolumeFile file;
+  file.path = volume.VolumeFilePath();
+  for (auto& [key, text] : volume.PendingDescriptionTexts()) file.pending.insert_or_assign(key, std::move(text));
+  return file;
+}
+
+void SearchAll(const SearchCriteria& criteria, ResultCollector& results, const LoadedVolumeFile* loaded,
+               const std::vector<std::string>& volumePaths, platform::FileSystem& fileSystem, Prompter& prompter,
+               unsigned threads) {
+  if (!criteria.allVolumes || volumePaths.empty()) {
+    // The loaded volume alone, as the first and only volume of a list.
+    if (loaded != nullptr) SearchVolumeFiles(criteria, results, {loaded->path}, loaded, fileSystem, prompter, 1);
+    return;
+  }
+  SearchVolumeFiles(criteria, results, volumePaths, loaded, fileSystem, prompter, threads);
 }
 
 }  // namespace volumist

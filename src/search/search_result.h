@@ -48,7 +48,10 @@ struct SearchResult {
   SignatureBlock signatures;  // attributes and digests, when hasSignatures
   std::shared_ptr<const MediaInfo> media;  // the media block, when the file has one
   RecordKey key = 0;        // the record's key in its volume
-  RecordKey parentKey = 0;  // folders and archives: the enclosing folder's key
+  RecordKey parentKey = 0;  // folders and archives: the parent key stored in the record
+  // The folder or archive that lists the item (0 at the top of the volume), as the browsing of the
+  // volume opens it: found again by its key, whatever the names on the way hold.
+  RecordKey containerKey = 0;
   std::shared_ptr<const ResultFolder> folder;
   std::shared_ptr<const ResultVolume> volume;
   std::optional<std::string> description;  // read when descriptions are asked for

@@ -70,4 +70,10 @@ QIcon FileKindIcon(const QString& genericIconName) {
   return Ours("file");
 }
 
+QIcon MoveUpIcon() { return Themed("go-up", "move-up"); }
+
+QIcon MoveDownIcon() { return Themed("go-down", "move-down"); }
+
+QIcon ResetColumnsIcon() { return Ours("reset-columns"); }
+
 }  // namespace volumist::ui

@@ -22,5 +22,9 @@ QIcon ItemKindIcon(browse::RowKind kind);
 // Our icon for files of a MIME type's generic icon name ("audio-x-generic"...): audio, video,
 // picture, text, archive, or the generic file icon.
 QIcon FileKindIcon(const QString& genericIconName);
+// The export dialog's column list buttons: move the row up, down, and put the columns back in order.
+QIcon MoveUpIcon();
+QIcon MoveDownIcon();
+QIcon ResetColumnsIcon();
 
 }  // namespace volumist::ui

@@ -172,6 +172,21 @@ void ItemList::SetRows(std::vector<browse::ItemRow> rows, const std::string& cap
 
 void ItemList::Clear(const std::string& caption) { SetRows({}, caption); }
 
+void ItemList::AppendRows(std::vector<browse::ItemRow> rows) {
+  if (rows.empty()) return;
+  model_->AppendRows(std::move(rows));
+  UpdateStatus();
+}
+
+void ItemList::ReserveRows(size_t count) { model_->ReserveRows(count); }
+
+void ItemList::Resort() { SortBy(model_->SortColumn(), model_->Order()); }
+
+void ItemList::SetCaption(const std::string& caption) {
+  captionText_ = caption;
+  UpdateStatus();
+}
+
 void ItemList::SetViewTabs(const std::vector<int>& views) {
   tabViews_ = views.empty() ? std::vector<int>{kViewMain} : views;
   QSignalBlocker block(tabs_);

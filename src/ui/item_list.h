@@ -56,6 +56,14 @@ class ItemList final : public QWidget {
   // Shows `rows` (sorted by the current column and order) under `caption`; nothing selected.
   void SetRows(std::vector<browse::ItemRow> rows, const std::string& caption);
   void Clear(const std::string& caption);
+  // Adds `rows` after the rows shown, unsorted, keeping the selection and the scroll position (the
+  // results of a search that runs); the caption stays.
+  void AppendRows(std::vector<browse::ItemRow> rows);
+  // Room for `count` rows in all (the number a search has found), before they are appended.
+  void ReserveRows(size_t count);
+  // Sorts the rows again by the current column and order (once appending is over).
+  void Resort();
+  void SetCaption(const std::string& caption);
 
   // The tabs of the view modes `views` (in order); the current view becomes the first of them
   // unless it is among them.

@@ -46,13 +46,33 @@ void ItemListModel::SetRows(std::vector<ItemRow> rows) {
   endResetModel();
 }
 
-void ItemListModel::Count() {
-  total_ = browse::TotalSize(rows_);
-  files_ = folders_ = 0;
-  for (const ItemRow& row : rows_) {
-    if (row.kind == RowKind::kFile || row.kind == RowKind::kArchive) ++files_;
-    if (row.kind == RowKind::kFolder || row.kind == RowKind::kSourceRoot) ++folders_;
+void ItemListModel::AppendRows(std::vector<ItemRow> rows) {
+  if (rows.empty()) return;
+  const int first = static_cast<int>(rows_.size());
+  beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
+  // Grown by the vector's own doubling: reserving the exact size on every slice would move every
+  // row shown again for each slice appended.
+  for (ItemRow& row : rows) {
+    CountRow(row);
+    rows_.push_back(std::move(row));
   }
+  endInsertRows();
+  // The Size% bars are shares of the total, which has grown.
+  if (const int column = ColumnOf(ColumnId::kSizePercent); column >= 0 && first > 0) {
+    emit dataChanged(index(0, column), index(first - 1, column));
+  }
+}
+
+void ItemListModel::Count() {
+  total_ = 0;
+  files_ = folders_ = 0;
+  for (const ItemRow& row : rows_) CountRow(row);
+}
+
+void ItemListModel::CountRow(const ItemRow& row) {
+  total_ += browse::TotalSize(std::span<const ItemRow>(&row, 1));
+  if (row.kind == RowKind::kFile || row.kind == RowKind::kArchive) ++files_;
+  if (row.kind == RowKind::kFolder || row.kind == RowKind::kSourceRoot) ++folders_;
 }
 
 void ItemListModel::SetColumns(const ColumnSet& columns) {

@@ -52,6 +52,11 @@ class ItemListModel final : public QAbstractTableModel {
 
   // Shows `rows` in the current order (they are sorted first).
   void SetRows(std::vector<browse::ItemRow> rows);
+  // Adds `rows` after the rows shown, as they come (unsorted until the next SortBy or SetRows): for
+  // results that arrive while a search runs. The views keep their selection and position.
+  void AppendRows(std::vector<browse::ItemRow> rows);
+  // Room for `count` rows in all, so that appending up to there moves none of the rows shown.
+  void ReserveRows(size_t count) { rows_.reserve(count); }
   void Clear() { SetRows({}); }
   // Shows the shown columns of `columns` (a copy is kept; call again after changing it).
   void SetColumns(const ColumnSet& columns);
@@ -94,6 +99,7 @@ class ItemListModel final : public QAbstractTableModel {
   const std::string& Description(int row) const;
   QImage Thumbnail(int row) const;
   void Count();
+  void CountRow(const browse::ItemRow& row);
 
   // Descriptions are read into the rows when they are first shown.
   mutable std::vector<browse::ItemRow> rows_;

@@ -3,7 +3,8 @@
 // come from browse/. Split by concern: main_window.cpp (building, start, close, minimise),
 // main_window_actions.cpp (command dispatch, states, tooltips, options), main_window_volumes.cpp
 // (the volume list and the loaded volume), main_window_scan.cpp (the scanning state),
-// main_window_items.cpp (the selected item's commands: the desktop's handlers, the ed2k link, help).
+// main_window_items.cpp (the selected item's commands: the desktop's handlers, the ed2k link, help),
+// main_window_search.cpp (the search and export dialogs, and the jump to a found item).
 //
 // Everything here runs on the GUI thread. The scan worker reaches the window only through a posted
 // call (OnScanFinished) and through the ThreadSafePrompter, which posts its messages.
@@ -20,6 +21,8 @@
 #include "browse/command.h"
 #include "browse/command_state.h"
 #include "browse/properties_rules.h"
+#include "browse/search_dialog_rules.h"
+#include "browse/search_result_rows.h"
 #include "catalog/program_settings.h"
 #include "catalog/volume_list.h"
 #include "scan/drive_info.h"
@@ -50,6 +53,8 @@ struct WindowServices {
   std::function<bool()> trayAvailable;
   DriveControl drives;
   unsigned scanHelperThreads = DefaultHelperThreads();
+  // How many volumes a search of all volumes reads at once.
+  unsigned searchThreads = DefaultWorkerThreads();
   // The drives of the kinds whose filter bits are set, for the scan dialog's drive list and folder
   // tree (scan/drive_info.h ListDrives). None: no drives are listed.
   std::function<std::vector<DriveRow>(uint32_t filterMask)> listDrives;
@@ -88,6 +93,13 @@ class MainWindow final : public QMainWindow, public VolumeHost {
   // new name into the loaded volume's file; the list and the views then show them. Nothing when
   // cancelled, while scanning, or without a loaded volume ("Please, load some volume first.").
   std::optional<browse::PropertiesOutcome> ShowProperties(const std::optional<browse::PropertiesItem>& item);
+  // Shows the item a search found: its volume loaded when it is not the loaded one (unsaved
+  // description edits are offered for saving first), the folder that lists it opened and its row
+  // selected. A volume no longer in the list, or an item no longer where it was found, is said so.
+  // False when the item is not shown.
+  bool JumpTo(const browse::JumpTarget& target);
+  // The results of the last search, kept for the next opening of the search dialog.
+  browse::SearchResultRows& SearchResults() { return searchResults_; }
 
   browse::ShellState State() const;
   ActionRegistry& Actions() { return *actions_; }
@@ -144,6 +156,9 @@ class MainWindow final : public QMainWindow, public VolumeHost {
   // Writes the MD5 digests of the list's files to a check file the user names.
   void CreateMd5CheckFile();
   void ShowFilesMenu(const QPoint& globalPosition);
+  // main_window_search.cpp: the search and export dialogs.
+  void OpenSearch(browse::Command command);
+  void OpenExport(browse::Command command);
   // main_window_scan.cpp
   void BeginScan(ScanMode mode, bool multipleSources);
   bool EditScanJob(ScanJob& job, ScanPage page);
@@ -161,6 +176,7 @@ class MainWindow final : public QMainWindow, public VolumeHost {
   VolumeList volumeList_;
   std::unique_ptr<VolumeCatalog> loaded_;
   std::unique_ptr<ScanController> scan_;
+  browse::SearchResultRows searchResults_;
   ScanJob scanJob_;  // the running scan's job
   bool scanning_ = false;
   std::string status_;

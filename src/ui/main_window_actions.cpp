@@ -63,11 +63,9 @@ void MainWindow::OnCommand(Command command) {
     case Command::kExport:
     case Command::kExportVolume:
     case Command::kExportFolder:
-    case Command::kExportFolderTree:
-    case Command::kExportFileList:
-      // The export dialog needs a loaded volume; it is opened from here once it exists.
-      if (!loaded_ || !loaded_->IsLoaded()) prompter_.ShowError(messages::kLoadSomeVolumeFirst);
-      break;
+    case Command::kExportFolderTree: OpenExport(command); break;
+    // Not offered: the dialog's "from files list" choice has nothing to export.
+    case Command::kExportFileList: break;
     case Command::kOptions: ShowOptions(); break;
     case Command::kAbout: AboutDialog::Show(this, *services_.dialogs); break;
     case Command::kStop: scan_->Stop(); break;
@@ -79,6 +77,8 @@ void MainWindow::OnCommand(Command command) {
     case Command::kArrangeModified: Arrange(browse::ArrangementOf(command)); break;
     case Command::kUpdateVolume:
     case Command::kRescanVolume:
+      // Updating is not offered.
+      break;
     case Command::kSearch:
     case Command::kSearchDialog:
     case Command::kSearchAllVolumes:
@@ -86,9 +86,7 @@ void MainWindow::OnCommand(Command command) {
     case Command::kFindSelected:
     case Command::kFindCopy:
     case Command::kFindThisItem:
-    case Command::kFindCopyOfItem:
-      // Updating is not offered; the search dialog is opened from here once it exists.
-      break;
+    case Command::kFindCopyOfItem: OpenSearch(command); break;
     case Command::kHelp:
     case Command::kHelpPage: itemActions_->ShowHelp(ToBytes(QCoreApplication::applicationDirPath())); break;
     case Command::kBack: browse_->Back(); break;

@@ -57,7 +57,7 @@ const Row kTable[] = {
     {C::kExportVolume, Y, Y, Y, n},
     {C::kExportFolder, Y, Y, Y, n},
     {C::kExportFolderTree, Y, Y, Y, n},
-    {C::kExportFileList, Y, Y, Y, n},
+    {C::kExportFileList, n, n, n, n},
     {C::kOptions, Y, Y, Y, Y},
     {C::kHelp, Y, Y, Y, Y},
     {C::kHelpPage, Y, Y, Y, Y},

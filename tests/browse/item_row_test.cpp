@@ -126,7 +126,8 @@ TEST_F(ItemRowTest, SearchResultsCarryTheirVolumeAndFolder) {
   result.extension = "txt";
   result.size = 2048;
   result.key = 77;
-  result.parentKey = 40;
+  result.parentKey = 12;
+  result.containerKey = 40;
   result.folder = std::make_shared<const ResultFolder>(ResultFolder{"Source0\\sub\\", {"Source0", "sub"}});
   result.volume = std::make_shared<const ResultVolume>(ResultVolume{"Backup", "/v/b.vkt", 3});
   result.description = "said";

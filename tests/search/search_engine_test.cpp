@@ -2,6 +2,7 @@
 // volumes at once.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
 #include "catalog/folder_contents.h"
@@ -351,6 +352,116 @@ TEST_F(SearchEngineTest, AllVolumesInListOrderWithAMaximumEach) {
     EXPECT_EQ(prompter_.Errors(),
               std::vector<std::string>{std::string(messages::kCouldNotOpenForRead) + " (" + dir_.File("missing.vkt") + ")"});
   }
+}
+
+// Every result names the folder or archive that lists it, as the browsing of the volume lists it: the
+// key a window opens to show the result among its neighbours.
+TEST_F(SearchEngineTest, ResultsNameTheContainerThatListsThem) {
+  // Each item's container, from listing the volume the way the browsing does.
+  std::map<RecordKey, RecordKey> containerOf;
+  std::function<void(const NestingFields&, RecordKey)> list = [&](const NestingFields& container, RecordKey key) {
+    ReadFolderContents(*volume_, container, [&](const ContentItem& item) {
+      containerOf[item.key] = key;
+      if (item.kind == RecordKind::kFolder) list(item.folder, item.key);
+      if (item.kind == RecordKind::kArchive) list(item.archive, item.key);
+      return true;
+    });
+  };
+  ReadTopLevel(*volume_, [&](const ContentItem& item) {
+    containerOf[item.key] = 0;
+    if (item.kind == RecordKind::kFolder) list(item.folder, item.key);
+    return true;
+  });
+  SearchCriteria everything = Mask("*");
+  everything.findFolders = everything.lookInArchives = true;
+  ResultList results;
+  SearchAll(everything, results, volume_.get(), {}, platform::FileSystem::Default(), prompter_);
+  ASSERT_EQ(results.ResultCount(), containerOf.size());
+  for (const SearchResult& result : results.Snapshot()) {
+    SCOPED_TRACE(result.FolderPath() + result.name);
+    ASSERT_TRUE(containerOf.count(result.key));
+    EXPECT_EQ(result.containerKey, containerOf.at(result.key));
+  }
+  // In a folder: its direct items are listed by the folder itself, also when it is the scope.
+  std::optional<ContentItem> docs = testing::FindItem(*volume_, {"Source0", "Docs"});
+  ASSERT_TRUE(docs);
+  SearchCriteria scope = Mask("*");
+  scope.inFolder = true;
+  scope.scopeFolder = docs->key;
+  scope.findFolders = scope.lookInArchives = true;
+  ResultList scoped;
+  SearchAll(scope, scoped, volume_.get(), {}, platform::FileSystem::Default(), prompter_);
+  // Everything below the folder, as the listing found it.
+  size_t below = 0;
+  for (const auto& [key, container] : containerOf) {
+    for (RecordKey up = container; up != 0; up = containerOf.count(up) ? containerOf.at(up) : 0) {
+      if (up == docs->key) {
+        ++below;
+        break;
+      }
+    }
+  }
+  ASSERT_GT(below, 1u);
+  ASSERT_EQ(scoped.ResultCount(), below);
+  for (const SearchResult& result : scoped.Snapshot()) {
+    SCOPED_TRACE(result.name);
+    EXPECT_EQ(result.containerKey, containerOf.at(result.key));
+  }
+}
+
+// The loaded volume searched on another thread: its file opened afresh, and the description edits
+// not applied yet read before the stored ones.
+TEST_F(SearchEngineTest, LoadedVolumeFileWithPendingDescriptions) {
+  std::optional<ContentItem> readme = testing::FindItem(*volume_, {"Source0", "Docs", "readme.txt"});
+  std::optional<ContentItem> notes = testing::FindItem(*volume_, {"Source0", "Docs", "notes.TXT"});
+  ASSERT_TRUE(readme && notes);
+  ASSERT_TRUE(volume_->SetDescription(notes->DescriptionKey(), "stored words"));
+  ASSERT_TRUE(volume_->SaveDescriptions());
+  // Pending: a new description of readme.txt, and the stored one of notes.TXT removed.
+  ASSERT_TRUE(volume_->SetDescription(readme->DescriptionKey(), "pending words"));
+  ASSERT_TRUE(volume_->SetDescription(notes->DescriptionKey(), ""));
+  const LoadedVolumeFile loaded = LoadedFileOf(*volume_);
+  EXPECT_EQ(loaded.path, dir_.File("a.vkt"));
+  EXPECT_EQ(loaded.pending.size(), 2u);
+
+  SearchCriteria criteria = Mask("*");
+  criteria.getDescriptions = criteria.descriptionEnabled = true;
+  auto described = [&](const std::string& text, const std::vector<std::string>& volumes) {
+    criteria.descriptionText = text;
+    criteria.allVolumes = !volumes.empty();
+    ResultList results;
+    SearchAll(criteria, results, &loaded, volumes, platform::FileSystem::Default(), prompter_);
+    std::vector<std::string> found;
+    for (const SearchResult& result : results.Snapshot()) found.push_back(result.name + "=" + *result.description);
+    return found;
+  };
+  EXPECT_EQ(described("WORDS", {}), (Found{"readme.txt=pending words"}));
+  // The edits belong to the loaded volume's file, found in the list by its path.
+  MemorySource other;
+  other.children = {MemoryNode::File("readme", ".txt", 1)};
+  ASSERT_TRUE(testing::WriteVolume(testing::MakeJob(dir_.File("b.vkt"), "Beta", {false}), {other}, prompter_));
+  EXPECT_EQ(described("words", {dir_.File("b.vkt"), dir_.File("./a.vkt")}), (Found{"readme.txt=pending words"}));
+  // The stored texts are what the volume file holds.
+  LoadedVolumeFile stored{dir_.File("a.vkt"), {}};
+  criteria.descriptionText = "words";
+  criteria.allVolumes = false;
+  ResultList results;
+  SearchAll(criteria, results, &stored, {}, platform::FileSystem::Default(), prompter_);
+  ASSERT_EQ(results.ResultCount(), 1u);
+  EXPECT_EQ(results.Snapshot()[0].name, "notes.TXT");
+  EXPECT_TRUE(prompter_.entries.empty());
+  // The window's own handle was never moved: it still reads the volume where it was.
+  EXPECT_EQ(volume_->GetDescription(readme->DescriptionKey()), "pending words");
+  volume_->DiscardDescriptions();
+}
+
+TEST_F(SearchEngineTest, LoadedVolumeFileThatIsGone) {
+  LoadedVolumeFile gone{dir_.File("gone.vkt"), {}};
+  ResultList results;
+  SearchAll(Mask("*"), results, &gone, {}, platform::FileSystem::Default(), prompter_);
+  EXPECT_EQ(results.ResultCount(), 0u);
+  EXPECT_EQ(prompter_.Errors(),
+            std::vector<std::string>{std::string(messages::kCouldNotOpenForRead) + " (" + dir_.File("gone.vkt") + ")"});
 }
 
 }  // namespace

@@ -23,6 +23,8 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   auto* text = new QLabel(
       QStringLiteral("A cataloguer of disks and folders: scan a drive or chosen folders into a volume file, "
                      "then browse, describe, search and export it with the disk long gone.\n\n"
+                     "Keys: F1 help, F5 new volume, F6 add to the volume, F8 search, F9 export to XML, "
+                     "F10 options; Enter in the search dialog searches, Esc stops and closes it.\n\n"
                      "Built with Qt %1.")
           .arg(QLatin1String(qVersion())),
       this);

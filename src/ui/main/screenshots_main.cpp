@@ -3,8 +3,10 @@
 // pictures of its states as PNG files: the idle window with the first volume loaded, the window
 // while a scan runs, each view mode of the file list over a scan of MEDIA_FOLDER (sample songs and
 // pictures made by the script, two small video headers written here), the ed2k link dialog, the scan
-// dialog on both pages, the tree and settings dialogs, and the properties dialog.
+// dialog on both pages, the tree and settings dialogs, the search dialog with results of every
+// volume, the export dialog, and the properties dialog.
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTabBar>
@@ -18,10 +20,12 @@
 #include "catalog/folder_contents.h"
 #include "scan/drive_info.h"
 #include "ui/dialogs/ed2k_dialog.h"
+#include "ui/dialogs/export_dialog.h"
 #include "ui/dialogs/properties_dialog.h"
 #include "ui/dialogs/scan_drives_dialog.h"
 #include "ui/dialogs/scan_settings_dialog.h"
 #include "ui/dialogs/scan_tree_dialog.h"
+#include "ui/dialogs/search_dialog.h"
 #include "ui/program.h"
 
 namespace {
@@ -124,6 +128,50 @@ bool SaveDialogs(MainWindow& window, ProgramSettings& settings, const QString& o
     dialog.show();
     Settle(200);
     ok = Save(dialog, out, "scan-settings-dialog.png") && ok;
+  }
+  {
+    // The search dialog over every volume of the sample, with its results.
+    SearchDialogContext context;
+    context.criteria = &settings.searchOptions;
+    context.results = &window.SearchResults();
+    context.columnSets = &settings.searchColumnSets;
+    context.prompter = &prompter;
+    context.workerPrompter = &window.ThreadSafe();
+    context.fileSystem = &platform::FileSystem::Default();
+    context.threads = 2;
+    context.volumeName = window.LoadedVolume() ? std::optional<std::string>(window.LoadedVolume()->Header().volumeName)
+                                               : std::nullopt;
+    context.now = CatalogTime(QDateTime::currentSecsSinceEpoch());
+    context.sources = [&window] {
+      SearchRun::Sources read;
+      if (VolumeCatalog* loaded = window.LoadedVolume()) read.loaded = LoadedFileOf(*loaded);
+      for (const VolumeListEntry& entry : window.VolumeEntries().Entries()) read.volumePaths.push_back(entry.filePath);
+      return read;
+    };
+    SearchDialog dialog(context, &window);
+    dialog.resize(1000, 700);
+    dialog.MaskField()->setText(QStringLiteral("*dialog*"));
+    dialog.AllVolumesBox()->setChecked(true);
+    dialog.show();
+    Settle(200);
+    dialog.StartSearch();
+    QElapsedTimer clock;
+    clock.start();
+    while (dialog.Searching() && clock.elapsed() < 30000) Settle(50);
+    dialog.Results()->SelectRow(2);
+    Settle(200);
+    ok = Save(dialog, out, "search-dialog.png") && ok;
+  }
+  {
+    QtFileChooser files;
+    ExportDialogServices exportServices;
+    exportServices.prompter = &prompter;
+    exportServices.fileChooser = &files;
+    CDialog_Export dialog(settings.exportOptions, exportServices, &window);
+    dialog.show();
+    dialog.ColumnList()->setCurrentRow(1);
+    Settle(200);
+    ok = Save(dialog, out, "export-dialog.png") && ok;
   }
   if (VolumeCatalog* volume = window.LoadedVolume()) {
     std::optional<browse::PropertiesItem> item = FirstFileOf(*volume);

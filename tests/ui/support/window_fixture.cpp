@@ -105,7 +105,7 @@ WindowFixture::~WindowFixture() {
 
 MainWindow& WindowFixture::Open(bool start) {
   WindowServices services;
-  services.fileSystem = &gate;
+  services.fileSystem = fileSystemOverride ? fileSystemOverride : &gate;
   services.prompter = &prompter;
   services.folderChooser = &folders;
   services.fileChooser = &files;
@@ -117,6 +117,7 @@ MainWindow& WindowFixture::Open(bool start) {
   services.drives.isMediumPresent = [](const SourceEntry&) { return true; };
   services.drives.describeSource = [](const ScanSource&, SourceEntry&) {};
   services.scanHelperThreads = 1;
+  services.searchThreads = searchThreads;
   services.listDrives = [this](uint32_t mask) {
     std::vector<DriveRow> listed;
     for (const DriveRow& drive : drives) {

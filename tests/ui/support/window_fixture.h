@@ -176,6 +176,10 @@ class WindowFixture {
   RecordingLauncher launcher;
   // When set, the window hands items to this launcher instead (the desktop's own, in its tests).
   Launcher* launcherOverride = nullptr;
+  // When set, the window reads and writes through this file system instead of `gate`.
+  platform::FileSystem* fileSystemOverride = nullptr;
+  // How many volumes a search of all volumes reads at once.
+  unsigned searchThreads = 2;
   bool trayAvailable = false;
   int scanEditorCalls = 0;
   // With true, the scan commands open the real scan dialog (run by `dialogs`) instead of counting.

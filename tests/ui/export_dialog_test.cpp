@@ -1,0 +1,296 @@
+// The export dialog over the real window: the choice each command presets, the column list's
+// buttons, the ROOT message, the document written for the loaded volume (read back with an XML
+// parser), and a failing output that shows the exporter's own message and nothing else.
+#include <QFile>
+#include <QTest>
+#include <QXmlStreamReader>
+#include <deque>
+#include <functional>
+#include <set>
+
+#include "browse/export_dialog_rules.h"
+#include "browse/folder_listing.h"
+#include "export/messages.h"
+#include "export/xml_exporter.h"
+#include "testing/volume_fixture.h"
+#include "ui/bridge/text.h"
+#include "ui/browse_pane.h"
+#include "ui/dialogs/export_dialog.h"
+#include "ui/support/ui_test_main.h"
+#include "ui/support/window_fixture.h"
+
+using namespace volumist;
+using namespace volumist::ui;
+using browse::Command;
+using Fixture = volumist::ui::testing::WindowFixture;
+using ::volumist::testing::MemoryNode;
+using ::volumist::testing::MemorySource;
+
+namespace {
+
+// A volume of one drive source: Docs/{note.txt, Deep/inner.txt}, top.txt.
+std::string WriteSmallVolume(Fixture& fixture, const std::string& fileName, const std::string& volumeName) {
+  MemorySource drive;
+  drive.children = {MemoryNode::Folder("Docs", {MemoryNode::File("note", ".txt", 10),
+                                                MemoryNode::Folder("Deep", {MemoryNode::File("inner", ".txt", 4)})}),
+                    MemoryNode::File("top", ".txt", 3)};
+  ScanJob job = ::volumist::testing::MakeJob(fixture.volumeDirectory + "/" + fileName, volumeName, {false});
+  SilentPrompter quiet;
+  if (!::volumist::testing::WriteVolume(job, {drive}, quiet)) qWarning("could not write %s", fileName.c_str());
+  return job.volumeFileName;
+}
+
+// The window over the small volume, loaded.
+struct Loaded {
+  Loaded() {
+    fixture.Open();
+    fixture.window->show();
+    path = WriteSmallVolume(fixture, "small.vkt", "Small");
+    fixture.window->Run(Command::kRefreshVolumes);
+    fixture.ChooseVolume(path);
+  }
+  Fixture fixture;
+  std::string path;
+};
+
+void RunExport(Fixture& fixture, Command command, const std::function<void(CDialog_Export&)>& script) {
+  fixture.dialogs.scripts.push_back([script](QDialog& dialog) {
+    auto* exportDialog = qobject_cast<CDialog_Export*>(&dialog);
+    QVERIFY(exportDialog != nullptr);
+    script(*exportDialog);
+  });
+  fixture.window->Run(command);
+}
+
+// The names of the document's files, in either form of its values, or nothing when the XML parser
+// finds the document not well-formed.
+std::optional<std::multiset<std::string>> FileNames(const std::string& path) {
+  QFile file(ToQString(path));
+  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+  QXmlStreamReader reader(&file);
+  std::multiset<std::string> names;
+  // Attribute form: <FILE NAME="...">; element form: <ITEM Type="File"><NAME>...</NAME>.
+  bool inFileItem = false;
+  while (!reader.atEnd()) {
+    reader.readNext();
+    if (!reader.isStartElement()) continue;
+    if (reader.name() == QLatin1String("FILE")) {
+      names.insert(reader.attributes().value(QLatin1String("NAME")).toString().toStdString());
+    } else if (reader.name() == QLatin1String("ITEM")) {
+      inFileItem = reader.attributes().value(QLatin1String("Type")) == QLatin1String("File");
+    } else if (inFileItem && reader.name() == QLatin1String("NAME")) {
+      names.insert(reader.readElementText().toStdString());
+      inFileItem = false;
+    }
+  }
+  if (reader.hasError()) return std::nullopt;
+  return names;
+}
+
+// The names of the files below folder `key` of `volume` (with subfolders), as the browsing lists them.
+void ListFiles(VolumeCatalog& volume, RecordKey key, bool subfolders, std::multiset<std::string>& names) {
+  std::optional<browse::FolderListing> listing = browse::ReadFolderListing(volume, key);
+  if (!listing) return;
+  for (const browse::ItemRow& row : listing->rows) {
+    if (row.kind == browse::RowKind::kFile) names.insert(row.name);
+    if (subfolders && (row.kind == browse::RowKind::kFolder || row.kind == browse::RowKind::kSourceRoot)) {
+      ListFiles(volume, row.key, true, names);
+    }
+  }
+}
+
+}  // namespace
+
+class ExportDialogTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { volumist::ui::testing::InstallWarningGuard(); }
+
+  // Each entry opens the dialog with its choice; the "Export" button with the last one. Cancelling
+  // keeps the stored options.
+  void EachEntryPresetsItsChoice() {
+    const struct {
+      Command command;
+      ExportFrom shown;
+    } cases[] = {
+        {Command::kExportVolume, ExportFrom::kFullVolume},
+        {Command::kExportFolder, ExportFrom::kCurrentFolder},
+        {Command::kExportFolderTree, ExportFrom::kCurrentFolderAndSubfolders},
+        {Command::kExport, ExportFrom::kCurrentFolderAndSubfolders},  // the stored choice
+    };
+    Loaded loaded;
+    loaded.fixture.settings->exportOptions.exportFrom = ExportFrom::kCurrentFolderAndSubfolders;
+    const ExportOptions stored = loaded.fixture.settings->exportOptions;
+    for (const auto& c : cases) {
+      bool checked = false;
+      bool searchOffered = true;
+      RunExport(loaded.fixture, c.command, [&](CDialog_Export& dialog) {
+        checked = dialog.FromRadio(c.shown)->isChecked();
+        searchOffered = dialog.FromRadio(ExportFrom::kSearchResults)->isEnabled() || dialog.FileListRadio()->isEnabled();
+        dialog.reject();
+      });
+      QVERIFY2(checked, QByteArray::number(static_cast<int>(c.command)).constData());
+      QVERIFY(!searchOffered);
+      QVERIFY(loaded.fixture.settings->exportOptions == stored);
+    }
+    QVERIFY(loaded.fixture.prompter.entries.empty());
+  }
+
+  // Without ROOT and VOLUME, totals on, the document would have two top-level elements: ROOT is
+  // switched on with its message, and the document written has one root.
+  void RootIsSwitchedOnWheneverTheDocumentNeedsIt() {
+    Loaded loaded;
+    const std::string output = loaded.fixture.dir.path() + "/out.xml";
+    loaded.fixture.files.saveAnswers.push_back(output);
+    bool rootShown = false;
+    RunExport(loaded.fixture, Command::kExportVolume, [&](CDialog_Export& dialog) {
+      dialog.XmlPage()->RootBox()->setChecked(false);
+      dialog.XmlPage()->VolumeBox()->setChecked(false);
+      dialog.XmlPage()->ContentBox()->setChecked(true);
+      dialog.OptionList()->item(static_cast<int>(browse::ExportOption::kTotals))->setCheckState(Qt::Checked);
+      dialog.Confirm();
+      rootShown = dialog.XmlPage()->RootBox()->isChecked();
+    });
+    QVERIFY(rootShown);
+    QCOMPARE(loaded.fixture.prompter.entries.size(), size_t{1});
+    QCOMPARE(loaded.fixture.prompter.entries[0].text, std::string(messages::kOnlyOneTopLevelElement));
+    QVERIFY(loaded.fixture.settings->exportOptions.writeRoot);
+    QVERIFY(FileNames(output).has_value());
+    // The chooser was asked for an XML file under the dialog's caption.
+    QCOMPARE(loaded.fixture.files.lastSaveCaption, QLatin1String(browse::export_text::kExportCaption));
+  }
+
+  // The document holds the files of the part chosen, as the browsing lists them; the column list's
+  // order and checks are kept for the next export.
+  void TheDocumentHoldsThePartChosen() {
+    const struct {
+      Command command;
+      bool subfolders;
+      bool fromDocs;
+    } cases[] = {
+        {Command::kExportVolume, true, false},
+        {Command::kExportFolder, false, true},
+        {Command::kExportFolderTree, true, true},
+    };
+    for (const auto& c : cases) {
+      Loaded loaded;
+      BrowsePane* pane = loaded.fixture.window->Browse();
+      VolumeCatalog& volume = *loaded.fixture.window->LoadedVolume();
+      RecordKey docs = browse::kRootKey;
+      if (c.fromDocs) {
+        std::optional<browse::FolderListing> listing = browse::ReadFolderListing(volume, browse::kRootKey);
+        QVERIFY(listing.has_value());
+        for (const browse::ItemRow& row : listing->rows) {
+          if (row.kind == browse::RowKind::kFolder && row.name == "Docs") docs = row.key;
+        }
+        QVERIFY(docs != browse::kRootKey);
+        QVERIFY(pane->OpenFolder(docs, false));
+      }
+      const std::string output = loaded.fixture.dir.path() + "/part.xml";
+      loaded.fixture.files.saveAnswers.push_back(output);
+      std::vector<int> order;
+      RunExport(loaded.fixture, c.command, [&](CDialog_Export& dialog) {
+        // The path column up to the top: the row is moved, and stays moved.
+        dialog.ColumnList()->setCurrentRow(5);
+        for (int i = 0; i < 5; ++i) dialog.MoveUpButton()->click();
+        dialog.MoveUpButton()->click();  // at the top: nothing moves
+        for (const browse::ExportColumnRow& row : dialog.Form().columns) order.push_back(row.id);
+        dialog.Confirm();
+      });
+      QVERIFY(!order.empty());
+      QCOMPARE(order.front(), 6);
+      QCOMPARE(static_cast<int>(loaded.fixture.settings->exportOptions.columnOrder[0]), 6);
+      QVERIFY(loaded.fixture.prompter.entries.empty());
+      std::optional<std::multiset<std::string>> names = FileNames(output);
+      QVERIFY(names.has_value());
+      std::multiset<std::string> expected;
+      ListFiles(volume, docs, c.subfolders, expected);
+      QVERIFY(!expected.empty());
+      QCOMPARE(*names, expected);
+    }
+  }
+
+  // A name typed without an extension is written with ".xml"; a file already there under that name
+  // is replaced only when the user says so, and otherwise the dialog stays open.
+  void ANameWithoutExtensionGetsXml() {
+    const struct {
+      const char* name;
+      bool existing;
+      std::deque<bool> answers;
+      bool written;
+    } cases[] = {
+        {"new file", false, {}, true},
+        {"replace: yes", true, {true}, true},
+        {"replace: no", true, {false}, false},
+    };
+    for (const auto& c : cases) {
+      Loaded loaded;
+      const std::string typed = loaded.fixture.dir.path() + "/listing";
+      const std::string output = typed + ".xml";
+      if (c.existing) {
+        QFile old(ToQString(output));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old");
+      }
+      loaded.fixture.files.saveAnswers.push_back(typed);
+      loaded.fixture.prompter.answers = c.answers;
+      bool stayed = false;
+      RunExport(loaded.fixture, Command::kExportVolume, [&](CDialog_Export& dialog) {
+        dialog.Confirm();
+        stayed = dialog.result() == 0;
+        if (stayed) dialog.reject();
+      });
+      QCOMPARE(stayed, !c.written);
+      QCOMPARE(loaded.fixture.prompter.Questions().size(), size_t{c.existing ? 1u : 0u});
+      QCOMPARE(loaded.fixture.prompter.unexpectedQuestions, 0);
+      QVERIFY2(!QFile::exists(ToQString(typed)), c.name);
+      QFile written(ToQString(output));
+      QVERIFY(written.open(QIODevice::ReadOnly));
+      QCOMPARE(written.readAll() == "old", !c.written);
+      if (c.written) QVERIFY(FileNames(output).has_value());
+    }
+  }
+
+  // An output that cannot be written shows the exporter's own message and no other; nothing is left
+  // at the output path.
+  void AFailingOutputShowsTheExportersMessage() {
+    const struct {
+      const char* name;
+      bool refuseCreate;
+      std::string file;  // below the temporary folder
+    } cases[] = {
+        {"folder missing", false, "/missing/out.xml"},
+        {"file creation refused", true, "/out.xml"},
+    };
+    for (const auto& c : cases) {
+      Loaded loaded;
+      const std::string output = loaded.fixture.dir.path() + c.file;
+      // What the exporter itself says for this output.
+      std::vector<std::string> expected;
+      {
+        volumist::ui::testing::UiRecordingPrompter own;
+        loaded.fixture.faults.failCreate = c.refuseCreate;
+        VolumeCatalog volume(loaded.fixture.faults, own);
+        QVERIFY(volume.OpenVolume(loaded.path));
+        ExportOptions options = loaded.fixture.settings->exportOptions;
+        options.outputPath = output;
+        XmlExporter exporter(volume, options, loaded.fixture.faults, own);
+        QVERIFY(!exporter.Run());
+        expected = own.Errors();
+        loaded.fixture.faults.failCreate = false;
+      }
+      QVERIFY2(!expected.empty(), c.name);
+      loaded.fixture.files.saveAnswers.push_back(output);
+      loaded.fixture.faults.failCreate = c.refuseCreate;
+      RunExport(loaded.fixture, Command::kExportVolume, [&](CDialog_Export& dialog) { dialog.Confirm(); });
+      loaded.fixture.faults.failCreate = false;
+      QCOMPARE(loaded.fixture.prompter.Errors(), expected);
+      for (const auto& entry : loaded.fixture.prompter.entries) QVERIFY(entry.kind != decltype(entry.kind)::kInfo);
+      QVERIFY(!QFile::exists(ToQString(output)));
+    }
+  }
+};
+
+VOLUMIST_UI_TEST_MAIN(ExportDialogTest)
+#include "export_dialog_test.moc"
