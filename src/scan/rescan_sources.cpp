@@ -36,6 +36,8 @@ RescanJob RescanEditedSources(const std::string& volumeFile, const SourceList& s
       if (taken[i] || platform::NormalizePath(sources[i].rootPath.Text()) != path) continue;
       taken[i] = true;
       source.volumeIndex = i;
+      // The same folder written another way ("/a/" for "/a") is the volume's source, under its path.
+      source.source.path = sources[i].rootPath.Text();
       source.source.isFolderSource = sources[i].isFolderSource;
       source.scanAgain = sources[i].scanAgain;
       break;
