@@ -9,8 +9,8 @@ bool IsCommandEnabled(Command command, const ShellState& state) {
     case Command::kHelpPage:
     case Command::kAbout: return true;
     case Command::kStop: return state.scanning;
-    case Command::kUpdateVolume:
-    case Command::kRescanVolume: return false;
+    case Command::kUpdateVolume: return false;
+    case Command::kRescanVolume: return !state.scanning && state.volumeLoaded;
     case Command::kApply:
     case Command::kUndo: return !state.scanning && state.volumeLoaded && state.pendingEdits;
     case Command::kBack: return !state.scanning && state.volumeLoaded && state.canGoBack;

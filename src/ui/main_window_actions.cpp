@@ -77,8 +77,8 @@ void MainWindow::OnCommand(Command command) {
     case Command::kArrangeSizeDescending:
     case Command::kArrangeCreated:
     case Command::kArrangeModified: Arrange(browse::ArrangementOf(command)); break;
+    case Command::kRescanVolume: RescanLoadedVolume(); break;
     case Command::kUpdateVolume:
-    case Command::kRescanVolume:
     case Command::kSearch:
     case Command::kSearchDialog:
     case Command::kSearchAllVolumes:
@@ -87,7 +87,8 @@ void MainWindow::OnCommand(Command command) {
     case Command::kFindCopy:
     case Command::kFindThisItem:
     case Command::kFindCopyOfItem:
-      // Updating is not offered; the search dialog is opened from here once it exists.
+      // Editing the sources of an update is not offered; the search dialog is opened from here once
+      // it exists.
       break;
     case Command::kHelp:
     case Command::kHelpPage: itemActions_->ShowHelp(ToBytes(QCoreApplication::applicationDirPath())); break;
