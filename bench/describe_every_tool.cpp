@@ -9,7 +9,22 @@
 #include "catalog/catalog_record.h"
 #include "catalog/tree_walk.h"
 #include "catalog/volume_catalog.h"
-#include "testing/recording_prompter.h"
+#include "catalog/prompter.h"
+
+namespace {
+
+// Prints messages; answers every question No.
+class PrintingPrompter final : public volumist::Prompter {
+ public:
+  void ShowError(std::string_view text) override { std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data()); }
+  void ShowInfo(std::string_view text) override { ShowError(text); }
+  bool AskYesNo(std::string_view text) override {
+    ShowError(text);
+    return false;
+  }
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3 || std::atol(argv[2]) <= 0) {
@@ -17,7 +32,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const long step = std::atol(argv[2]);
-  volumist::testing::RecordingPrompter prompter;
+  PrintingPrompter prompter;
   volumist::VolumeCatalog volume(volumist::platform::FileSystem::Default(), prompter);
   if (!volume.OpenVolume(argv[1])) return 1;
   std::vector<volumist::RecordKey> keys;

@@ -42,7 +42,7 @@ ChangeReportDialog::ChangeReportDialog(const ChangeReport& report, QWidget* pare
   list_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   list_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   list_->setAccessibleName(QStringLiteral("Changes"));
-  list_->setMinimumSize(560, 280);
+  list_->setMinimumSize(640, 280);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
   QPushButton* copy = buttons->addButton(QStringLiteral("&Copy"), QDialogButtonBox::ActionRole);
