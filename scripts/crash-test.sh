@@ -3,8 +3,8 @@
 #
 #   scripts/crash-test.sh BUILD_DIR [COUNT]
 #
-# Each round starts one of scan (a new volume, or one replacing a volume), scan --add, describe,
-# export or rename, kills it after a random delay within the command's own running time, and checks
+# Each round starts one of scan (a new volume, or one replacing a volume), scan --add, rescan,
+# describe, export or rename, kills it after a random delay within the command's own running time, and checks
 # that the file it was writing is either byte for byte the old one or a complete new one (a volume
 # that reads to its end and holds the change, a well-formed XML document). Then a following write
 # in the same folders runs to its end, after which no temporary file may remain: a killed writer's
@@ -59,13 +59,14 @@ run() {
     scan-new) args=(scan --name "New $round" --file "$vols/new.vkt" "$sandbox/src") ;;
     scan-replace) args=(scan --yes --name "Replaced $round" --file "$volume" "$sandbox/src") ;;
     add) args=(scan --add "$volume" "more=$sandbox/more") ;;
+    rescan) args=(rescan --yes --quiet "$volume") ;;
     describe) args=(describe "$volume" "" "description $round") ;;
     export) args=(export "$volume" "$doc") ;;
     rename) args=(rename "$volume" "Name $round") ;;
   esac
   exec "$cli" "${args[@]}" >/dev/null 2>&1
 }
-ops=(scan-new scan-replace add describe export rename)
+ops=(scan-new scan-replace add rescan describe export rename)
 
 # Each command's running time, so that kills land anywhere from its start to its end; before the
 # program has started, nothing can be written, so the kills begin near the end of its start-up.
@@ -107,6 +108,10 @@ for ((round = 1; round <= count; round++)); do
     case $op in
       scan-replace) [[ $(field "$volume" name) == "Replaced $round" ]] || fail "a changed volume without the new scan" ;;
       add) [[ $(field "$volume" sources) == $((oldsources + 1)) ]] || fail "a changed volume without the added source" ;;
+      rescan)
+        [[ $(field "$volume" sources) == "$oldsources" ]] || fail "a rescanned volume with other sources"
+        ((round == 1)) || grep -aq "after $((round - 1))" "$volume" || fail "a rescanned volume without its description"
+        ;;
       describe) grep -aq "description $round" "$volume" || fail "a changed volume without the description" ;;
       rename) [[ $(field "$volume" name) == "Name $round" ]] || fail "a changed volume without the new name" ;;
       *) fail "$op changed the volume" ;;

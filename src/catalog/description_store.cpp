@@ -175,44 +175,64 @@ bool DescriptionStore::SetDescription(RecordKey key, std::string_view text, cons
   return edits_->Flush();
 }
 
-bool DescriptionStore::WriteMerged(VolumeWriter& out, platform::File& volumeFile, const VolumeHeader& header) {  // Header, sources and tree stay byte for byte, so every key stays valid.
-  if (!out.CopyFrom(volumeFile, 0, header.descriptionsStart)) return false;
-  const uint64_t countAt = out.LogicalPosition();
-  out.WriteU32(0);
-  std::vector<std::pair<RecordKey, uint32_t>> index;
-  auto writeRecord = [&](RecordKey key, std::string_view text) {
-    index.emplace_back(key, static_cast<uint32_t>(out.LogicalPosition() - countAt));
-    out.WriteU32(key);
-    out.WriteU16(static_cast<uint16_t>(text.size()));
-    out.Write(text.data(), text.size());
-  };
-  for (const PendingEdit& edit : pending_) {
-    auto text = ReadPending(edit);
-    if (!text) return false;
-    if (!text->empty()) writeRecord(edit.key, *text);
+DescriptionAreaWriter::DescriptionAreaWriter(VolumeWriter& out) : out_(out), countAt_(out.LogicalPosition()) {
+  out_.WriteU32(0);
+}
+
+void DescriptionAreaWriter::Add(RecordKey key, std::string_view text) {
+  index_.emplace_back(key, static_cast<uint32_t>(out_.LogicalPosition() - countAt_));
+  out_.WriteU32(key);
+  out_.WriteU16(static_cast<uint16_t>(text.size()));
+  out_.Write(text.data(), text.size());
+}
+
+std::optional<uint64_t> DescriptionAreaWriter::Finish() {
+  const uint64_t indexStart = out_.LogicalPosition();
+  if (indexStart > 0xFFFFFFFFu) return std::nullopt;
+  out_.WriteU8(format::kTagDescriptionIndex);
+  out_.WriteU32(static_cast<uint32_t>(index_.size()));
+  for (const auto& [key, offset] : index_) {
+    out_.WriteU32(key);
+    out_.WriteU32(offset);
   }
+  uint8_t field[4];
+  EncodeFixed(field, index_.size(), 4);
+  out_.PatchAt(countAt_, field, 4);
+  return indexStart;
+}
+
+bool ForEachStoredDescription(platform::File& volumeFile, const VolumeHeader& header,
+                              const std::function<bool(RecordKey key, std::string_view text)>& visit) {
   // The stored records follow the count, up to the index.
   platform::BufferedReader in(volumeFile);
   uint64_t position = uint64_t{header.descriptionsStart} + 4;
   while (position + 6 <= header.descriptionIndexStart) {
     auto record = ReadRecord(in, position);
-    if (!record) break;
+    if (!record) return false;
     position = in.Position();
-    if (record->text.empty() || pendingByKey_.count(record->key)) continue;
-    writeRecord(record->key, record->text);
+    if (!record->text.empty() && !visit(record->key, record->text)) return true;
   }
-  const uint64_t indexStart = out.LogicalPosition();
-  if (indexStart > 0xFFFFFFFFu) return false;
-  out.WriteU8(format::kTagDescriptionIndex);
-  out.WriteU32(static_cast<uint32_t>(index.size()));
-  for (const auto& [key, offset] : index) {
-    out.WriteU32(key);
-    out.WriteU32(offset);
+  return true;
+}
+
+bool DescriptionStore::WriteMerged(VolumeWriter& out, platform::File& volumeFile, const VolumeHeader& header) {
+  // Header, sources and tree stay byte for byte, so every key stays valid.
+  if (!out.CopyFrom(volumeFile, 0, header.descriptionsStart)) return false;
+  DescriptionAreaWriter area(out);
+  for (const PendingEdit& edit : pending_) {
+    auto text = ReadPending(edit);
+    if (!text) return false;
+    if (!text->empty()) area.Add(edit.key, *text);
   }
+  // A record that cannot be read ends the stored ones, as it always did: what came before is kept.
+  static_cast<void>(ForEachStoredDescription(volumeFile, header, [&](RecordKey key, std::string_view text) {
+    if (!pendingByKey_.count(key)) area.Add(key, text);
+    return true;
+  }));
+  std::optional<uint64_t> indexStart = area.Finish();
+  if (!indexStart) return false;
   uint8_t field[4];
-  EncodeFixed(field, index.size(), 4);
-  out.PatchAt(countAt, field, 4);
-  EncodeFixed(field, indexStart, 4);
+  EncodeFixed(field, *indexStart, 4);
   out.PatchAt(kDescriptionIndexOffsetField, field, 4);
   return out.Flush();
 }

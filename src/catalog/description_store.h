@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,6 +29,31 @@
 #include "platform/file_system.h"
 
 namespace volumist {
+
+// Writes a description area and its index through `out`, from its logical position on: the count,
+// the records one by one, then the index (its mark, the count and the pairs, in the order of the
+// records). The header's descriptionIndexStart is the caller's to write.
+class DescriptionAreaWriter {
+ public:
+  // Starts the area: its count, patched by Finish.
+  explicit DescriptionAreaWriter(VolumeWriter& out);
+  void Add(RecordKey key, std::string_view text);
+  // Writes the index and the count; returns the index's file offset, or nothing when the area ends
+  // past what a 32-bit offset can name.
+  std::optional<uint64_t> Finish();
+  size_t Count() const { return index_.size(); }
+
+ private:
+  VolumeWriter& out_;
+  uint64_t countAt_;
+  std::vector<std::pair<RecordKey, uint32_t>> index_;
+};
+
+// Reads the description records of `volumeFile` (whose header is `header`) in their stored order,
+// from the area's start up to its index or the first record that cannot be read, and hands each
+// one with a text to `visit`, which returns false to stop. False when a record could not be read.
+bool ForEachStoredDescription(platform::File& volumeFile, const VolumeHeader& header,
+                              const std::function<bool(RecordKey key, std::string_view text)>& visit);
 
 class DescriptionStore {
  public:

@@ -177,6 +177,11 @@ const char* DamageMessage(VolumeDamage damage);
 // areas do not lie in order inside the file.
 bool ReadVolumeHeader(platform::File& file, VolumeHeader& header, SourceList& sources);
 
+// Completes a volume file being written through `writer` once its tree (and description area) is
+// written: cuts the file at the writer's logical end, then writes the header fields known only now
+// (offsets, counters, options, content size) and every source's key range in place.
+void PatchHeaderAndSourceKeys(VolumeWriter& writer, const VolumeHeader& header, const SourceList& sources);
+
 // What WriteVolumeName did.
 struct VolumeNameWrite {
   bool isVolume = true;                              // false: the file is not a volume file

@@ -49,6 +49,21 @@ class WritingMark {
 
 }  // namespace
 
+void PatchHeaderAndSourceKeys(VolumeWriter& writer, const VolumeHeader& header, const SourceList& sources) {
+  // The header and the source keys are rewritten in place now that the tree is complete.
+  writer.SetKeyBase(0);
+  writer.TruncateAtEnd();
+  uint8_t fields[format::kRewrittenHeaderSize];
+  header.EncodeRewritten(fields);
+  writer.PatchAt(format::kHeaderOffset, fields, sizeof fields);
+  for (const SourceEntry& entry : sources.Entries()) {
+    uint8_t keys[8];
+    EncodeFixed(keys, entry.treeStartKey, 4);
+    EncodeFixed(keys + 4, entry.treeEndKey, 4);
+    writer.PatchAt(entry.keysOffset, keys, sizeof keys);
+  }
+}
+
 bool VolumeCatalog::OpenReplacing(VolumeWriter& writer, const std::string& target, bool lockTarget) {
   switch (writer.OpenReplacing(target, {lockTarget, lockWait_})) {
     case platform::FileError::kNone: return true;
@@ -72,18 +87,7 @@ bool VolumeCatalog::FailWrite(VolumeWriter& writer) {
 
 bool VolumeCatalog::FinishWrite(VolumeWriter& writer, ExistingVolumeFile existingFile, uint32_t volumeCounter,
                                 std::string& target) {
-  // The header and the source keys are rewritten in place now that the tree is complete.
-  writer.SetKeyBase(0);
-  writer.TruncateAtEnd();
-  uint8_t header[format::kRewrittenHeaderSize];
-  header_.EncodeRewritten(header);
-  writer.PatchAt(format::kHeaderOffset, header, sizeof header);
-  for (const SourceEntry& entry : sources_.Entries()) {
-    uint8_t keys[8];
-    EncodeFixed(keys, entry.treeStartKey, 4);
-    EncodeFixed(keys + 4, entry.treeEndKey, 4);
-    writer.PatchAt(entry.keysOffset, keys, sizeof keys);
-  }
+  PatchHeaderAndSourceKeys(writer, header_, sources_);
   nextVolumeCounter_ = volumeCounter;
   // A file that took the name while the scan ran is replaced only when the user agrees.
   platform::ExistingTarget existing = existingFile == ExistingVolumeFile::kReplace ? platform::ExistingTarget::kReplace

@@ -16,10 +16,10 @@
 namespace volumist::cli {
 namespace {
 
-constexpr std::array<const Command*, 12> kCommands = {&kScanCommand,    &kInfoCommand,     &kLsCommand,
-                                                      &kSearchCommand,  &kExportCommand,   &kDescribeCommand,
-                                                      &kEd2kCommand,    &kDumpCommand,     &kVolumesCommand,
-                                                      &kRenameCommand,  &kDeleteCommand,   &kDrivesCommand};
+constexpr std::array<const Command*, 13> kCommands = {
+    &kScanCommand,  &kRescanCommand, &kInfoCommand,   &kLsCommand,     &kSearchCommand,
+    &kExportCommand, &kDescribeCommand, &kEd2kCommand, &kDumpCommand,  &kVolumesCommand,
+    &kRenameCommand, &kDeleteCommand, &kDrivesCommand};
 
 const Command* FindCommand(const std::string& name) {
   for (const Command* command : kCommands) {

@@ -127,6 +127,25 @@ bool IsMediumPresent(platform::DriveSystem& system, const SourceEntry& entry) {
 
 bool IsMediumPresent(const SourceEntry& entry) { return IsMediumPresent(platform::DriveSystem::Default(), entry); }
 
+SourcePresence CheckSourceMedium(platform::DriveSystem& system, const SourceEntry& entry) {
+  const std::string path = entry.rootPath.Text();
+  if (path.empty() || !system.IsDirectory(path)) return SourcePresence::kMissing;
+  platform::PathDrive found = platform::FindDriveOfPath(system, path);
+  if (!found.pathExists) return SourcePresence::kMissing;
+  if (!entry.isFolderSource && (!found.drive || platform::NormalizePath(found.drive->Root()) != platform::NormalizePath(path))) {
+    return SourcePresence::kMissing;
+  }
+  SourceEntry now;
+  static_cast<void>(ReadMediaInfo(system, now, path, std::string(), entry.isFolderSource, 0));
+  const bool same = now.serialNumber == entry.serialNumber && now.volumeLabel.Text() == entry.volumeLabel.Text() &&
+                    now.fileSystemName.Text() == entry.fileSystemName.Text();
+  return same ? SourcePresence::kPresent : SourcePresence::kOtherMedium;
+}
+
+SourcePresence CheckSourceMedium(const SourceEntry& entry) {
+  return CheckSourceMedium(platform::DriveSystem::Default(), entry);
+}
+
 bool IsCdDrive(platform::DriveSystem& system, const std::string& path) {
   platform::PathDrive found = platform::FindDriveOfPath(system, path);
   return found.drive && found.drive->kind == DriveKind::kCdRom;

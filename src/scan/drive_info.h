@@ -64,6 +64,19 @@ bool ReadMediaInfo(SourceEntry& entry, const std::string& path, const std::strin
 [[nodiscard]] bool IsMediumPresent(platform::DriveSystem& system, const SourceEntry& entry);
 [[nodiscard]] bool IsMediumPresent(const SourceEntry& entry);
 
+// Whether the medium a recorded source was scanned from is the one at its path now.
+enum class SourcePresence : uint8_t {
+  kPresent,      // the path is a folder on a medium with the recorded serial number, label and file system
+  kOtherMedium,  // the path is a folder, but on a medium that differs in one of them: another disk
+  kMissing,      // the path is not a folder (or, for a drive source, no longer a drive's root)
+};
+
+// Compares the medium found at the recorded rootPath with the recorded one. A drive source must
+// still be the root of a drive: an empty mount point left behind by an unmounted disc is missing,
+// not another medium.
+SourcePresence CheckSourceMedium(platform::DriveSystem& system, const SourceEntry& entry);
+SourcePresence CheckSourceMedium(const SourceEntry& entry);
+
 // True when the drive that holds `path` is a CD-ROM drive (an optical drive, or an iso9660 or udf
 // file system such as a mounted disc image).
 [[nodiscard]] bool IsCdDrive(platform::DriveSystem& system, const std::string& path);

@@ -28,8 +28,29 @@ inline constexpr char kNoTimer[] = "Timer is not available, real time progress w
 // this text.
 inline constexpr char kNotEnteredOtherFileSystem[] = "not entered: other file system";
 
+// Before a rescan: another disk at a source's path (the path stands between the two parts), and a
+// source whose medium is missing (its name, then its path, between the parts).
+inline constexpr char kRescanOtherMediumStart[] = "The disk at ";
+inline constexpr char kRescanOtherMediumEnd[] =
+    " is not the one this volume was made from.\n\nRescan it all the same? What the volume holds of it will be "
+    "replaced by what is on this disk.";
+inline constexpr char kRescanMissingStart[] = "The source \"";
+inline constexpr char kRescanMissingMiddle[] = "\" (";
+inline constexpr char kRescanMissingEnd[] =
+    ") is not present.\n\nKeep what the volume holds of it as it is? No leaves it out of the volume.";
+// The volume file's sources are no longer those the rescan was prepared for.
+inline constexpr char kRescanSourcesChanged[] =
+    "The volume file was changed by another program since the rescan was prepared. Nothing was written; "
+    "please try again.";
+// The old tree could not be read to its end.
+inline constexpr char kRescanDamaged[] = "The volume file is damaged and cannot be rescanned. Nothing was written.";
+// The lost-descriptions file could not be written; its path follows.
+inline constexpr char kLostDescriptionsNotWritten[] =
+    "The volume was not rescanned: the descriptions whose items are gone could not be written to ";
+
 // Status texts of a scan run.
 inline constexpr char kStatusScanning[] = "Scanning...";
+inline constexpr char kStatusRescanning[] = "Rescanning...";
 inline constexpr char kStatusInjecting[] = "Injecting...";
 inline constexpr char kStatusEjecting[] = "Ejecting...";
 inline constexpr char kStatusReadingVolume[] = "Reading volume...";

@@ -51,36 +51,59 @@ bool ScanController::PrepareJob(ScanJob& job, ScanMode mode, bool multipleSource
   return true;
 }
 
+void ScanController::Launch(VolumeCatalog* loaded, std::function<bool()> work, FinishedCallback finished) {
+  volume_ = std::make_unique<VolumeCatalog>(fileSystem_, prompter_);
+  engine_ = std::make_unique<ScanEngine>(volume_->StopFlag(), drives_.describeSource, helperThreads_);
+  loaded_ = loaded;
+  loadedPath_.clear();
+  if (loaded_ != nullptr && loaded_->IsLoaded()) {
+    // The file may be the one the scan rewrites; it is reopened if the scan does not replace it.
+    loadedPath_ = loaded_->VolumeFilePath();
+    volume_->SetLockWait(loaded_->LockWait());
+    loaded_->CloseVolume();
+  }
+  worker_ = std::thread([this, work = std::move(work), finished = std::move(finished)] {
+    platform::LowerCurrentThreadPriority();
+    if (!work()) volume_->RequestStop();
+    if (finished) finished();
+  });
+}
+
 void ScanController::Start(const ScanJob& job, VolumeCatalog* loaded, FinishedCallback finished) {
   job_ = job;
-  volume_ = std::make_unique<VolumeCatalog>(fileSystem_, prompter_);
-  volume_->Header().scanOptions = job_.Options();
-  engine_ = std::make_unique<ScanEngine>(volume_->StopFlag(), drives_.describeSource, helperThreads_);
+  rescan_.reset();
+  changes_.reset();
   SetStatus(messages::kStatusScanning);
   if (!job_.drivePath.empty() && drives_.isCdDrive && drives_.isCdDrive(job_.drivePath)) {
     SetStatus(messages::kStatusInjecting);
     if (drives_.setDoor) drives_.setDoor(false, job_.drivePath);
     SetStatus(messages::kStatusScanning);
   }
-  loaded_ = loaded;
-  loadedPath_.clear();
-  if (loaded_ != nullptr && loaded_->IsLoaded()) {
-    // The file may be the one the scan rewrites; it is reopened if the scan does not replace it.
-    loadedPath_ = loaded_->VolumeFilePath();
-    loaded_->CloseVolume();
-  }
-  worker_ = std::thread([this, finished = std::move(finished)] {
-    platform::LowerCurrentThreadPriority();
-    bool ok = false;
+  Launch(loaded, [this] {
+    volume_->Header().scanOptions = job_.Options();
     switch (job_.mode) {
       case ScanMode::kNewVolume:
-      case ScanMode::kNewFromVolumeSources: ok = volume_->CreateVolume(job_, *engine_); break;
-      case ScanMode::kAddToVolume: ok = volume_->AddToVolume(job_, *engine_); break;
-      case ScanMode::kUpdate: break;
+      case ScanMode::kNewFromVolumeSources: return volume_->CreateVolume(job_, *engine_);
+      case ScanMode::kAddToVolume: return volume_->AddToVolume(job_, *engine_);
+      case ScanMode::kUpdate: break;  // rescans start with StartRescan
     }
-    if (!ok) volume_->RequestStop();
-    if (finished) finished();
-  });
+    return false;
+  }, std::move(finished));
+}
+
+void ScanController::StartRescan(const RescanJob& job, VolumeCatalog* loaded, FinishedCallback finished) {
+  job_ = ScanJob{};
+  job_.mode = ScanMode::kUpdate;
+  job_.scanAgain = false;
+  rescan_ = job;
+  changes_.reset();
+  SetStatus(messages::kStatusRescanning);
+  Launch(loaded, [this] {
+    changes_ = RescanVolume(*volume_, *rescan_, *engine_);
+    if (!changes_) return false;
+    // The rescanned file is opened as a new scan's is; a dry run leaves the volume as it was.
+    return !changes_->written || volume_->OpenVolume(rescan_->volumeFile);
+  }, std::move(finished));
 }
 
 void ScanController::Stop() {
@@ -92,7 +115,16 @@ ScanController::Outcome ScanController::Finish() {
   if (worker_.joinable()) worker_.join();
   if (!volume_) return outcome;
   if (engine_) outcome.report = engine_->Report();
-  if (!volume_->StopRequested()) {
+  outcome.changes = std::move(changes_);
+  changes_.reset();
+  // A rescan has finished once its report is made and the volume written (a stop asked for after the
+  // rename comes too late to undo it); a scan, unless it was stopped.
+  const bool dryRun = rescan_ && rescan_->dryRun;
+  const bool done = rescan_ ? outcome.changes.has_value() && (dryRun || volume_->IsLoaded()) : !volume_->StopRequested();
+  if (done && dryRun) {
+    outcome.succeeded = true;
+    if (loaded_ != nullptr && !loadedPath_.empty() && !loaded_->OpenVolume(loadedPath_)) loaded_->CloseVolume();
+  } else if (done) {
     outcome.succeeded = true;
     if (job_.ejectAfterScan && !job_.drivePath.empty() && drives_.isCdDrive && drives_.isCdDrive(job_.drivePath)) {
       SetStatus(messages::kStatusEjecting);
@@ -107,6 +139,7 @@ ScanController::Outcome ScanController::Finish() {
   }
   engine_.reset();
   volume_.reset();
+  rescan_.reset();
   loaded_ = nullptr;
   SetStatus(messages::kStatusIdle);
   return outcome;

@@ -22,6 +22,8 @@
 #include "catalog/scan_statistics.h"
 #include "catalog/volume_catalog.h"
 #include "platform/file_system.h"
+#include "scan/drive_info.h"
+#include "scan/rescan.h"
 #include "scan/scan_engine.h"
 
 namespace volumist {
@@ -31,6 +33,9 @@ struct DriveControl {
   std::function<bool(const std::string& path)> isCdDrive;
   std::function<void(bool open, const std::string& path)> setDoor;
   std::function<bool(const SourceEntry& entry)> isMediumPresent;
+  // Whether the medium at a recorded source's path is the one it was scanned from (before a rescan).
+  // None: every source counts as present.
+  std::function<SourcePresence(const SourceEntry& entry)> checkMedium;
   ScanEngine::SourceDescriber describeSource;
 };
 
@@ -44,6 +49,8 @@ class ScanController {
     bool scanAgain = false;                 // the front end starts again in mode 1
     bool multipleSources = false;
     ScanReport report;  // what the walk met: unreadable folders, mounts not entered, shrunk files
+    // A rescan's report of what changed (also after a dry run, which leaves `volume` empty).
+    std::optional<ChangeReport> changes;
     // The volume counter after a new volume: it moved past the job's when another scan took the
     // default name meanwhile and this one took the next free one. The front end keeps the larger.
     uint32_t volumeCounter = 0;
@@ -65,6 +72,10 @@ class ScanController {
   // volume's file (it may be the one rewritten), and starts the worker ("Scanning..."). `loaded` (may
   // be null) must stay alive until Finish. `finished` is called on the worker thread at its end.
   void Start(const ScanJob& job, VolumeCatalog* loaded, FinishedCallback finished);
+  // Starts a rescan of `job` (scan/rescan.h, its sources checked before) the same way: the loaded
+  // volume's file is closed, the worker rescans ("Rescanning..."), and Finish hands over the rescanned
+  // volume, open, with the report of what changed. No CD tray moves.
+  void StartRescan(const RescanJob& job, VolumeCatalog* loaded, FinishedCallback finished);
   // Asks the running scan to stop; it ends at the next entry.
   void Stop();
   bool IsRunning() const { return worker_.joinable(); }
@@ -80,12 +91,16 @@ class ScanController {
 
  private:
   void SetStatus(const char* text);
+  // Makes the volume and the engine of a run, closes the loaded volume and starts `work` on the worker.
+  void Launch(VolumeCatalog* loaded, std::function<bool()> work, FinishedCallback finished);
 
   platform::FileSystem& fileSystem_;
   Prompter& prompter_;
   DriveControl drives_;
   unsigned helperThreads_;
   ScanJob job_;
+  std::optional<RescanJob> rescan_;  // the running rescan's job
+  std::optional<ChangeReport> changes_;
   std::unique_ptr<VolumeCatalog> volume_;
   std::unique_ptr<ScanEngine> engine_;
   VolumeCatalog* loaded_ = nullptr;

@@ -40,13 +40,27 @@ void ScanEngine::FlushCounters() {
   pendingCount_ = 0;
 }
 
-bool ScanEngine::WriteSources(VolumeWriter& out, const ScanJob& job, SourceList& sources, size_t firstIndex,
-                              ScanStatistics& counters, uint64_t& totalSize) {
-  options_ = &job.Options();
-  crossMounts_ = job.crossMounts;
+void ScanEngine::Begin(VolumeWriter& out, const ScanOptions& options, bool crossMounts, ScanStatistics& counters) {
+  options_ = &options;
+  crossMounts_ = crossMounts;
   counters_ = &counters;
   ownTemporaryName_ = platform::BaseNameOf(out.TemporaryPath());
   ownTemporary_ = out.TemporaryPath().empty() ? std::nullopt : platform::FileSystem::Default().Status(out.TemporaryPath());
+}
+
+bool ScanEngine::WriteSource(VolumeWriter& out, const ScanSource& source, const ScanOptions& options, bool crossMounts,
+                             SourceEntry& entry, uint16_t markNumber, ScanStatistics& counters, uint64_t& size) {
+  Begin(out, options, crossMounts, counters);
+  uint64_t sourceSize = 0;
+  bool ok = ScanOneSource(out, source, entry, markNumber, sourceSize);
+  options_ = nullptr;
+  if (ok) size += sourceSize;
+  return ok;
+}
+
+bool ScanEngine::WriteSources(VolumeWriter& out, const ScanJob& job, SourceList& sources, size_t firstIndex,
+                              ScanStatistics& counters, uint64_t& totalSize) {
+  Begin(out, job.Options(), job.crossMounts, counters);
   for (size_t i = 0; i < job.sources.size(); ++i) {
     uint64_t size = 0;
     if (!ScanOneSource(out, job.sources[i], sources[firstIndex + i], static_cast<uint16_t>(i), size)) return false;

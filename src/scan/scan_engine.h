@@ -63,6 +63,12 @@ class ScanEngine final : public ContentWriter {
   bool WriteSources(VolumeWriter& out, const ScanJob& job, SourceList& sources, size_t firstIndex,
                     ScanStatistics& counters, uint64_t& totalSize) override;
 
+  // Writes one source as `entry` with the mark number `markNumber`, scanned with `options` (a rescan
+  // scans each source with its own). Raises `counters` and adds the source's size to `size`; false
+  // as soon as writing fails or the scan is stopped. The report collects over every call.
+  bool WriteSource(VolumeWriter& out, const ScanSource& source, const ScanOptions& options, bool crossMounts,
+                   SourceEntry& entry, uint16_t markNumber, ScanStatistics& counters, uint64_t& size);
+
   // Directories that could not be read; they were recorded as empty.
   uint32_t UnreadableDirectories() const { return report_.unreadableDirectories; }
   // What the scan met; complete once WriteSources has returned. Read on the writing thread, or after
@@ -70,6 +76,7 @@ class ScanEngine final : public ContentWriter {
   const ScanReport& Report() const { return report_; }
 
  private:
+  void Begin(VolumeWriter& out, const ScanOptions& options, bool crossMounts, ScanStatistics& counters);
   bool ScanOneSource(VolumeWriter& out, const ScanSource& source, SourceEntry& entry, uint16_t markNumber,
                      uint64_t& size);
   // `depth` is the depth of the folder's entries (stored as a level of at most 255).

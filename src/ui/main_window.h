@@ -167,6 +167,9 @@ class MainWindow final : public QMainWindow, public VolumeHost {
   void OnStatisticsTick();
   void OnScanFinished();
   void AfterScanDescription(const std::string& volumePath);
+  // Rescans the loaded volume's sources (after offering its pending edits and checking each
+  // source's medium) in the scanning state; the report is shown at the end.
+  void RescanLoadedVolume();
 
   ProgramSettings& settings_;
   WindowServices services_;

@@ -75,9 +75,9 @@ void MainWindow::OnCommand(Command command) {
     case Command::kArrangeSizeDescending:
     case Command::kArrangeCreated:
     case Command::kArrangeModified: Arrange(browse::ArrangementOf(command)); break;
+    case Command::kRescanVolume: RescanLoadedVolume(); break;
     case Command::kUpdateVolume:
-    case Command::kRescanVolume:
-      // Updating is not offered.
+      // Editing the sources before a rescan is not offered yet.
       break;
     case Command::kSearch:
     case Command::kSearchDialog:

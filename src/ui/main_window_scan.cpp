@@ -6,6 +6,8 @@
 #include "browse/shell_rules.h"
 #include "browse/window_captions.h"
 #include "scan/messages.h"
+#include "scan/rescan.h"
+#include "ui/dialogs/change_report_dialog.h"
 #include "ui/dialogs/enter_description_dialog.h"
 #include "ui/dialogs/scan_drives_dialog.h"
 #include "ui/main_window.h"
@@ -52,6 +54,40 @@ void MainWindow::ScanAgain(bool multipleSources) {
     return;
   }
   BeginScan(ScanMode::kAddToVolume, multipleSources);
+}
+
+void MainWindow::RescanLoadedVolume() {
+  if (scanning_ || scan_->IsRunning()) return;
+  if (!loaded_ || !loaded_->IsLoaded()) {
+    prompter_.ShowError(messages::kLoadSomeVolumeFirst);
+    return;
+  }
+  browse_->CommitDescription();
+  // The rescan replaces the file: pending edits are saved into it first, or nothing starts.
+  if (!browse::OfferToSaveDescriptions(loaded_.get(), prompter_)) {
+    ApplyCommandState();
+    return;
+  }
+  if (!loaded_->IsLoaded()) return;
+  RescanJob job = RescanEverySource(loaded_->VolumeFilePath(), loaded_->Sources());
+  // Another disk at a source's path, or a missing source, is asked about before anything is written.
+  if (!CheckRescanSources(job, loaded_->Sources(), services_.drives.checkMedium, MissingSources::kAsk,
+                          *services_.fileSystem, prompter_)) {
+    return;
+  }
+  scanJob_ = ScanJob{};
+  scanJob_.descriptionPrompt = false;
+  browse_->SuspendReading();
+  scanning_ = true;
+  activityStep_ = 0;
+  scanClock_.start();
+  ApplyCommandState();
+  scan_->StartRescan(job, loaded_.get(), [this] {
+    QMetaObject::invokeMethod(this, &MainWindow::OnScanFinished, Qt::QueuedConnection);
+  });
+  statisticsTimer_.start();
+  UpdateStatistics();
+  emit ScanStarted();
 }
 
 bool MainWindow::StartScan(const ScanJob& job) {
@@ -112,6 +148,8 @@ void MainWindow::OnScanFinished() {
   // Rebuilt from the reopened or the new volume.
   ShowLoadedVolume();
   if (outcome.succeeded && loaded_ && scanJob_.descriptionPrompt) AfterScanDescription(loaded_->VolumeFilePath());
+  // A rescan's report, also when the rescanned file could not be opened again.
+  if (outcome.changes && outcome.changes->written) ChangeReportDialog::Show(this, *services_.dialogs, *outcome.changes);
   emit ScanFinished(outcome.succeeded);
   if (outcome.succeeded && outcome.scanAgain) {
     bool multiple = outcome.multipleSources;

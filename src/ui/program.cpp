@@ -27,6 +27,7 @@ DriveControl SystemDrives() {
   drives.isCdDrive = [](const std::string& path) { return IsCdDrive(path); };
   drives.setDoor = [](bool open, const std::string& path) { SetDoor(open, path); };
   drives.isMediumPresent = [](const SourceEntry& entry) { return IsMediumPresent(entry); };
+  drives.checkMedium = [](const SourceEntry& entry) { return CheckSourceMedium(entry); };
   drives.describeSource = [](const ScanSource& source, SourceEntry& entry) {
     ReadMediaInfo(entry, source.path, source.sourceName, source.isFolderSource, entry.sourceIndex);
   };

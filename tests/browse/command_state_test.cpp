@@ -46,7 +46,7 @@ const Row kTable[] = {
     {C::kAddMultiple, Y, Y, Y, n},
     {C::kUpdate, Y, Y, Y, n},
     {C::kUpdateVolume, n, n, n, n},
-    {C::kRescanVolume, n, n, n, n},
+    {C::kRescanVolume, n, Y, Y, n},
     {C::kSearch, Y, Y, Y, n},
     {C::kSearchDialog, Y, Y, Y, n},
     {C::kSearchAllVolumes, Y, Y, Y, n},

@@ -190,6 +190,29 @@ TEST_F(MediaInfoTest, ARecordedMediumIsPresentWhileItsSerialMatches) {
   EXPECT_FALSE(IsMediumPresent(system_, entry_));
 }
 
+// Before a rescan: the medium at a source's recorded path is the recorded one, another disc, or
+// missing; an empty mount point left by an unmounted disc is missing, not another disc.
+TEST_F(MediaInfoTest, BeforeARescanTheMediumAtASourcesPathIsComparedWithTheRecordedOne) {
+  ASSERT_TRUE(ReadMediaInfo(system_, entry_, "/media/cdrom0/photos", "Photos", true, 0));
+  entry_.rootPath.Set("/media/cdrom0/photos");
+  EXPECT_EQ(CheckSourceMedium(system_, entry_), SourcePresence::kPresent);
+  system_.identities["/dev/sr0"].uuid = "2024-01-02-03-04-05-00";
+  EXPECT_EQ(CheckSourceMedium(system_, entry_), SourcePresence::kOtherMedium);
+  system_.identities["/dev/sr0"].uuid = "2023-07-14-09-30-00-00";
+  system_.missingPaths = {"/media/cdrom0/photos"};
+  EXPECT_EQ(CheckSourceMedium(system_, entry_), SourcePresence::kMissing);
+  system_.missingPaths.clear();
+
+  SourceEntry drive;
+  ASSERT_TRUE(ReadMediaInfo(system_, drive, "/media/cdrom0", "Disc", false, 0));
+  drive.rootPath.Set("/media/cdrom0");
+  EXPECT_EQ(CheckSourceMedium(system_, drive), SourcePresence::kPresent);
+  std::string table = *system_.mountTable;
+  table.erase(table.find("62 28 11:0"), table.find("63 28 7:0") - table.find("62 28 11:0"));
+  system_.mountTable = table;
+  EXPECT_EQ(CheckSourceMedium(system_, drive), SourcePresence::kMissing);
+}
+
 TEST_F(MediaInfoTest, ADiscTakenOutLeavesItsMountPointOnAnotherDrive) {
   ASSERT_TRUE(ReadMediaInfo(system_, entry_, "/media/cdrom0", "Disc", false, 0));
   // Unmounted: the empty mount point is a folder of the root file system.

@@ -19,6 +19,7 @@
 #include "browse/properties_rules.h"
 #include "catalog/folder_contents.h"
 #include "scan/drive_info.h"
+#include "ui/dialogs/change_report_dialog.h"
 #include "ui/dialogs/ed2k_dialog.h"
 #include "ui/dialogs/export_dialog.h"
 #include "ui/dialogs/properties_dialog.h"
@@ -187,6 +188,38 @@ bool SaveDialogs(MainWindow& window, ProgramSettings& settings, const QString& o
     ok = Save(dialog, out, "properties-dialog-volume.png") && ok;
   } else {
     ok = false;
+  }
+  {
+    // The report at the end of a rescan, as a rescan of a photo folder would make it.
+    ChangeReport report;
+    report.volumeName = "Holiday 2003";
+    report.volumeFile = "/home/user/Volumes/Holiday 2003.vkt";
+    SourceChanges source;
+    source.name = "Trip";
+    source.path = "/home/user/holiday";
+    auto item = [](ItemKind kind, const char* path, uint8_t changes = 0, const char* oldPath = "") {
+      ItemChange change;
+      change.kind = kind;
+      change.path = path;
+      change.changes = changes;
+      change.oldPath = oldPath;
+      return change;
+    };
+    source.added = {item(ItemKind::kFolder, "Trip/photos/day 3"), item(ItemKind::kFile, "Trip/photos/day 3/harbour.jpg"),
+                    item(ItemKind::kFile, "Trip/photos/day 3/lighthouse.jpg")};
+    source.removed = {item(ItemKind::kFile, "Trip/photos/blurred.jpg")};
+    source.changed = {item(ItemKind::kFile, "Trip/notes.txt", kChangedSize | kChangedTime | kChangedContent),
+                      item(ItemKind::kArchive, "Trip/pack.zip", kChangedTime)};
+    source.moved = {item(ItemKind::kFile, "Trip/photos/day 1/summer.jpg", 0, "Trip/photos/summer.jpg")};
+    report.sources.push_back(source);
+    report.carriedDescriptions = 6;
+    report.lostDescriptions = {{"Trip/photos/blurred.jpg", "The one with the thumb in front"}};
+    report.lostDescriptionsFile = "/home/user/Volumes/Holiday 2003.lost-descriptions.txt";
+    report.written = true;
+    ChangeReportDialog dialog(report, &window);
+    dialog.show();
+    Settle(200);
+    ok = Save(dialog, out, "rescan-report-dialog.png") && ok;
   }
   return ok;
 }

@@ -1,8 +1,8 @@
-#include "cli/item_path.h"
+#include "catalog/item_path.h"
 
 #include "catalog/utf8.h"
 
-namespace volumist::cli {
+namespace volumist {
 namespace {
 
 constexpr char kHexDigits[] = "0123456789abcdef";
@@ -100,4 +100,4 @@ std::optional<std::vector<std::string>> ParseItemPath(std::string_view path, std
   return names;
 }
 
-}  // namespace volumist::cli
+}  // namespace volumist

@@ -1,0 +1,274 @@
+// volumist-cli rescan FILE: scans a volume's sources again, keeps the descriptions on their items and
+// prints what changed.
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <ostream>
+
+#include "catalog/change_report.h"
+#include "cli/command.h"
+#include "cli/console_prompter.h"
+#include "cli/output_text.h"
+#include "cli/scan_progress.h"
+#include "cli/scan_setup.h"
+#include "cli/volume_access.h"
+#include "platform/interrupt.h"
+#include "platform/terminal.h"
+#include "scan/rescan.h"
+#include "scan/scan_controller.h"
+
+namespace volumist::cli {
+namespace {
+
+constexpr int kExitInterrupted = 130;
+
+struct RescanArguments {
+  std::string file;
+  bool yes = false;
+  bool dropMissing = false;
+  bool dropLost = false;
+  bool dryRun = false;
+  bool json = false;
+  bool quiet = false;
+};
+
+std::string ParseOptions(const std::vector<std::string>& argv, RescanArguments& args) {
+  bool haveFile = false;
+  for (const std::string& arg : argv) {
+    if (arg == "--yes" || arg == "-y") {
+      args.yes = true;
+    } else if (arg == "--drop-missing") {
+      args.dropMissing = true;
+    } else if (arg == "--drop-lost") {
+      args.dropLost = true;
+    } else if (arg == "--dry-run") {
+      args.dryRun = true;
+    } else if (arg == "--json") {
+      args.json = true;
+    } else if (arg == "--quiet" || arg == "-q") {
+      args.quiet = true;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return "unknown option " + arg;
+    } else if (haveFile) {
+      return "expects one FILE";
+    } else {
+      args.file = arg;
+      haveFile = true;
+    }
+  }
+  if (!haveFile) return "expects one FILE";
+  return "";
+}
+
+// The "size,time,content" words of a change.
+std::string ChangeWords(uint8_t changes) {
+  std::string words;
+  auto add = [&](uint8_t bit, const char* word) {
+    if ((changes & bit) == 0) return;
+    if (!words.empty()) words += ',';
+    words += word;
+  };
+  add(kChangedSize, "size");
+  add(kChangedTime, "time");
+  add(kChangedContent, "content");
+  return words;
+}
+
+std::string CountsText(const ChangeCounts& counts) {
+  return std::to_string(counts.folders) + " folder(s), " + std::to_string(counts.files) + " file(s)";
+}
+
+void PrintText(std::ostream& out, const ChangeReport& report) {
+  out << "volume: " << OnOneLine(report.volumeName) << '\n' << "file: " << OnOneLine(report.volumeFile) << '\n';
+  for (const SourceChanges& source : report.sources) {
+    out << "source: " << OnOneLine(source.name) << '\t' << OnOneLine(source.path) << '\t' << FateWord(source.fate)
+        << '\n';
+    for (const ItemChange& item : source.added) out << "added\t" << KindWord(item.kind) << '\t' << item.path << '\n';
+    for (const ItemChange& item : source.removed) {
+      out << "removed\t" << KindWord(item.kind) << '\t' << item.path << '\n';
+    }
+    for (const ItemChange& item : source.changed) {
+      out << "changed\t" << KindWord(item.kind) << '\t' << item.path << '\t' << ChangeWords(item.changes) << '\n';
+    }
+    for (const ItemChange& item : source.moved) {
+      out << "moved\t" << KindWord(item.kind) << '\t' << item.oldPath << '\t' << item.path << '\n';
+    }
+  }
+  for (const LostDescription& lost : report.lostDescriptions) {
+    out << "lost description\t" << (lost.path.empty() ? "(no item)" : lost.path) << '\t' << OnOneLine(lost.text)
+        << '\n';
+  }
+  out << "added: " << CountsText(report.Added()) << '\n'
+      << "removed: " << CountsText(report.Removed()) << '\n'
+      << "changed: " << report.Changed() << '\n'
+      << "moved: " << report.Moved() << '\n'
+      << "descriptions carried: " << report.carriedDescriptions << '\n'
+      << "descriptions lost: " << report.lostDescriptions.size() << '\n';
+  if (!report.lostDescriptionsFile.empty()) {
+    out << "lost descriptions file: " << OnOneLine(report.lostDescriptionsFile) << '\n';
+  }
+  out << "written: " << (report.written ? "yes" : "no") << '\n';
+}
+
+std::string JsonItem(const ItemChange& item, bool moved) {
+  std::string text = "{\"kind\": \"" + std::string(KindWord(item.kind)) + "\", \"path\": " + JsonString(item.path);
+  if (moved) text += ", \"oldPath\": " + JsonString(item.oldPath);
+  text += ", \"inArchive\": ";
+  text += item.inArchive ? "true" : "false";
+  text += ", \"oldSize\": " + std::to_string(item.oldSize) + ", \"newSize\": " + std::to_string(item.newSize);
+  if (item.changes != 0) text += ", \"changes\": " + JsonString(ChangeWords(item.changes));
+  return text + "}";
+}
+
+void PrintJsonList(std::ostream& out, const char* name, const std::vector<ItemChange>& items, bool moved) {
+  out << ", \"" << name << "\": [";
+  for (size_t i = 0; i < items.size(); ++i) out << (i == 0 ? "\n      " : ",\n      ") << JsonItem(items[i], moved);
+  out << (items.empty() ? "]" : "\n    ]");
+}
+
+void PrintJson(std::ostream& out, const ChangeReport& report) {
+  out << "{\"volume\": " << JsonString(report.volumeName) << ", \"volumeFile\": " << JsonString(report.volumeFile)
+      << ", \"written\": " << (report.written ? "true" : "false") << ",\n  \"sources\": [";
+  for (size_t s = 0; s < report.sources.size(); ++s) {
+    const SourceChanges& source = report.sources[s];
+    out << (s == 0 ? "\n" : ",\n") << "    {\"name\": " << JsonString(source.name)
+        << ", \"path\": " << JsonString(source.path) << ", \"fate\": \"" << FateWord(source.fate)
+        << "\", \"unchanged\": " << source.unchanged;
+    PrintJsonList(out, "added", source.added, false);
+    PrintJsonList(out, "removed", source.removed, false);
+    PrintJsonList(out, "changed", source.changed, false);
+    PrintJsonList(out, "moved", source.moved, true);
+    out << '}';
+  }
+  out << (report.sources.empty() ? "]" : "\n  ]") << ",\n  \"carriedDescriptions\": " << report.carriedDescriptions
+      << ",\n  \"lostDescriptions\": [";
+  for (size_t i = 0; i < report.lostDescriptions.size(); ++i) {
+    const LostDescription& lost = report.lostDescriptions[i];
+    out << (i == 0 ? "\n" : ",\n") << "    {\"path\": " << JsonString(lost.path)
+        << ", \"text\": " << JsonString(lost.text) << '}';
+  }
+  out << (report.lostDescriptions.empty() ? "]" : "\n  ]")
+      << ",\n  \"lostDescriptionsFile\": " << JsonString(report.lostDescriptionsFile) << "}\n";
+}
+
+int RunRescan(CommandContext& context, const std::vector<std::string>& argv) {
+  RescanArguments args;
+  if (std::string problem = ParseOptions(argv, args); !problem.empty()) {
+    return UsageError(context, kRescanCommand, problem);
+  }
+  AssumeYesPrompter yes(context.prompter);
+  Prompter& prompter = args.yes ? static_cast<Prompter&>(yes) : context.prompter;
+
+  auto loaded = std::make_unique<VolumeCatalog>(context.fileSystem, prompter);
+  if (!loaded->OpenVolume(ResolveVolumeFile(context, args.file))) return kExitFailure;
+  if (ReportDamage(context, *loaded)) {
+    context.err << "volumist-cli rescan: nothing was changed\n";
+    return kExitFailure;
+  }
+  RescanJob job = RescanEverySource(loaded->VolumeFilePath(), loaded->Sources());
+  job.dropLostDescriptions = args.dropLost;
+  job.dryRun = args.dryRun;
+  DriveControl drives = DrivesForScan();
+  // Another disk at a source's path is asked about (--yes answers yes); a missing one is kept as it
+  // is unless --drop-missing.
+  if (!CheckRescanSources(job, loaded->Sources(), drives.checkMedium,
+                          args.dropMissing ? MissingSources::kDrop : MissingSources::kKeep, context.fileSystem,
+                          prompter)) {
+    context.err << "volumist-cli rescan: nothing was written\n";
+    return kExitFailure;
+  }
+  for (const RescanSource& source : job.sources) {
+    if (source.action == SourceAction::kScan) continue;
+    context.err << "volumist-cli rescan: " << OnOneLine(source.source.path) << ": not present; "
+                << (source.action == SourceAction::kKeep ? "kept as it was" : "dropped from the volume") << '\n';
+  }
+
+  ScanController controller(context.fileSystem, prompter, drives);
+  platform::CatchInterrupts();
+  std::mutex mutex;
+  std::condition_variable ended;
+  bool done = false;
+  const auto start = Clock::now();
+  const bool live = !args.quiet && platform::IsTerminal(2);
+  ScanProgressLine progress(false, start, platform::BytesReadSoFar());
+  controller.StartRescan(job, loaded.get(), [&] {
+    std::lock_guard lock(mutex);
+    done = true;
+    ended.notify_all();
+  });
+  bool stopping = false;
+  {
+    std::unique_lock lock(mutex);
+    while (!ended.wait_for(lock, std::chrono::milliseconds(100), [&] { return done; })) {
+      if (!stopping && platform::InterruptRequested()) {
+        stopping = true;
+        controller.Stop();
+      }
+      if (live) {
+        context.err << "\r\033[K" << progress.Next(controller, Clock::now(), platform::TerminalWidth(2)) << std::flush;
+      }
+    }
+  }
+  if (live) context.err << "\r\033[K";
+  ScanController::Outcome outcome = controller.Finish();
+  for (const std::string& file : outcome.report.shrunkFiles) {
+    context.err << "volumist-cli rescan: " << file
+                << ": became shorter than listed while it was read; recorded without signatures\n";
+  }
+  if (!outcome.changes) {
+    context.err << "volumist-cli rescan: " << (stopping ? "interrupted" : "failed")
+                << "; the volume file was left as it was\n";
+    return stopping ? kExitInterrupted : kExitFailure;
+  }
+  if (args.json) {
+    PrintJson(context.out, *outcome.changes);
+  } else {
+    PrintText(context.out, *outcome.changes);
+  }
+  return outcome.changes->written || args.dryRun ? kExitOk : kExitFailure;
+}
+
+}  // namespace
+
+const Command kRescanCommand = {
+    "rescan",
+    "[options] FILE",
+    "scan a volume's sources again, keeping the descriptions, and print what changed",
+    "Scans every source of the volume FILE again from its stored path, with the options it was\n"
+    "scanned with, and replaces the volume file with the result under the same volume name.\n"
+    "Each description moves with its item, found again by its path inside its source; a\n"
+    "file that was moved (a removed and an added file of one size with equal signatures)\n"
+    "keeps its description too. Descriptions whose items are gone are added to the text file\n"
+    "NAME.lost-descriptions.txt beside the volume file, unless --drop-lost.\n"
+    "  --yes           rescan a source even when the disk at its path is not the one the\n"
+    "                  volume was made from (serial number, label or file system differ);\n"
+    "                  without it the question is asked, and No writes nothing\n"
+    "  --drop-missing  leave out of the volume a source whose path is gone or whose disk is\n"
+    "                  not mounted (by default it is kept as it was)\n"
+    "  --drop-lost     forget the descriptions whose items are gone\n"
+    "  --dry-run       print what would change; write nothing\n"
+    "  --json          print the report as one JSON object\n"
+    "  --quiet         no progress line while scanning\n"
+    "The volume file is locked while it is rescanned and replaced in one step at the end:\n"
+    "Ctrl-C, a failure or a kill before then leaves it as it was (exit status 130 after\n"
+    "Ctrl-C, 1 after a failure).\n"
+    "The report: \"volume:\" and \"file:\" lines, then for each source a line\n"
+    "\"source: NAME<TAB>PATH<TAB>FATE\" (rescanned, new, kept, dropped, left out) followed by\n"
+    "its items, one per line, fields separated by tabs:\n"
+    "  added    KIND  PATH\n"
+    "  removed  KIND  PATH              (the path it had)\n"
+    "  changed  KIND  PATH  WHAT        (size, time, content, joined by commas)\n"
+    "  moved    KIND  OLDPATH  PATH\n"
+    "KIND is folder, file or archive; paths are in the form ls prints. Then a line\n"
+    "\"lost description<TAB>PATH<TAB>TEXT\" for each description whose item is gone, and the\n"
+    "totals as \"key: value\" lines: added, removed, changed, moved, descriptions carried,\n"
+    "descriptions lost, lost descriptions file (when one was written) and written (yes, or\n"
+    "no after --dry-run).\n"
+    "With --json: one object with the members volume, volumeFile, written, sources (each with\n"
+    "name, path, fate, unchanged and the lists added, removed, changed and moved, whose items\n"
+    "have kind, path, oldPath (moved only), inArchive, oldSize, newSize and changes (changed\n"
+    "only)), carriedDescriptions, lostDescriptions (path, text) and lostDescriptionsFile.\n",
+    RunRescan,
+};
+
+}  // namespace volumist::cli
