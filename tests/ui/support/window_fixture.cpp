@@ -117,6 +117,7 @@ MainWindow& WindowFixture::Open(bool start) {
   services.drives.isMediumPresent = [](const SourceEntry&) { return true; };
   services.drives.describeSource = [](const ScanSource&, SourceEntry&) {};
   services.scanHelperThreads = 1;
+  services.dataFolders = dataFolders;
   services.listDrives = [this](uint32_t mask) {
     std::vector<DriveRow> listed;
     for (const DriveRow& drive : drives) {
