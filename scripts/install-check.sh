@@ -68,7 +68,7 @@ mime=$work/mime
 mkdir -p "$mime/packages"
 cp /usr/share/mime/packages/freedesktop.org.xml "$mime/packages/" 2>/dev/null || true
 cp "$usr/share/mime/packages/zarn-volumist.xml" "$mime/packages/"
-if xmllint --noout "$mime/packages/zarn-volumist.xml" && update-mime-database "$mime" 2>"$work/mime.err" &&
+if xmllint --noout "$mime/packages/zarn-volumist.xml" && XDG_DATA_DIRS=$work update-mime-database "$mime" 2>"$work/mime.err" &&
    [[ ! -s $work/mime.err ]] && grep -q '^[0-9]*:application/x-zarn-volumist-volume:\*\.vkt$' "$mime/globs2" &&
    grep -qa 'QVCT-VF17A' "$mime/magic"; then
   pass "volume file type (glob and magic)"
