@@ -8,14 +8,14 @@
 # help page lies where the installed program looks for it; validates the desktop entry
 # (desktop-file-validate), the AppStream data (appstreamcli validate --no-net), the type of volume
 # files (xmllint, then update-mime-database on a tree of its own, which must give a volume file that
-# type by its name and by its first bytes); renders each manual page (man -l) and fails on any
+# type by its name and by its first bytes, as xdg-mime tells); renders each manual page (man -l) and fails on any
 # warning; sources the bash completion and completes a command. Then it checks the package made by
 # `make package` with lintian (no errors) and dpkg-deb (the same files as the DESTDIR install).
 set -euo pipefail
 
 build=$(realpath "${1:?usage: install-check.sh BUILD_DIR}")
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
-for tool in desktop-file-validate appstreamcli xmllint update-mime-database man lintian dpkg-deb; do
+for tool in desktop-file-validate appstreamcli xmllint update-mime-database xdg-mime mimetype man lintian dpkg-deb; do
   command -v "$tool" >/dev/null || { echo "install-check: needs $tool (scripts/install-deps.sh)" >&2; exit 2; }
 done
 
@@ -74,6 +74,17 @@ if xmllint --noout "$mime/packages/zarn-volumist.xml" && XDG_DATA_DIRS=$work upd
   pass "volume file type (glob and magic)"
 else
   fail "volume file type"; cat "$work/mime.err" >&2 || true
+fi
+
+# What the desktop says of a volume file, by its name and, renamed, by its first bytes (xdg-mime
+# asks the shared MIME database through File::MimeInfo when no desktop session runs).
+if [[ -f $work/volumes/sample.vkt ]]; then
+  cp "$work/volumes/sample.vkt" "$work/renamed.bin"
+  for file in "$work/volumes/sample.vkt" "$work/renamed.bin"; do
+    type=$(XDG_CURRENT_DESKTOP= XDG_DATA_DIRS=$work xdg-mime query filetype "$file" 2>&1 || true)
+    [[ $type == application/x-zarn-volumist-volume ]] && pass "xdg-mime: $(basename "$file") is a volume" ||
+      fail "xdg-mime gave '$type' for $(basename "$file")"
+  done
 fi
 
 # Manual pages: rendered without a warning of groff or man.
