@@ -31,7 +31,8 @@ PieChart::PieChart(QWidget* parent) : QWidget(parent) {
 
 void PieChart::SetPie(std::optional<browse::MediaPie> pie) {
   pie_ = std::move(pie);
-  QAccessibleEvent changed(this, QAccessible::TableModelChanged);
+  // The slices are the chart's accessible children: tell assistive tools the set changed.
+  QAccessibleEvent changed(this, QAccessible::ObjectReorder);
   QAccessible::updateAccessibility(&changed);
   update();
 }

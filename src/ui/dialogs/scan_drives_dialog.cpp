@@ -80,6 +80,12 @@ CScanDrivesDialog::CScanDrivesDialog(const ScanJob& job, ScanPage page, const Sc
   UpdateCaption();
 }
 
+CScanDrivesDialog::~CScanDrivesDialog() {
+  // A focused name field reports "editing finished" as the base class deletes it; by then this
+  // dialog is only a QDialog, so its slots must no longer be reached.
+  for (QObject* field : findChildren<QLineEdit*>()) field->disconnect(this);
+}
+
 void CScanDrivesDialog::BuildControls() {
   setSizeGripEnabled(true);
   setAccessibleName(QLatin1String(browse::text::kScanDialog));

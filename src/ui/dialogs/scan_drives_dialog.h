@@ -59,6 +59,7 @@ class CScanDrivesDialog final : public QDialog {
   static bool Edit(ScanJob& job, ScanPage page, const ScanDialogServices& services, QWidget* parent);
 
   CScanDrivesDialog(const ScanJob& job, ScanPage page, const ScanDialogServices& services, QWidget* parent = nullptr);
+  ~CScanDrivesDialog() override;
 
   // The copy being edited (the confirmed job once accepted).
   const ScanJob& Job() const { return job_; }
