@@ -28,7 +28,7 @@ packages=(
   # installing: icon pictures from SVG, the Debian package and the checks of the installed files
   # (desktop entry, AppStream data, file types, manual pages, package rules, shell completion)
   librsvg2-bin dpkg-dev fakeroot file desktop-file-utils appstream shared-mime-info man-db groff-base lintian
-  bash-completion libfile-mimeinfo-perl
+  bash-completion libfile-mimeinfo-perl fish
 )
 
 # Extra groups, selected by the caller: "bench" adds the peers that the benchmarks compare against.

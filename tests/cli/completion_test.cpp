@@ -201,5 +201,35 @@ TEST_F(BashCompletionTest, TheScriptRegistersTheFunction) {
   EXPECT_EQ(result.out, "complete -F _volumist_cli volumist-cli\n");
 }
 
+// The fish script, on the same program: fish asks with one word for an option and its value.
+TEST_F(BashCompletionTest, FishCompletesThroughTheSameProgram) {
+  if (volumist::testing::RunCommand("/bin/sh", {"-c", "command -v fish"}).exitStatus != 0) {
+    GTEST_SKIP() << "fish is not installed";
+  }
+  struct Case {
+    std::string line;
+    std::vector<std::string> offered;
+  };
+  const std::string program = VOLUMIST_CLI_PATH;
+  const Case cases[] = {
+      {program + " sc", {std::string("scan\t") + kScanCommand.summary}},
+      {program + " export --form=", {"--form=attributes", "--form=elements"}},
+      {program + " export --form e", {"elements"}},
+  };
+  for (const Case& c : cases) {
+    volumist::testing::CommandOptions options;
+    options.environment = {"XDG_CONFIG_HOME=" + home_.File("config"), "XDG_DATA_HOME=" + home_.File("data")};
+    volumist::testing::CommandResult result = volumist::testing::RunCommand(
+        "/bin/sh",
+        {"-c",
+         "exec fish --no-config -c 'source $argv[1]; complete -c $argv[2] -f -a \"(__volumist_cli_complete)\"; "
+         "complete -C $argv[3]' \"$1\" \"$2\" \"$3\"",
+         "sh", std::string(VOLUMIST_SOURCE_DIR) + "/data/completions/volumist-cli.fish", program, c.line},
+        options);
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(Lines(result.out), c.offered) << c.line;
+  }
+}
+
 }  // namespace
 }  // namespace volumist::cli
