@@ -11,7 +11,7 @@ ifneq ($(CI),)
   CMAKE_FLAGS += -DVOLUMIST_WERROR=ON
 endif
 
-.PHONY: all deps build run test test-asan test-crash fuzz bench screenshots clean
+.PHONY: all deps build run test test-asan test-crash fuzz bench screenshots package install-check clean
 
 all: build
 
@@ -53,6 +53,17 @@ fuzz: deps
 # Pictures of the windows for docs/screenshots (under Xvfb).
 screenshots: build
 	bash scripts/screenshots.sh $(BUILD_DIR)
+
+# The Debian package (CPack, dependencies by dpkg-shlibdeps), copied to the top folder:
+# zarn-volumist_VERSION_ARCH.deb, ready for `apt install ./zarn-volumist_*.deb`.
+package: build
+	rm -f $(BUILD_DIR)/zarn-volumist_*.deb
+	cd $(BUILD_DIR) && cpack -G DEB
+	cp $(BUILD_DIR)/zarn-volumist_*.deb .
+
+# Installs into a temporary folder and checks the result and the package as a distribution would.
+install-check: package
+	bash scripts/install-check.sh $(BUILD_DIR)
 
 bench: build
 	@bash scripts/install-deps.sh bench

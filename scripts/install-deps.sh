@@ -25,6 +25,10 @@ packages=(
   # the window program: Qt 6 Widgets and its SVG icons; Xvfb (with xauth, only recommended by it)
   # for the screenshots; the desktop's launcher, session bus and a font for tests and pictures
   qt6-base-dev qt6-svg-dev xvfb xauth xdg-utils dbus fonts-dejavu-core
+  # installing: icon pictures from SVG, the Debian package and the checks of the installed files
+  # (desktop entry, AppStream data, file types, manual pages, package rules, shell completion)
+  librsvg2-bin dpkg-dev fakeroot file desktop-file-utils appstream shared-mime-info man-db groff-base lintian
+  bash-completion libfile-mimeinfo-perl fish
 )
 
 # Extra groups, selected by the caller: "bench" adds the peers that the benchmarks compare against.

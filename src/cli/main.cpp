@@ -8,10 +8,17 @@
 
 #include "cli/command.h"
 #include "catalog/program_settings.h"
+#include "cli/completion.h"
 #include "cli/console_prompter.h"
+#include "cli/man_page.h"
+#include "cli/overview.h"
 #include "platform/file_system.h"
 #include "platform/temporary_file_registry.h"
 #include "platform/terminal.h"
+
+#ifndef VOLUMIST_VERSION
+#define VOLUMIST_VERSION "unknown"
+#endif
 
 namespace volumist::cli {
 namespace {
@@ -28,43 +35,11 @@ const Command* FindCommand(const std::string& name) {
   return nullptr;
 }
 
-void PrintOverview(std::ostream& out) {
-  out << "usage: volumist-cli [--dir DIR] COMMAND [ARGS...]\n"
-         "       volumist-cli help COMMAND\n\n"
-         "Catalogues disks and folders into volume files (.vkt) and reads them back.\n\n"
-         "  --dir DIR   the volume directory (default: the configured one, at first\n"
-         "              $XDG_DATA_HOME/zarn-volumist/volumes). A volume file argument\n"
-         "              that names no existing file is looked up there.\n"
-         "The configuration is read from $XDG_CONFIG_HOME/zarn-volumist/configuration.cfg\n"
-         "(~/.config when XDG_CONFIG_HOME is unset) and never written.\n\n"
-         "Commands:\n";
-  for (const Command* command : kCommands) {
-    out << "  " << command->name << std::string(10 - std::strlen(command->name), ' ') << command->summary << '\n';
-  }
-  out << "\nPaths inside a volume: ls and search print an item's path, and ls, describe,\n"
-         "ed2k, export --folder and search --in take it back, in one form: the names that\n"
-         "lead to the item joined by \"/\" - the source (the root folder of a folder source;\n"
-         "a drive source's items start at its top), each folder, each listed archive, then\n"
-         "the item. Archive members follow their archive: Src/docs/pack.zip/dir/a.txt.\n"
-         "Within a name, \"\\\\\" stands for a backslash, \"\\/\" for a slash that is part of\n"
-         "the name, and \"\\xHH\" for one byte (control characters, and bytes that are not\n"
-         "UTF-8); every other character stands for itself. So the folder a\\b is written\n"
-         "a\\\\b, and a name holding a line end stays on one line (a\\x0ab). Empty\n"
-         "components are ignored: \"/Src/docs/\" is Src/docs, \"\" or \"/\" the volume.\n"
-         "\nExit status: 0 success, 1 failure, 2 wrong usage.\n";
-}
-
 void PrintCommandHelp(std::ostream& out, const Command& command) {
   out << "usage: volumist-cli " << command.name << ' ' << command.usage << "\n\n" << command.help;
 }
 
 }  // namespace
-
-int UsageError(CommandContext& context, const Command& command, const std::string& problem) {
-  context.err << "volumist-cli " << command.name << ": " << problem << '\n'
-              << "usage: volumist-cli " << command.name << ' ' << command.usage << '\n';
-  return kExitUsage;
-}
 
 // The settings as the window program would start with them. Without a home folder there is no
 // configuration file, and volumes are looked for in the current directory.
@@ -78,6 +53,16 @@ int Main(int argc, char** argv) {
   // stops its walk and cleans up itself).
   platform::RemoveTemporaryFilesOnSignals();
   std::vector<std::string> args(argv + 1, argv + argc);
+  // The shells' completion scripts ask here what fits the word being typed.
+  if (!args.empty() && args[0] == kCompleteCommandName) {
+    args.erase(args.begin());
+    return Complete(std::cout, kCommands, args, [] {
+      platform::FileSystem& fileSystem = platform::FileSystem::Default();
+      ProgramSettings settings(fileSystem, FindLocations(fileSystem));
+      static_cast<void>(settings.Load());
+      return settings.VolumeDirectory();
+    });
+  }
   // Options before the command apply to every command.
   std::optional<std::string> directoryOption;
   while (!args.empty() && (args[0] == "--dir" || args[0].starts_with("--dir="))) {
@@ -89,18 +74,26 @@ int Main(int argc, char** argv) {
       args.erase(args.begin(), args.begin() + 2);
     } else {
       std::cerr << "volumist-cli: --dir needs a directory\n";
-      PrintOverview(std::cerr);
+      PrintOverview(std::cerr, kCommands);
       return kExitUsage;
     }
   }
   if (args.empty() || args[0] == "--help" || args[0] == "-h") {
-    PrintOverview(args.empty() ? std::cerr : std::cout);
+    PrintOverview(args.empty() ? std::cerr : std::cout, kCommands);
     return args.empty() ? kExitUsage : kExitOk;
+  }
+  if (args[0] == "--version") {
+    std::cout << "volumist-cli (Zarn Volumist) " << VOLUMIST_VERSION << '\n';
+    return kExitOk;
+  }
+  if (args[0] == "help" && args.size() > 1 && args[1] == "--man") {
+    WriteManPage(std::cout, kCommands, VOLUMIST_VERSION);
+    return kExitOk;
   }
   if (args[0] == "help") {
     const Command* command = args.size() > 1 ? FindCommand(args[1]) : nullptr;
     if (command == nullptr) {
-      PrintOverview(std::cout);
+      PrintOverview(std::cout, kCommands);
     } else {
       PrintCommandHelp(std::cout, *command);
     }
@@ -109,7 +102,7 @@ int Main(int argc, char** argv) {
   const Command* command = FindCommand(args[0]);
   if (command == nullptr) {
     std::cerr << "volumist-cli: unknown command '" << args[0] << "'\n";
-    PrintOverview(std::cerr);
+    PrintOverview(std::cerr, kCommands);
     return kExitUsage;
   }
   args.erase(args.begin());

@@ -39,14 +39,16 @@ void ItemActions::Run(ItemVerb verb, VolumeCatalog* volume, const browse::ItemRo
   }
 }
 
-void ItemActions::ShowHelp(const std::string& programFolder) {
-  std::string path = programFolder + "/" + kHelpFileName;
-  std::optional<platform::FileStatus> status = fileSystem_.Status(path);
-  if (!status || !status->isRegularFile) {
-    prompter_.ShowError(messages::kOperationUnsuccessful);
-    return;
+void ItemActions::ShowHelp(const std::vector<std::string>& dataFolders) {
+  for (const std::string& folder : dataFolders) {
+    std::string path = platform::JoinPath(folder, kHelpFileName);
+    std::optional<platform::FileStatus> status = fileSystem_.Status(path);
+    if (status && status->isRegularFile) {
+      launcher_.Open(browse::FileUrl(path), Report());
+      return;
+    }
   }
-  launcher_.Open(browse::FileUrl(path), Report());
+  prompter_.ShowError(messages::kOperationUnsuccessful);
 }
 
 }  // namespace volumist::ui

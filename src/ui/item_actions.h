@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QPointer>
 #include <string>
+#include <vector>
 
 #include "browse/item_row.h"
 #include "browse/locate_item.h"
@@ -31,8 +32,9 @@ class ItemActions {
 
   // Runs `verb` on `row` of the loaded `volume` (null row: none selected). Nothing without a volume.
   void Run(ItemVerb verb, VolumeCatalog* volume, const browse::ItemRow* row);
-  // Opens help.htm of the program's folder (`programFolder`) in the desktop's browser.
-  void ShowHelp(const std::string& programFolder);
+  // Opens help.htm of the first of `dataFolders` that holds it in the desktop's browser ("Operation
+  // completed unsuccessfully." when none does).
+  void ShowHelp(const std::vector<std::string>& dataFolders);
 
  private:
   Launcher::Done Report();
@@ -44,7 +46,7 @@ class ItemActions {
   QPointer<QObject> context_;
 };
 
-// The help page's file name, beside the program.
+// The help page's file name, in one of the program's data folders (browse::DataFolders).
 inline constexpr char kHelpFileName[] = "help.htm";
 
 }  // namespace volumist::ui

@@ -17,6 +17,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "browse/command.h"
 #include "browse/command_state.h"
@@ -58,6 +60,9 @@ struct WindowServices {
   // The drives of the kinds whose filter bits are set, for the scan dialog's drive list and folder
   // tree (scan/drive_info.h ListDrives). None: no drives are listed.
   std::function<std::vector<DriveRow>(uint32_t filterMask)> listDrives;
+  // The folders searched for help.htm, in this order. Empty: the program's folder, then the data
+  // folder of an installed copy (browse::DataFolders).
+  std::vector<std::string> dataFolders;
   // Edits a prepared job for the page it opens on and returns true when the user confirms it. None:
   // the scan dialog (CScanDrivesDialog) with the window's prompter, folder chooser and dialogs.
   std::function<bool(ScanJob& job, ScanPage page, QWidget* parent)> editScanJob;
@@ -80,6 +85,13 @@ class MainWindow final : public QMainWindow, public VolumeHost {
   bool UnloadVolume() override;
   void ShowVolume(std::unique_ptr<VolumeCatalog> volume, const VolumeListEntry& entry) override;
 
+  // Opens the volume file at `path` (the program's argument: a .vkt file the desktop opens with the
+  // program) as the loaded volume. When the file lies in another folder than the active directory
+  // and that folder can be the volume directory, it becomes the active directory, so the list shows
+  // the volume among its neighbours and selects it. A file that cannot be read as a volume shows
+  // "Could not open volume file for read. Access denied or read error." and changes nothing. Pending
+  // description edits of the loaded volume are offered for saving first. False when nothing opened.
+  bool OpenVolumeFile(const std::string& path);
   // Runs a command as its action, key or menu entry would (nothing when it is disabled).
   void Run(browse::Command command);
   // Starts a confirmed scan job. Nothing happens (false) while a scan runs, or when the loaded volume
@@ -133,6 +145,8 @@ class MainWindow final : public QMainWindow, public VolumeHost {
   void ApplyCommandState();
   void ApplyToolTips();
   void ShowOptions();
+  // The folders searched for help.htm (WindowServices::dataFolders).
+  std::vector<std::string> HelpFolders() const;
   // main_window_volumes.cpp
   void RefreshVolumeList(bool keepSelection);
   void SyncListSelection();

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "browse/command_strip.h"
+#include "browse/program_start.h"
 #include "browse/window_captions.h"
 #include "catalog/messages.h"
 #include "ui/bridge/text.h"
@@ -11,9 +12,20 @@
 #include "ui/dialogs/properties_dialog.h"
 #include "ui/main_window.h"
 
+// Where an installed copy keeps its data files, seen from the program's folder (set by the build
+// from the install layout).
+#ifndef VOLUMIST_DATA_FROM_PROGRAM
+#define VOLUMIST_DATA_FROM_PROGRAM "../share/zarn-volumist"
+#endif
+
 namespace volumist::ui {
 
 using browse::Command;
+
+std::vector<std::string> MainWindow::HelpFolders() const {
+  if (!services_.dataFolders.empty()) return services_.dataFolders;
+  return browse::DataFolders(ToBytes(QCoreApplication::applicationDirPath()), VOLUMIST_DATA_FROM_PROGRAM);
+}
 
 browse::ShellState MainWindow::State() const {
   browse::ShellState state;
@@ -88,7 +100,7 @@ void MainWindow::OnCommand(Command command) {
     case Command::kFindThisItem:
     case Command::kFindCopyOfItem: OpenSearch(command); break;
     case Command::kHelp:
-    case Command::kHelpPage: itemActions_->ShowHelp(ToBytes(QCoreApplication::applicationDirPath())); break;
+    case Command::kHelpPage: itemActions_->ShowHelp(HelpFolders()); break;
     case Command::kBack: browse_->Back(); break;
     case Command::kForward: browse_->Forward(); break;
     case Command::kUp: browse_->Up(); break;

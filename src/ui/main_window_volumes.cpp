@@ -4,6 +4,7 @@
 
 #include "browse/shell_rules.h"
 #include "browse/window_captions.h"
+#include "catalog/messages.h"
 #include "catalog/volume_list.h"
 #include "scan/messages.h"
 #include "ui/bridge/text.h"
@@ -51,6 +52,50 @@ void MainWindow::OnVolumeChosen(int row) {
     SyncListSelection();
   }
   SetStatus(messages::kStatusIdle);
+}
+
+bool MainWindow::OpenVolumeFile(const std::string& path) {
+  if (scanning_) return false;
+  platform::FileSystem& fileSystem = *services_.fileSystem;
+  std::optional<std::string> absolute = platform::MakeAbsolutePath(fileSystem, path);
+  std::optional<platform::FileStatus> status = absolute ? fileSystem.Status(*absolute) : std::nullopt;
+  // Only regular files are read: a folder or a pipe named .vkt is no volume.
+  if (!status || !status->isRegularFile) {
+    prompter_.ShowError(messages::kCouldNotOpenForRead);
+    return false;
+  }
+  browse_->CommitDescription();
+  if (!browse::OfferToSaveDescriptions(loaded_.get(), prompter_)) {
+    ApplyCommandState();
+    return false;
+  }
+  auto volume = std::make_unique<VolumeCatalog>(fileSystem, *threadSafePrompter_);
+  SetStatus(messages::kStatusReadingVolume);
+  if (!volume->OpenVolume(*absolute)) {
+    SetStatus(messages::kStatusIdle);
+    return false;
+  }
+  // The same folder may be spelt differently (a link on the way): it is the same when it is the
+  // same directory on disk.
+  std::string folder = platform::DirectoryOf(*absolute);
+  std::optional<platform::FileStatus> folderStatus = fileSystem.Status(folder);
+  std::optional<platform::FileStatus> activeStatus = fileSystem.Status(settings_.VolumeDirectory());
+  bool sameFolder = folderStatus && activeStatus && platform::SameFile(*folderStatus, *activeStatus);
+  if (!sameFolder && !browse::RefuseVolumeDirectory(fileSystem, folder)) {
+    std::string previous = settings_.VolumeDirectory();
+    if (!settings_.SetVolumeDirectory(folder)) static_cast<void>(settings_.SetVolumeDirectory(previous));
+  }
+  if (loaded_) loaded_->CloseVolume(false);
+  loaded_ = std::move(volume);
+  RefreshVolumeList(false);
+  // Selected by its name in the listed folder, however the folder was spelt on the command line.
+  std::optional<platform::FileStatus> listedStatus = fileSystem.Status(volumeList_.Directory());
+  if (folderStatus && listedStatus && platform::SameFile(*folderStatus, *listedStatus)) {
+    static_cast<void>(volumeList_.SelectVolumeByPath(platform::BaseNameOf(*absolute), false));
+  }
+  SyncListSelection();
+  ShowLoadedVolume();
+  return true;
 }
 
 void MainWindow::ShowVolume(std::unique_ptr<VolumeCatalog> volume, const VolumeListEntry&) {

@@ -4,7 +4,10 @@
 #include <QSystemTrayIcon>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
+#include "browse/program_start.h"
 #include "scan/drive_info.h"
 #include "ui/icons.h"
 #include "ui/prompters.h"
@@ -50,9 +53,16 @@ bool ProgramSession::Finish() {
 }
 
 int RunWindowProgram(int argc, char** argv) {
+  // QApplication takes its own options (-platform, -style...) out of argc and argv.
   QApplication application(argc, argv);
+  std::vector<std::string> args(argv + 1, argv + argc);
+  browse::WindowArguments arguments = browse::ParseWindowArguments(args);
+  if (arguments.action == browse::WindowArguments::Action::kUsageError) {
+    std::fprintf(stderr, "volumist: %s\nTry 'volumist --help' for more information.\n", arguments.problem.c_str());
+    return 2;
+  }
   QApplication::setApplicationName(QStringLiteral("zarn-volumist"));
-  QApplication::setDesktopFileName(QStringLiteral("zarn-volumist"));
+  QApplication::setDesktopFileName(QStringLiteral("org.zarnvolumist.volumist"));
   InitResources();
   QApplication::setWindowIcon(ProgramIcon());
 
@@ -80,6 +90,7 @@ int RunWindowProgram(int argc, char** argv) {
   ProgramSession session(platform::FileSystem::Default(), *locations, std::move(services));
   prompter.SetParent(&session.Window());
   session.Window().Start();
+  if (arguments.volumeFile) static_cast<void>(session.Window().OpenVolumeFile(*arguments.volumeFile));
   int status = application.exec();
   static_cast<void>(session.Finish());
   return status;

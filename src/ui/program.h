@@ -36,7 +36,9 @@ class ProgramSession {
 };
 
 // Runs the program: a QApplication, the desktop's prompter, choosers, launcher and tray, the session
-// and its event loop. Returns the process's exit status.
+// and its event loop. The line left once Qt has taken its own options is read by
+// browse::ParseWindowArguments: a volume file given there is opened once the window shows; wrong
+// usage is reported on stderr (status 2) before any window opens. Returns the process's exit status.
 int RunWindowProgram(int argc, char** argv);
 
 }  // namespace volumist::ui

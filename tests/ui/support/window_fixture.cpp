@@ -118,6 +118,7 @@ MainWindow& WindowFixture::Open(bool start) {
   services.drives.describeSource = [](const ScanSource&, SourceEntry&) {};
   services.scanHelperThreads = 1;
   services.searchThreads = searchThreads;
+  services.dataFolders = dataFolders;
   services.listDrives = [this](uint32_t mask) {
     std::vector<DriveRow> listed;
     for (const DriveRow& drive : drives) {

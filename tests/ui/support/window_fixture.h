@@ -184,6 +184,8 @@ class WindowFixture {
   int scanEditorCalls = 0;
   // With true, the scan commands open the real scan dialog (run by `dialogs`) instead of counting.
   bool realScanDialog = false;
+  // The folders searched for help.htm (none: the program's folder, then ../share/zarn-volumist).
+  std::vector<std::string> dataFolders;
   // What the scan dialog lists as the machine's drives.
   std::vector<DriveRow> drives;
   std::unique_ptr<ProgramSettings> settings;
