@@ -26,7 +26,7 @@ enum class Command : int {
   kAddToVolume,
   kAddSingle,
   kAddMultiple,
-  // The "Update" button and F7 open the update menu; its entries are not offered yet.
+  // The "Update" button and F7 open the update menu: "Update..." and "Rescan this Volume".
   kUpdate,
   kUpdateVolume,
   kRescanVolume,

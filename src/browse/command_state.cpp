@@ -9,7 +9,8 @@ bool IsCommandEnabled(Command command, const ShellState& state) {
     case Command::kHelpPage:
     case Command::kAbout: return true;
     case Command::kStop: return state.scanning;
-    case Command::kUpdateVolume: return false;
+    // Both rescan the loaded volume; "Update..." lets the user edit its sources first.
+    case Command::kUpdateVolume:
     case Command::kRescanVolume: return !state.scanning && state.volumeLoaded;
     // The file list is exported as the folder it shows ("... current folder"): an export in the
     // list's own order is not offered.

@@ -45,7 +45,7 @@ const Row kTable[] = {
     {C::kAddSingle, Y, Y, Y, n},
     {C::kAddMultiple, Y, Y, Y, n},
     {C::kUpdate, Y, Y, Y, n},
-    {C::kUpdateVolume, n, n, n, n},
+    {C::kUpdateVolume, n, Y, Y, n},
     {C::kRescanVolume, n, Y, Y, n},
     {C::kSearch, Y, Y, Y, n},
     {C::kSearchDialog, Y, Y, Y, n},

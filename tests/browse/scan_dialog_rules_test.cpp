@@ -23,6 +23,7 @@ TEST(ScanDialogRulesTest, Captions) {
       {ScanMode::kAddToVolume, ScanPage::kSingleSource, "Add... - Single source"},
       {ScanMode::kAddToVolume, ScanPage::kMultipleSources, "Add... - Multiple sources"},
       {ScanMode::kUpdate, ScanPage::kSingleSource, "Update - Single source"},
+      {ScanMode::kUpdate, ScanPage::kMultipleSources, "Update - Multiple sources"},
       {ScanMode::kNewFromVolumeSources, ScanPage::kMultipleSources, "New by current volume sources - Multiple sources"},
   };
   for (const Case& c : cases) EXPECT_EQ(ScanDialogCaption(c.mode, c.page), c.caption);
