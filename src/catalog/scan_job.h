@@ -22,7 +22,7 @@ struct ScanSource {
 enum class ScanMode : uint32_t {
   kNewVolume = 0,
   kAddToVolume = 1,
-  kUpdate = 2,                  // a title only: nothing starts it
+  kUpdate = 2,                  // the loaded volume's sources edited before a rescan
   kNewFromVolumeSources = 3,
 };
 

@@ -34,7 +34,7 @@ const ScanStatistics* ScanController::Statistics() const { return volume_ ? &vol
 bool ScanController::PrepareJob(ScanJob& job, ScanMode mode, bool multipleSources, const VolumeCatalog* loaded) {
   job.mode = mode;
   job.multipleSources = multipleSources;
-  if (mode == ScanMode::kAddToVolume || mode == ScanMode::kNewFromVolumeSources) {
+  if (mode != ScanMode::kNewVolume) {
     if (loaded == nullptr || !loaded->IsLoaded()) {
       prompter_.ShowError(messages::kLoadVolumeFirst);
       return false;
@@ -42,6 +42,13 @@ bool ScanController::PrepareJob(ScanJob& job, ScanMode mode, bool multipleSource
     if (mode == ScanMode::kAddToVolume) {
       job.volumeFileName = loaded->VolumeFilePath();
       job.volumeName = loaded->Header().volumeName;
+    } else if (mode == ScanMode::kUpdate) {
+      job.volumeFileName = loaded->VolumeFilePath();
+      job.volumeName = loaded->Header().volumeName;
+      // The volume is rescanned with what it was scanned with, unless the user changes it.
+      job.Options() = loaded->Header().scanOptions;
+      // Every source is listed: one whose medium is missing is asked about before the rescan.
+      TakeSourcesFromVolume(loaded->Sources(), job, [](const SourceEntry&) { return true; });
     } else {
       auto present = drives_.isMediumPresent ? drives_.isMediumPresent
                                              : std::function<bool(const SourceEntry&)>([](const SourceEntry&) { return true; });

@@ -64,8 +64,9 @@ class ScanController {
   ScanController& operator=(const ScanController&) = delete;
 
   // The steps before the dialog: stores the mode and the sources flag; in mode 1 takes the loaded
-  // volume's file and name, in mode 3 the sources of the loaded volume whose media are present. Modes
-  // 1 and 3 need a loaded volume: without one shows "Please, load some volume first." and returns false.
+  // volume's file and name, in mode 3 the sources of the loaded volume whose media are present, in
+  // mode 2 (the sources edited before a rescan) its file, name, options and all its sources. Modes 1
+  // to 3 need a loaded volume: without one shows "Please, load some volume first." and returns false.
   [[nodiscard]] bool PrepareJob(ScanJob& job, ScanMode mode, bool multipleSources, const VolumeCatalog* loaded);
 
   // Starts the confirmed job: closes the tray of a CD drive ("Injecting..."), closes the loaded

@@ -1,5 +1,7 @@
 #include "scan/scan_job_rules.h"
 
+#include <span>
+
 #include "catalog/messages.h"
 #include "catalog/volume_format.h"
 #include "scan/messages.h"
@@ -47,8 +49,9 @@ bool ValidateJob(ScanJob& job, ScanPage page, const SingleSource& single, const 
       for (ScanSource& source : job.sources) source.isFolderSource = true;
     }
   }
-  // A mistyped path would otherwise be recorded as an empty source, replacing a good volume.
-  for (const ScanSource& source : job.sources) {
+  // A mistyped path would otherwise be recorded as an empty source, replacing a good volume. The
+  // sources of a volume being updated are checked by the rescan, which asks about a missing medium.
+  for (const ScanSource& source : job.mode == ScanMode::kUpdate ? std::span<const ScanSource>() : job.sources) {
     std::optional<platform::FileStatus> status = fileSystem.Status(source.path);
     if (!status || !status->isDirectory) {
       prompter.ShowError(std::string(messages::kScanPathNotFound) + source.path);

@@ -33,7 +33,8 @@ bool IsUsableFileName(std::string_view name);
 // Checks an edited job in the order the user meets the fields and completes it for the page it was
 // confirmed on; on the first problem shows its message and returns false. The single-source page
 // sets the drive path (whose CD tray the scan closes and opens); the multiple-sources page clears it.
-// A volume name of more than 255 bytes is refused, and so is a source that is not an existing folder.
+// A volume name of more than 255 bytes is refused, and so is a source that is not an existing folder
+// (in mode 2 the rescan checks its sources, asking about a volume source whose medium is missing).
 // In modes 0 and 3 a volume file name whose last component is no usable file name
 // (IsUsableFileName) or that names a folder or a special file is refused; before an existing volume
 // file in `volumeDirectory` is rewritten the user is asked; and the volume counter is raised. The

@@ -264,7 +264,8 @@ TEST_F(ScanControllerTest, ModesThatNeedALoadedVolume) {
   ScanJob job;
   EXPECT_FALSE(controller.PrepareJob(job, ScanMode::kAddToVolume, true, nullptr));
   EXPECT_FALSE(controller.PrepareJob(job, ScanMode::kNewFromVolumeSources, true, nullptr));
-  EXPECT_EQ(prompter_.Errors(), std::vector<std::string>(2, messages::kLoadVolumeFirst));
+  EXPECT_FALSE(controller.PrepareJob(job, ScanMode::kUpdate, true, nullptr));
+  EXPECT_EQ(prompter_.Errors(), std::vector<std::string>(3, messages::kLoadVolumeFirst));
   EXPECT_TRUE(controller.PrepareJob(job, ScanMode::kNewVolume, false, nullptr));
 }
 
@@ -307,6 +308,35 @@ TEST_F(ScanControllerTest, AddingRewritesTheLoadedVolumeAndModeThreeTakesPresent
   ASSERT_TRUE(controller.PrepareJob(again, ScanMode::kNewFromVolumeSources, true, second.volume.get()));
   ASSERT_EQ(again.sources.size(), 1u);
   EXPECT_EQ(again.sources[0].path, source_.path());
+
+  // Updating lists every source, also the one whose medium is missing (the rescan asks about it),
+  // and starts from the volume's own options rather than the last scan's.
+  ScanJob update;
+  update.computeSignatures = !second.volume->Header().scanOptions.computeSignatures;
+  ASSERT_TRUE(controller.PrepareJob(update, ScanMode::kUpdate, true, second.volume.get()));
+  EXPECT_EQ(update.volumeFileName, volumes_.File("grow.vkt"));
+  EXPECT_EQ(update.volumeName, "V");
+  EXPECT_EQ(update.Options(), second.volume->Header().scanOptions);
+  ASSERT_EQ(update.sources.size(), 2u);
+  EXPECT_EQ(update.sources[1].path, absentPath_);
+  EXPECT_TRUE(prompter_.Errors().empty());
+}
+
+TEST(ScanJobRulesTest, AnUpdateLeavesItsSourcesToTheRescanButNeedsOne) {
+  TempDir dir;
+  RecordingPrompter prompter;
+  ScanJob job;
+  job.mode = ScanMode::kUpdate;
+  job.volumeName = "V";
+  job.volumeFileName = dir.File("v.vkt");
+  // A volume source whose disk is not there now: the rescan asks whether to keep or drop it.
+  job.sources = {{-1, "Gone", dir.File("gone"), true}, {-1, "Here", dir.path(), false}};
+  EXPECT_TRUE(ValidateJob(job, ScanPage::kMultipleSources, {}, dir.path(), platform::FileSystem::Default(), prompter));
+  EXPECT_FALSE(job.sources[1].isFolderSource);  // a drive source stays one
+  EXPECT_TRUE(prompter.Errors().empty());
+  job.sources.clear();
+  EXPECT_FALSE(ValidateJob(job, ScanPage::kMultipleSources, {}, dir.path(), platform::FileSystem::Default(), prompter));
+  EXPECT_EQ(prompter.Errors(), std::vector<std::string>{messages::kNoSource});
 }
 
 TEST_F(ScanControllerTest, AFailedScanReopensTheLoadedVolumeAndDoesNotEject) {
