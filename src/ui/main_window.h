@@ -184,6 +184,11 @@ class MainWindow final : public QMainWindow, public VolumeHost {
   // Rescans the loaded volume's sources (after offering its pending edits and checking each
   // source's medium) in the scanning state; the report is shown at the end.
   void RescanLoadedVolume();
+  // "Update...": the scan dialog lists the loaded volume's sources for the user to add to or take
+  // from; confirmed, the volume is rescanned with the edited list as RescanLoadedVolume does.
+  void UpdateLoadedVolume();
+  // Both rescans from here: every source as it is stored, or the list `edited` in the dialog.
+  void StartRescanOfLoadedVolume(const ScanJob* edited);
 
   ProgramSettings& settings_;
   WindowServices services_;

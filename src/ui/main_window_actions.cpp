@@ -88,9 +88,7 @@ void MainWindow::OnCommand(Command command) {
     case Command::kArrangeCreated:
     case Command::kArrangeModified: Arrange(browse::ArrangementOf(command)); break;
     case Command::kRescanVolume: RescanLoadedVolume(); break;
-    case Command::kUpdateVolume:
-      // Editing the sources before a rescan is not offered yet.
-      break;
+    case Command::kUpdateVolume: UpdateLoadedVolume(); break;
     case Command::kSearch:
     case Command::kSearchDialog:
     case Command::kSearchAllVolumes:

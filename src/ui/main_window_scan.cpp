@@ -56,7 +56,23 @@ void MainWindow::ScanAgain(bool multipleSources) {
   BeginScan(ScanMode::kAddToVolume, multipleSources);
 }
 
-void MainWindow::RescanLoadedVolume() {
+void MainWindow::RescanLoadedVolume() { StartRescanOfLoadedVolume(nullptr); }
+
+void MainWindow::UpdateLoadedVolume() {
+  if (scanning_ || scan_->IsRunning()) return;
+  if (!loaded_ || !loaded_->IsLoaded()) {
+    prompter_.ShowError(messages::kLoadSomeVolumeFirst);
+    return;
+  }
+  // The job starts from the volume, not from the last scan: the options the next new scan offers
+  // are left as they are.
+  ScanJob job = settings_.scanJob;
+  if (!scan_->PrepareJob(job, ScanMode::kUpdate, true, loaded_.get())) return;
+  if (!EditScanJob(job, ScanPage::kMultipleSources)) return;
+  StartRescanOfLoadedVolume(&job);
+}
+
+void MainWindow::StartRescanOfLoadedVolume(const ScanJob* edited) {
   if (scanning_ || scan_->IsRunning()) return;
   if (!loaded_ || !loaded_->IsLoaded()) {
     prompter_.ShowError(messages::kLoadSomeVolumeFirst);
@@ -69,7 +85,8 @@ void MainWindow::RescanLoadedVolume() {
     return;
   }
   if (!loaded_->IsLoaded()) return;
-  RescanJob job = RescanEverySource(loaded_->VolumeFilePath(), loaded_->Sources());
+  RescanJob job = edited != nullptr ? RescanEditedSources(loaded_->VolumeFilePath(), loaded_->Sources(), *edited)
+                                    : RescanEverySource(loaded_->VolumeFilePath(), loaded_->Sources());
   // Another disk at a source's path, or a missing source, is asked about before anything is written.
   if (!CheckRescanSources(job, loaded_->Sources(), services_.drives.checkMedium, MissingSources::kAsk,
                           *services_.fileSystem, prompter_)) {

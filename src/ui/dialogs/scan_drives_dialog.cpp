@@ -44,14 +44,16 @@ CScanDrivesDialog::CScanDrivesDialog(const ScanJob& job, ScanPage page, const Sc
                                      QWidget* parent)
     : QDialog(parent), services_(services), job_(job) {
   const bool fromVolume = job_.mode == ScanMode::kNewFromVolumeSources;
-  // New and added volumes start with an empty list; mode 3 lists the loaded volume's sources.
-  if (!fromVolume) job_.sources.clear();
+  const bool update = job_.mode == ScanMode::kUpdate;
+  // New and added volumes start with an empty list; mode 3 and an update list the loaded volume's
+  // sources.
+  if (!fromVolume && !update) job_.sources.clear();
   names_.Open(job_);
   BuildControls();
 
   volumeName_->setText(ToQString(names_.VolumeName()));
   fileName_->setText(ToQString(names_.FileName()));
-  if (job_.mode == ScanMode::kAddToVolume) {
+  if (job_.mode == ScanMode::kAddToVolume || update) {
     volumeName_->setEnabled(false);
     fileName_->setEnabled(false);
   } else {
@@ -59,10 +61,15 @@ CScanDrivesDialog::CScanDrivesDialog(const ScanJob& job, ScanPage page, const Sc
     volumeName_->setFocus();
   }
 
-  if (fromVolume) {
+  if (fromVolume || update) {
     advanced_->SourceModel()->SetSources(job_.sources);
-    advanced_->BuildButton()->hide();
-    advanced_->ClearButton()->hide();
+    // An update edits the list (the tree dialog adds, Del removes); mode 3 scans it as it is.
+    if (fromVolume) {
+      advanced_->BuildButton()->hide();
+      advanced_->ClearButton()->hide();
+    }
+    // One rescan replaces the volume; there is no next disc to add to it.
+    if (update) scanNext_->hide();
     tabs_->setCurrentWidget(advanced_);
   } else {
     tabs_->setCurrentWidget(page == ScanPage::kSingleSource ? static_cast<QWidget*>(single_) : advanced_);
@@ -107,7 +114,7 @@ void CScanDrivesDialog::BuildControls() {
 
   // The pages.
   tabs_ = new QTabWidget(this);
-  if (job_.mode != ScanMode::kNewFromVolumeSources) {
+  if (job_.mode != ScanMode::kNewFromVolumeSources && job_.mode != ScanMode::kUpdate) {
     single_ = new CPage_Scan_Single(tabs_);
     tabs_->addTab(single_, QLatin1String(browse::text::kSingleSourceTab));
     connect(single_->DriveList(), &QTreeView::clicked, this, &CScanDrivesDialog::DriveChosen);

@@ -70,7 +70,7 @@ class CScanDrivesDialog final : public QDialog {
   QLineEdit* VolumeNameField() const { return volumeName_; }
   QLineEdit* FileNameField() const { return fileName_; }
   QTabWidget* Pages() const { return tabs_; }
-  // Null when the page does not exist (the single-source page in mode 3).
+  // Null when the page does not exist (the single-source page in modes 2 and 3).
   CPage_Scan_Single* SinglePage() const { return single_; }
   CPage_Scan_Advanced* AdvancedPage() const { return advanced_; }
   QListWidget* ScanChecks() const { return checks_; }
