@@ -198,9 +198,9 @@ struct SortEntry {
   Presence presence;
 };
 
-}  // namespace
-
-std::optional<std::vector<uint32_t>> SortedOrder(std::span<const ItemRow> rows, ColumnId column, SortOrder order) {
+// SortedOrder over any random-access sequence of rows.
+template <typename Rows>
+std::optional<std::vector<uint32_t>> SortedOrderOf(const Rows& rows, ColumnId column, SortOrder order) {
   if (!IsSortColumn(column)) return std::nullopt;
   size_t bytes = 0;
   for (const ItemRow& row : rows) bytes += row.name.size();
@@ -247,6 +247,16 @@ std::optional<std::vector<uint32_t>> SortedOrder(std::span<const ItemRow> rows, 
   positions.reserve(entries.size());
   for (const SortEntry& entry : entries) positions.push_back(entry.index);
   return positions;
+}
+
+}  // namespace
+
+std::optional<std::vector<uint32_t>> SortedOrder(std::span<const ItemRow> rows, ColumnId column, SortOrder order) {
+  return SortedOrderOf(rows, column, order);
+}
+
+std::optional<std::vector<uint32_t>> SortedOrder(const std::deque<ItemRow>& rows, ColumnId column, SortOrder order) {
+  return SortedOrderOf(rows, column, order);
 }
 
 bool SortRows(std::vector<ItemRow>& rows, ColumnId column, SortOrder order) {

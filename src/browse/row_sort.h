@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -39,6 +40,7 @@ bool RowGoesBefore(const ItemRow& a, const ItemRow& b, ColumnId column, SortOrde
 // The order of `rows` sorted (stable): the index of the row at each position. Nothing for a column
 // that does not sort.
 std::optional<std::vector<uint32_t>> SortedOrder(std::span<const ItemRow> rows, ColumnId column, SortOrder order);
+std::optional<std::vector<uint32_t>> SortedOrder(const std::deque<ItemRow>& rows, ColumnId column, SortOrder order);
 
 // Sorts `rows` in place (stable). Returns false and leaves them alone for a column that does not
 // sort.

@@ -31,6 +31,11 @@ std::vector<ItemRow> SearchResultRows::Rows(size_t first, size_t limit) const {
   return std::vector<ItemRow>(begin, begin + static_cast<std::ptrdiff_t>(count));
 }
 
+std::optional<std::vector<uint32_t>> SearchResultRows::SortedOrderOnceComplete(ColumnId column,
+                                                                              SortOrder order) const {
+  return SortedOrder(rows_, column, order);
+}
+
 void SearchResultRows::Clear() {
   std::lock_guard lock(mutex_);
   rows_.clear();

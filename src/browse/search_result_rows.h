@@ -11,9 +11,11 @@
 #include <deque>
 #include <limits>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "browse/item_row.h"
+#include "browse/row_sort.h"
 #include "search/search_result.h"
 
 namespace volumist::browse {
@@ -26,6 +28,11 @@ class SearchResultRows final : public ResultCollector {
 
   // Copies of at most `limit` rows from row `first` on (none past the end).
   std::vector<ItemRow> Rows(size_t first, size_t limit = std::numeric_limits<size_t>::max()) const;
+  // The rows' order sorted by `column` in `order` (row_sort.h SortedOrder). For the thread that
+  // added the rows, once it adds no more: the rows are read without the lock, so that the GUI
+  // thread's ResultCount and Rows never wait for the sort (reading alongside is safe, as nothing
+  // changes them).
+  std::optional<std::vector<uint32_t>> SortedOrderOnceComplete(ColumnId column, SortOrder order) const;
   void Clear();
 
  private:

@@ -182,6 +182,19 @@ void ItemList::ReserveRows(size_t count) { model_->ReserveRows(count); }
 
 void ItemList::Resort() { SortBy(model_->SortColumn(), model_->Order()); }
 
+void ItemList::Resort(const std::optional<std::vector<uint32_t>>& permutation, ColumnId column,
+                      browse::SortOrder order) {
+  if (!permutation || column != model_->SortColumn() || order != model_->Order() || column == ColumnId::kDescription ||
+      !browse::IsSortColumn(column)) {
+    Resort();
+    return;
+  }
+  emit AboutToChange();
+  if (!model_->ApplyOrder(*permutation, column, order)) static_cast<void>(model_->SortBy(column, order));
+  UpdateSortIndicator();
+  if (QModelIndex current = selection_->currentIndex(); current.isValid()) CurrentView()->scrollTo(current);
+}
+
 void ItemList::SetCaption(const std::string& caption) {
   captionText_ = caption;
   UpdateStatus();

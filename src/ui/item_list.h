@@ -24,6 +24,8 @@
 #include <QTreeView>
 #include <QWidget>
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "browse/item_row.h"
@@ -63,6 +65,10 @@ class ItemList final : public QWidget {
   void ReserveRows(size_t count);
   // Sorts the rows again by the current column and order (once appending is over).
   void Resort();
+  // The same with `permutation`, the sorted order made elsewhere from the same rows
+  // (browse::SortedOrder) for `column` in `order`; sorts here instead when the list's column or
+  // order is another, or the rows' descriptions may have been read since (the description column).
+  void Resort(const std::optional<std::vector<uint32_t>>& permutation, ColumnId column, browse::SortOrder order);
   void SetCaption(const std::string& caption);
 
   // The tabs of the view modes `views` (in order); the current view becomes the first of them

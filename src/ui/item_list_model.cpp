@@ -96,18 +96,24 @@ int ItemListModel::ColumnOf(ColumnId id) const {
 
 bool ItemListModel::SortBy(ColumnId column, browse::SortOrder order) {
   if (!browse::IsSortColumn(column)) return false;
+  return ApplyOrder(browse::SortedOrder(rows_, column, order).value_or(std::vector<uint32_t>{}), column, order);
+}
+
+bool ItemListModel::ApplyOrder(const std::vector<uint32_t>& permutation, ColumnId column, browse::SortOrder order) {
+  if (!browse::IsSortColumn(column) || permutation.size() != rows_.size()) return false;
+  std::vector<int> newPosition(rows_.size(), -1);
+  for (size_t i = 0; i < permutation.size(); ++i) {
+    const size_t from = permutation[i];
+    if (from >= rows_.size() || newPosition[from] >= 0) return false;
+    newPosition[from] = static_cast<int>(i);
+  }
   sortColumn_ = column;
   order_ = order;
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
   // Sorted through a permutation, so that selections and the current row follow their rows.
-  std::vector<uint32_t> permutation = browse::SortedOrder(rows_, column, order).value_or(std::vector<uint32_t>{});
   std::vector<ItemRow> sorted;
   sorted.reserve(rows_.size());
-  std::vector<int> newPosition(rows_.size());
-  for (size_t i = 0; i < permutation.size(); ++i) {
-    newPosition[static_cast<size_t>(permutation[i])] = static_cast<int>(i);
-    sorted.push_back(std::move(rows_[static_cast<size_t>(permutation[i])]));
-  }
+  for (uint32_t from : permutation) sorted.push_back(std::move(rows_[from]));
   rows_ = std::move(sorted);
   const QModelIndexList before = persistentIndexList();
   QModelIndexList after;

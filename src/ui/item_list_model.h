@@ -69,6 +69,10 @@ class ItemListModel final : public QAbstractTableModel {
   // Sorts by `column` in `order`; a column that does not sort leaves the rows alone (false).
   // Selections and current rows follow their rows.
   bool SortBy(ColumnId column, browse::SortOrder order);
+  // Puts the rows in `permutation`'s order (the index of the row for each position, as
+  // browse::SortedOrder gives it, made elsewhere from the same rows) as the order of `column` in
+  // `order`; false, leaving everything alone, when it is not a permutation of the rows shown.
+  bool ApplyOrder(const std::vector<uint32_t>& permutation, ColumnId column, browse::SortOrder order);
   ColumnId SortColumn() const { return sortColumn_; }
   browse::SortOrder Order() const { return order_; }
 

@@ -40,11 +40,13 @@ class SearchRun final {
   SearchRun& operator=(const SearchRun&) = delete;
 
   // Starts searching for `criteria` (copied) in `sources`, adding to `results`. `results` and
-  // `receiver` must stay alive until Wait returns. Once the search has ended, `finished` runs on the
-  // GUI thread in the context of `receiver` (not at all when the receiver is deleted before). False
-  // when a search still runs.
+  // `receiver` must stay alive until Wait returns. Once the search has ended, `lastStep` (when set)
+  // runs on the search thread unless a stop was requested (work on the complete results that the
+  // GUI thread need not do; what it writes the GUI thread reads after Wait), and then `finished`
+  // runs on the GUI thread in the context of `receiver` (not at all when the receiver is deleted
+  // before). False when a search still runs.
   bool Start(const SearchCriteria& criteria, Sources sources, ResultCollector& results, QObject* receiver,
-             std::function<void()> finished);
+             std::function<void()> finished, std::function<void()> lastStep = {});
   // The user's stop: the search ends at the next record.
   void RequestStop();
   // Waits until the thread has ended (at once when none runs).

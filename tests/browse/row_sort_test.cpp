@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <deque>
 #include <limits>
 #include <algorithm>
 
@@ -217,7 +218,8 @@ TEST(RowSortTest, TheComparisonIsAStrictWeakOrderOnAnyRows) {
 }
 
 TEST(RowSortTest, SortingThroughPrecomputedNamesGivesTheComparisonsOrder) {
-  // SortRows compares names through lower-cased copies; the order must be RowGoesBefore's.
+  // SortRows and SortedOrder compare names through lower-cased copies; the order must be
+  // RowGoesBefore's.
   std::vector<ItemRow> rows;
   const char* names[] = {"b.TXT", "B.txt", "a", "A", "\xE9t\xE9", "Zeta", "zeta", "z", "", "a.b", "ab", "_x", "~y", "0"};
   uint64_t size = 0;
@@ -237,6 +239,13 @@ TEST(RowSortTest, SortingThroughPrecomputedNamesGivesTheComparisonsOrder) {
       for (const ItemRow& row : sorted) got.emplace_back(row.name, row.kind);
       for (const ItemRow& row : expected) want.emplace_back(row.name, row.kind);
       EXPECT_EQ(got, want) << static_cast<int>(column) << " " << static_cast<int>(order);
+      // The same order from the rows held in a deque, as the search results keep them.
+      const std::deque<ItemRow> queued(rows.begin(), rows.end());
+      std::optional<std::vector<uint32_t>> positions = SortedOrder(queued, column, order);
+      ASSERT_TRUE(positions.has_value());
+      std::vector<std::pair<std::string, RowKind>> fromQueue;
+      for (uint32_t position : *positions) fromQueue.emplace_back(queued.at(position).name, queued.at(position).kind);
+      EXPECT_EQ(fromQueue, want) << static_cast<int>(column) << " " << static_cast<int>(order);
     }
   }
 }

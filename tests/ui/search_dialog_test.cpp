@@ -8,8 +8,11 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <optional>
+#include <utility>
 #include <thread>
 
+#include "browse/row_sort.h"
 #include "browse/search_dialog_rules.h"
 #include "catalog/messages.h"
 #include "testing/volume_fixture.h"
@@ -193,6 +196,61 @@ class SearchDialogTest : public QObject {
       QVERIFY(dialog.Results()->Model()->rowCount() < found);
       dialog.reject();
     });
+  }
+
+  // Once every result is shown, the list is in the order of its column and direction: the one it
+  // had when the search started, or the one the user chose while the search ran.
+  void TheResultsEndInTheListsOrder() {
+    const struct {
+      const char* name;
+      std::optional<std::pair<ColumnId, browse::SortOrder>> chosenWhileSearching;
+      ColumnId column;
+      browse::SortOrder order;
+    } cases[] = {
+        {"order at the start", std::nullopt, ColumnId::kName, browse::SortOrder::kAscending},
+        {"size chosen meanwhile", std::pair{ColumnId::kSize, browse::SortOrder::kDescending}, ColumnId::kSize,
+         browse::SortOrder::kDescending},
+        {"name descending chosen meanwhile", std::pair{ColumnId::kName, browse::SortOrder::kDescending},
+         ColumnId::kName, browse::SortOrder::kDescending},
+    };
+    for (const auto& c : cases) {
+      Fixture fixture;
+      ReaderThreads reads(fixture.gate);
+      fixture.fileSystemOverride = &reads;
+      fixture.Open();
+      fixture.window->show();
+      // Stored in neither name nor size order.
+      MemorySource drive;
+      drive.children = {MemoryNode::File("zeta", ".txt", 5), MemoryNode::File("alpha", ".txt", 1),
+                        MemoryNode::Folder("Docs", {MemoryNode::File("note", ".txt", 4)}),
+                        MemoryNode::File("Mid", ".txt", 9), MemoryNode::File("beta", ".txt", 3)};
+      ScanJob job = ::volumist::testing::MakeJob(fixture.volumeDirectory + "/order.vkt", "Order", {false});
+      SilentPrompter quiet;
+      QVERIFY(::volumist::testing::WriteVolume(job, {drive}, quiet));
+      fixture.window->Run(Command::kRefreshVolumes);
+      fixture.ChooseVolume(job.volumeFileName);
+      RunSearch(fixture, Command::kSearchDialog, [&](SearchDialog& dialog) {
+        dialog.Results()->SortBy(ColumnId::kName, browse::SortOrder::kAscending);
+        dialog.MaskField()->setText(QStringLiteral("*.txt"));
+        reads.Close();
+        QSignalSpy finished(&dialog, &SearchDialog::SearchFinished);
+        dialog.StartSearch();
+        QVERIFY(QTest::qWaitFor([&] { return reads.SomeoneWaits(); }, 10000));
+        if (c.chosenWhileSearching) {
+          dialog.Results()->SortBy(c.chosenWhileSearching->first, c.chosenWhileSearching->second);
+        }
+        reads.Open();
+        QVERIFY(finished.wait(20000));
+        const ItemListModel* model = dialog.Results()->Model();
+        QCOMPARE(model->rowCount(), 5);
+        QCOMPARE(model->SortColumn(), c.column);
+        QVERIFY(model->Order() == c.order);
+        for (int i = 1; i < model->rowCount(); ++i) {
+          QVERIFY2(!browse::RowGoesBefore(*model->RowAt(i), *model->RowAt(i - 1), c.column, c.order), c.name);
+        }
+        dialog.reject();
+      });
+    }
   }
 
   // Closing the dialog while the search reports a volume it cannot read returns: the report is

@@ -1,5 +1,6 @@
 #include "ui/dialogs/search_dialog.h"
 
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -15,9 +16,10 @@ namespace {
 
 using browse::SearchTip;
 
-// Rows appended in one turn of the event loop: small enough that a turn stays far below the time a
-// user notices, large enough that 100,000 results are shown in well under a second.
-constexpr size_t kRowsPerSlice = 4000;
+// Rows are appended in steps of this many until a turn of the event loop has taken kTurnMs; the
+// rest waits for the next turn, so that the window paints and answers in between.
+constexpr size_t kRowsPerStep = 1000;
+constexpr qint64 kTurnMs = 8;
 
 }  // namespace
 
@@ -300,7 +302,16 @@ void SearchDialog::StartSearch() {
   ApplyControls();
   UpdateCaption();
   SearchRun::Sources sources = context_.sources ? context_.sources() : SearchRun::Sources{};
-  run_.Start(*context_.criteria, std::move(sources), *context_.results, this, [this] { OnSearchEnded(); });
+  // The final order is made on the search thread, for the order the list has now; the list sorts
+  // itself when that has changed meanwhile.
+  endOrder_.reset();
+  endOrderColumn_ = list_->Model()->SortColumn();
+  endOrderDirection_ = list_->Model()->Order();
+  run_.Start(
+      *context_.criteria, std::move(sources), *context_.results, this, [this] { OnSearchEnded(); },
+      [this, results = context_.results, column = endOrderColumn_, order = endOrderDirection_] {
+        endOrder_ = results->SortedOrderOnceComplete(column, order);
+      });
   refreshTimer_.setInterval(browse::kFirstRefreshMs);
   refreshTimer_.start();
   progressTimer_.start();
@@ -324,9 +335,14 @@ void SearchDialog::OnSearchEnded() {
 }
 
 void SearchDialog::TakeRows() {
-  std::vector<browse::ItemRow> rows = context_.results->Rows(shownRows_, kRowsPerSlice);
-  shownRows_ += rows.size();
-  list_->AppendRows(std::move(rows));
+  QElapsedTimer turn;
+  turn.start();
+  do {
+    std::vector<browse::ItemRow> rows = context_.results->Rows(shownRows_, kRowsPerStep);
+    if (rows.empty()) break;
+    shownRows_ += rows.size();
+    list_->AppendRows(std::move(rows));
+  } while (turn.elapsed() < kTurnMs);
   if (shownRows_ < context_.results->ResultCount()) {
     // More have arrived than one slice: the rest in the next turns, the window painting between.
     sliceTimer_.start();
@@ -337,7 +353,8 @@ void SearchDialog::TakeRows() {
   progressStep_ = 0;
   progress_->setValue(0);
   ApplyControls();
-  list_->Resort();
+  list_->Resort(endOrder_, endOrderColumn_, endOrderDirection_);
+  endOrder_.reset();
   ShowCount();
   emit SearchFinished();
 }

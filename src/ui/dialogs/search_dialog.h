@@ -141,6 +141,11 @@ class SearchDialog final : public QDialog {
   bool searching_ = false;
   bool ended_ = false;        // the search has ended; rows may still be waiting to be shown
   size_t shownRows_ = 0;      // rows of the collector that the list shows
+  // The rows' sorted order for the list's column and direction when the search started, made on
+  // the search thread once every row had arrived (read here after the thread has ended).
+  std::optional<std::vector<uint32_t>> endOrder_;
+  ColumnId endOrderColumn_ = ColumnId::kName;
+  browse::SortOrder endOrderDirection_ = browse::SortOrder::kAscending;
   int progressStep_ = 0;
   std::optional<browse::JumpTarget> jump_;
   // The mask as it was filled and what the edit showed for it: a name that is not valid UTF-8 keeps
