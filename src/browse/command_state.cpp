@@ -28,8 +28,8 @@ bool IsCommandEnabled(Command command, const ShellState& state) {
 StripState StripStateFor(const ShellState& state) {
   StripState strip;
   strip.scanning = state.scanning;
-  for (const StripButtonSpec& spec : StripButtons()) {
-    strip.enabled[static_cast<size_t>(spec.button)] = IsCommandEnabled(spec.command, state);
+  for (const StripButtonLayout& layout : StripButtons()) {
+    strip.enabled[static_cast<size_t>(layout.button)] = IsCommandEnabled(layout.command, state);
   }
   return strip;
 }

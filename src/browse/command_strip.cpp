@@ -15,7 +15,7 @@ constexpr Command kSearchMenu[] = {C::kSearchDialog, C::kSearchAllVolumes, C::kS
 constexpr Command kExportMenu[] = {C::kExportVolume, C::kExportFolder, C::kExportFolderTree, C::kExportFileList};
 constexpr Command kHelpMenu[] = {C::kHelpPage, C::kAbout};
 
-const std::array<StripButtonSpec, kStripButtonCount> kButtons = {{
+const std::array<StripButtonLayout, kStripButtonCount> kButtons = {{
     {B::kVolumes, "Volumes", 9, 57, C::kVolumes, true, true, kVolumesMenu},
     {B::kApply, "Apply", 73, 39, C::kApply, false, false, {}},
     {B::kUndo, "Undo", 112, 39, C::kUndo, false, false, {}},
@@ -84,15 +84,15 @@ constexpr std::string_view kHelpTip[] = {
 };
 // "Stop" has no tooltip of its own.
 
-bool Inside(const StripButtonSpec& spec, int x, int y) {
-  return y >= kStripTop && y < kStripBottom && x >= spec.left && x < spec.left + spec.width;
+bool Inside(const StripButtonLayout& layout, int x, int y) {
+  return y >= kStripTop && y < kStripBottom && x >= layout.left && x < layout.left + layout.width;
 }
 
 }  // namespace
 
-std::span<const StripButtonSpec> StripButtons() { return kButtons; }
+std::span<const StripButtonLayout> StripButtons() { return kButtons; }
 
-const StripButtonSpec& Spec(StripButton button) { return kButtons[static_cast<size_t>(button)]; }
+const StripButtonLayout& LayoutOf(StripButton button) { return kButtons[static_cast<size_t>(button)]; }
 
 bool IsButtonShown(StripButton button, bool scanning) {
   if (button == B::kNew) return !scanning;
@@ -101,8 +101,8 @@ bool IsButtonShown(StripButton button, bool scanning) {
 }
 
 int ButtonAt(int x, int y, bool scanning) {
-  for (const StripButtonSpec& spec : kButtons) {
-    if (IsButtonShown(spec.button, scanning) && Inside(spec, x, y)) return static_cast<int>(spec.button);
+  for (const StripButtonLayout& layout : kButtons) {
+    if (IsButtonShown(layout.button, scanning) && Inside(layout, x, y)) return static_cast<int>(layout.button);
   }
   return -1;
 }
@@ -110,10 +110,10 @@ int ButtonAt(int x, int y, bool scanning) {
 StripHit HitTest(int x, int y, const StripState& state) {
   int index = ButtonAt(x, y, state.scanning);
   if (index < 0 || !state.enabled[static_cast<size_t>(index)]) return {};
-  const StripButtonSpec& spec = kButtons[static_cast<size_t>(index)];
-  bool inDropDown = spec.hasDropDown && x >= spec.left + spec.width - kDropDownWidth;
-  if (spec.opensMenuOnly || inDropDown) return {StripHit::Kind::kMenu, index, spec.command};
-  return {StripHit::Kind::kCommand, index, spec.command};
+  const StripButtonLayout& layout = kButtons[static_cast<size_t>(index)];
+  bool inDropDown = layout.hasDropDown && x >= layout.left + layout.width - kDropDownWidth;
+  if (layout.opensMenuOnly || inDropDown) return {StripHit::Kind::kMenu, index, layout.command};
+  return {StripHit::Kind::kCommand, index, layout.command};
 }
 
 int HoverButton(int x, int y, const StripState& state) {
@@ -121,7 +121,7 @@ int HoverButton(int x, int y, const StripState& state) {
   return index >= 0 && state.enabled[static_cast<size_t>(index)] ? index : -1;
 }
 
-StripPoint MenuPosition(StripButton button) { return {Spec(button).left, kStripBottom}; }
+StripPoint MenuPosition(StripButton button) { return {LayoutOf(button).left, kStripBottom}; }
 
 std::span<const std::string_view> ToolTipLines(StripButton button) {
   switch (button) {

@@ -39,7 +39,7 @@ inline constexpr int kDropDownWidth = 13;
 // The width the strip needs: the right edge of "Help".
 inline constexpr int kStripWidth = 512 + 57;
 
-struct StripButtonSpec {
+struct StripButtonLayout {
   StripButton button;
   std::string_view caption;
   int left;
@@ -52,8 +52,8 @@ struct StripButtonSpec {
   std::span<const Command> menu;  // the drop-down entries, in order
 };
 
-std::span<const StripButtonSpec> StripButtons();
-const StripButtonSpec& Spec(StripButton button);
+std::span<const StripButtonLayout> StripButtons();
+const StripButtonLayout& LayoutOf(StripButton button);
 
 // "New..." is hidden while a scan runs and "Stop" is shown only then; the others are always shown.
 bool IsButtonShown(StripButton button, bool scanning);

@@ -103,7 +103,7 @@ const SettingsPageSpec kPages[] = {
 
 std::span<const SettingsPageSpec> SettingsPages() { return kPages; }
 
-const SettingsPageSpec& Spec(SettingsPage page) { return kPages[static_cast<size_t>(page)]; }
+const SettingsPageSpec& LayoutOf(SettingsPage page) { return kPages[static_cast<size_t>(page)]; }
 
 std::vector<bool> ReadEntries(const ScanOptions& options, std::span<const SettingsEntry> entries) {
   // The accessors take a non-const struct; a copy keeps `options` untouched.

@@ -31,7 +31,7 @@ struct SettingsPageSpec {
 
 // The pages in tab order: "Archives", "Audio", "Video", "Graphics", "Signatures".
 std::span<const SettingsPageSpec> SettingsPages();
-const SettingsPageSpec& Spec(SettingsPage page);
+const SettingsPageSpec& LayoutOf(SettingsPage page);
 
 // OK stores the pages in this order: audio, video, graphics, signatures, archives.
 inline constexpr std::array<SettingsPage, kSettingsPageCount> kSettingsStoreOrder = {

@@ -52,12 +52,12 @@ ActionRegistry::ActionRegistry(QWidget& window) : QObject(&window) {
     connect(action, &QAction::triggered, this, [this, command] { emit Triggered(command); });
     actions_[static_cast<size_t>(command)] = action;
   }
-  for (const browse::StripButtonSpec& spec : browse::StripButtons()) {
-    if (spec.menu.empty()) continue;
+  for (const browse::StripButtonLayout& layout : browse::StripButtons()) {
+    if (layout.menu.empty()) continue;
     auto menu = std::make_unique<QMenu>(&window);
-    menu->setTitle(ToQString(spec.caption));
-    for (Command entry : spec.menu) menu->addAction(Action(entry));
-    menus_[static_cast<size_t>(spec.button)] = std::move(menu);
+    menu->setTitle(ToQString(layout.caption));
+    for (Command entry : layout.menu) menu->addAction(Action(entry));
+    menus_[static_cast<size_t>(layout.button)] = std::move(menu);
   }
   arrangeMenu_ = std::make_unique<QMenu>(&window);
   arrangeGroup_ = new QActionGroup(this);
@@ -102,8 +102,8 @@ void ActionRegistry::ApplyState(const browse::ShellState& state) {
 browse::StripState ActionRegistry::StripState(bool scanning) const {
   browse::StripState strip;
   strip.scanning = scanning;
-  for (const browse::StripButtonSpec& spec : browse::StripButtons()) {
-    strip.enabled[static_cast<size_t>(spec.button)] = Action(spec.command)->isEnabled();
+  for (const browse::StripButtonLayout& layout : browse::StripButtons()) {
+    strip.enabled[static_cast<size_t>(layout.button)] = Action(layout.command)->isEnabled();
   }
   return strip;
 }

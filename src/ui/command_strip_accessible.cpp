@@ -19,9 +19,9 @@ StripButton ButtonOf(int index) { return static_cast<StripButton>(index); }
 // The button at accessible child `index`, or -1.
 int ButtonAtChild(int index, bool scanning) {
   int seen = 0;
-  for (const browse::StripButtonSpec& spec : browse::StripButtons()) {
-    if (!browse::IsButtonShown(spec.button, scanning)) continue;
-    if (seen++ == index) return static_cast<int>(spec.button);
+  for (const browse::StripButtonLayout& layout : browse::StripButtons()) {
+    if (!browse::IsButtonShown(layout.button, scanning)) continue;
+    if (seen++ == index) return static_cast<int>(layout.button);
   }
   return -1;
 }
@@ -41,9 +41,9 @@ class StripButtonAccessible final : public QAccessibleInterface, public QAccessi
   QAccessibleInterface* focusChild() const override { return nullptr; }
 
   QString text(QAccessible::Text kind) const override {
-    const browse::StripButtonSpec& spec = browse::Spec(button_);
+    const browse::StripButtonLayout& layout = browse::LayoutOf(button_);
     switch (kind) {
-      case QAccessible::Name: return ToQString(spec.caption);
+      case QAccessible::Name: return ToQString(layout.caption);
       case QAccessible::Description: return ToQString(browse::JoinToolTip(browse::ToolTipLines(button_)));
       case QAccessible::Accelerator: return Key();
       default: return {};
@@ -58,9 +58,9 @@ class StripButtonAccessible final : public QAccessibleInterface, public QAccessi
   }
 
   QAccessible::Role role() const override {
-    const browse::StripButtonSpec& spec = browse::Spec(button_);
-    if (spec.opensMenuOnly) return QAccessible::ButtonMenu;
-    return spec.hasDropDown ? QAccessible::ButtonDropDown : QAccessible::PushButton;
+    const browse::StripButtonLayout& layout = browse::LayoutOf(button_);
+    if (layout.opensMenuOnly) return QAccessible::ButtonMenu;
+    return layout.hasDropDown ? QAccessible::ButtonDropDown : QAccessible::PushButton;
   }
 
   QAccessible::State state() const override {
@@ -72,7 +72,7 @@ class StripButtonAccessible final : public QAccessibleInterface, public QAccessi
     state.invisible = !browse::IsButtonShown(button_, strip_->Scanning());
     state.hotTracked = strip_->HoveredButton() == index;
     state.focused = strip_->hasFocus() && strip_->FocusedButton() == index;
-    state.hasPopup = browse::Spec(button_).hasDropDown;
+    state.hasPopup = browse::LayoutOf(button_).hasDropDown;
     return state;
   }
 
@@ -81,10 +81,10 @@ class StripButtonAccessible final : public QAccessibleInterface, public QAccessi
   }
 
   QStringList actionNames() const override {
-    const browse::StripButtonSpec& spec = browse::Spec(button_);
+    const browse::StripButtonLayout& layout = browse::LayoutOf(button_);
     QStringList names;
-    if (!spec.opensMenuOnly) names << pressAction();
-    if (spec.hasDropDown) names << showMenuAction();
+    if (!layout.opensMenuOnly) names << pressAction();
+    if (layout.hasDropDown) names << showMenuAction();
     return names;
   }
   void doAction(const QString& name) override {
@@ -93,7 +93,7 @@ class StripButtonAccessible final : public QAccessibleInterface, public QAccessi
     if (name == showMenuAction()) strip_->Press(button_, true);
   }
   QStringList keyBindingsForAction(const QString& name) const override {
-    if (name == pressAction() || (name == showMenuAction() && browse::Spec(button_).opensMenuOnly)) {
+    if (name == pressAction() || (name == showMenuAction() && browse::LayoutOf(button_).opensMenuOnly)) {
       QString key = Key();
       if (!key.isEmpty()) return {key};
     }
@@ -102,7 +102,7 @@ class StripButtonAccessible final : public QAccessibleInterface, public QAccessi
 
  private:
   QString Key() const {
-    int key = browse::Info(browse::Spec(button_).command).functionKey;
+    int key = browse::Info(browse::LayoutOf(button_).command).functionKey;
     return key > 0 ? QStringLiteral("F%1").arg(key) : QString();
   }
 
@@ -121,7 +121,7 @@ class StripAccessible final : public QAccessibleWidget {
 
   int childCount() const override {
     int count = 0;
-    for (const browse::StripButtonSpec& spec : browse::StripButtons()) count += browse::IsButtonShown(spec.button, Strip()->Scanning());
+    for (const browse::StripButtonLayout& layout : browse::StripButtons()) count += browse::IsButtonShown(layout.button, Strip()->Scanning());
     return count;
   }
 
@@ -175,9 +175,9 @@ void InstallCommandStripAccessibility() {
 int AccessibleChildIndex(StripButton button, bool scanning) {
   if (!browse::IsButtonShown(button, scanning)) return -1;
   int index = 0;
-  for (const browse::StripButtonSpec& spec : browse::StripButtons()) {
-    if (spec.button == button) return index;
-    index += browse::IsButtonShown(spec.button, scanning);
+  for (const browse::StripButtonLayout& layout : browse::StripButtons()) {
+    if (layout.button == button) return index;
+    index += browse::IsButtonShown(layout.button, scanning);
   }
   return -1;
 }

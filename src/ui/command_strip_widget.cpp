@@ -19,7 +19,7 @@
 namespace volumist::ui {
 
 using browse::StripButton;
-using browse::StripButtonSpec;
+using browse::StripButtonLayout;
 
 namespace {
 
@@ -37,16 +37,16 @@ CommandStripWidget::CommandStripWidget(ActionRegistry& actions, QWidget* parent)
   setAccessibleName(QStringLiteral("Commands"));
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   // Every change of an action's state shows at once.
-  for (const StripButtonSpec& spec : browse::StripButtons()) {
-    connect(actions_.Action(spec.command), &QAction::changed, this, qOverload<>(&QWidget::update));
+  for (const StripButtonLayout& layout : browse::StripButtons()) {
+    connect(actions_.Action(layout.command), &QAction::changed, this, qOverload<>(&QWidget::update));
   }
 }
 
 QSize CommandStripWidget::sizeHint() const { return {browse::kStripWidth + 8, browse::kStripBottom + 1}; }
 
 QRect CommandStripWidget::ButtonRect(StripButton button) const {
-  const StripButtonSpec& spec = browse::Spec(button);
-  return {spec.left, browse::kStripTop, spec.width, browse::kStripHeight};
+  const StripButtonLayout& layout = browse::LayoutOf(button);
+  return {layout.left, browse::kStripTop, layout.width, browse::kStripHeight};
 }
 
 void CommandStripWidget::SetScanning(bool scanning) {
@@ -68,10 +68,10 @@ QString CommandStripWidget::ToolTipFor(StripButton button) const {
 
 void CommandStripWidget::Press(StripButton button, bool dropDown) {
   if (!browse::IsButtonShown(button, scanning_)) return;
-  const StripButtonSpec& spec = browse::Spec(button);
-  QAction* action = actions_.Action(spec.command);
+  const StripButtonLayout& layout = browse::LayoutOf(button);
+  QAction* action = actions_.Action(layout.command);
   if (!action->isEnabled()) return;
-  if ((dropDown && spec.hasDropDown) || spec.opensMenuOnly) {
+  if ((dropDown && layout.hasDropDown) || layout.opensMenuOnly) {
     OpenMenu(button);
   } else {
     action->trigger();
@@ -80,7 +80,7 @@ void CommandStripWidget::Press(StripButton button, bool dropDown) {
 
 void CommandStripWidget::OpenMenu(StripButton button) {
   QMenu* menu = actions_.Menu(button);
-  if (menu == nullptr || !actions_.Action(browse::Spec(button).command)->isEnabled()) return;
+  if (menu == nullptr || !actions_.Action(browse::LayoutOf(button).command)->isEnabled()) return;
   browse::StripPoint at = browse::MenuPosition(button);
   menu->popup(mapToGlobal(QPoint(at.x, at.y)));
   emit MenuOpened(button);
@@ -127,11 +127,11 @@ void CommandStripWidget::mouseReleaseEvent(QMouseEvent* event) {
 void CommandStripWidget::MoveFocus(int direction) {
   // The shown buttons in their order on the strip ("Stop" stands where "New..." is).
   std::vector<int> order;
-  for (const StripButtonSpec& spec : browse::StripButtons()) {
-    if (browse::IsButtonShown(spec.button, scanning_)) order.push_back(static_cast<int>(spec.button));
+  for (const StripButtonLayout& layout : browse::StripButtons()) {
+    if (browse::IsButtonShown(layout.button, scanning_)) order.push_back(static_cast<int>(layout.button));
   }
   std::sort(order.begin(), order.end(),
-            [](int a, int b) { return browse::Spec(ButtonOf(a)).left < browse::Spec(ButtonOf(b)).left; });
+            [](int a, int b) { return browse::LayoutOf(ButtonOf(a)).left < browse::LayoutOf(ButtonOf(b)).left; });
   auto at = std::find(order.begin(), order.end(), focused_);
   int position = at == order.end() ? 0 : static_cast<int>(at - order.begin());
   int count = static_cast<int>(order.size());
@@ -180,9 +180,9 @@ bool CommandStripWidget::event(QEvent* event) {
   return QWidget::event(event);
 }
 
-void CommandStripWidget::PaintButton(QPainter& painter, const StripButtonSpec& spec, bool enabled) {
-  const int index = static_cast<int>(spec.button);
-  QRectF box = QRectF(ButtonRect(spec.button)).adjusted(0.5, 0.5, -0.5, -0.5);
+void CommandStripWidget::PaintButton(QPainter& painter, const StripButtonLayout& layout, bool enabled) {
+  const int index = static_cast<int>(layout.button);
+  QRectF box = QRectF(ButtonRect(layout.button)).adjusted(0.5, 0.5, -0.5, -0.5);
   const QPalette& pal = palette();
   QColor accent = pal.color(QPalette::Highlight);
   if (enabled && (index == hovered_ || index == pressed_)) {
@@ -193,21 +193,21 @@ void CommandStripWidget::PaintButton(QPainter& painter, const StripButtonSpec& s
     painter.setPen(QPen(line, 1));
     painter.setBrush(fill);
     painter.drawRoundedRect(box, 4, 4);
-    if (spec.hasDropDown && !spec.opensMenuOnly) {
-      double x = spec.left + spec.width - browse::kDropDownWidth + 0.5;
+    if (layout.hasDropDown && !layout.opensMenuOnly) {
+      double x = layout.left + layout.width - browse::kDropDownWidth + 0.5;
       painter.drawLine(QPointF(x, box.top() + 3), QPointF(x, box.bottom() - 3));
     }
   }
-  QAction* action = actions_.Action(spec.command);
-  const int bodyWidth = spec.hasDropDown && !spec.opensMenuOnly ? spec.width - browse::kDropDownWidth : spec.width;
-  QRect iconRect(spec.left + (bodyWidth - kIconSize) / 2, browse::kStripTop + 4, kIconSize, kIconSize);
-  if (spec.hasDropDown && spec.opensMenuOnly) iconRect.moveLeft(spec.left + (spec.width - browse::kDropDownWidth - kIconSize) / 2 + 3);
+  QAction* action = actions_.Action(layout.command);
+  const int bodyWidth = layout.hasDropDown && !layout.opensMenuOnly ? layout.width - browse::kDropDownWidth : layout.width;
+  QRect iconRect(layout.left + (bodyWidth - kIconSize) / 2, browse::kStripTop + 4, kIconSize, kIconSize);
+  if (layout.hasDropDown && layout.opensMenuOnly) iconRect.moveLeft(layout.left + (layout.width - browse::kDropDownWidth - kIconSize) / 2 + 3);
   action->icon().paint(&painter, iconRect, Qt::AlignCenter, enabled ? QIcon::Normal : QIcon::Disabled);
 
   QColor textColour = pal.color(enabled ? QPalette::Active : QPalette::Disabled, QPalette::WindowText);
-  if (spec.hasDropDown) {
+  if (layout.hasDropDown) {
     // A small arrow marks the drop-down zone.
-    double cx = spec.left + spec.width - browse::kDropDownWidth / 2.0;
+    double cx = layout.left + layout.width - browse::kDropDownWidth / 2.0;
     double cy = browse::kStripTop + 14;
     QPainterPath arrow;
     arrow.moveTo(cx - 3.5, cy - 1.5);
@@ -219,8 +219,8 @@ void CommandStripWidget::PaintButton(QPainter& painter, const StripButtonSpec& s
     painter.drawPath(arrow);
   }
   painter.setPen(textColour);
-  QRect textRect(spec.left, browse::kStripTop + 26, spec.width, 16);
-  QString caption = painter.fontMetrics().elidedText(ToQString(spec.caption), Qt::ElideRight, spec.width);
+  QRect textRect(layout.left, browse::kStripTop + 26, layout.width, 16);
+  QString caption = painter.fontMetrics().elidedText(ToQString(layout.caption), Qt::ElideRight, layout.width);
   painter.drawText(textRect, Qt::AlignHCenter | Qt::AlignVCenter, caption);
 
   if (hasFocus() && index == focused_) {
@@ -246,9 +246,9 @@ void CommandStripWidget::paintEvent(QPaintEvent*) {
   font.setPixelSize(11);
   painter.setFont(font);
   browse::StripState state = State();
-  for (const StripButtonSpec& spec : browse::StripButtons()) {
-    if (!browse::IsButtonShown(spec.button, scanning_)) continue;
-    PaintButton(painter, spec, state.enabled[static_cast<size_t>(spec.button)]);
+  for (const StripButtonLayout& layout : browse::StripButtons()) {
+    if (!browse::IsButtonShown(layout.button, scanning_)) continue;
+    PaintButton(painter, layout, state.enabled[static_cast<size_t>(layout.button)]);
   }
 }
 

@@ -63,7 +63,7 @@ class CommandStripWidget final : public QWidget {
  private:
   void SetHovered(int button);
   void MoveFocus(int direction);
-  void PaintButton(QPainter& painter, const browse::StripButtonSpec& spec, bool enabled);
+  void PaintButton(QPainter& painter, const browse::StripButtonLayout& layout, bool enabled);
 
   ActionRegistry& actions_;
   bool scanning_ = false;

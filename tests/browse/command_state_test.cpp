@@ -134,9 +134,9 @@ TEST(CommandStateTest, StripButtonsFollowTheirCommands) {
   for (ShellState state : {kNoVolume, kLoaded, kPending, kScanning}) {
     StripState strip = StripStateFor(state);
     EXPECT_EQ(strip.scanning, state.scanning);
-    for (const StripButtonSpec& spec : StripButtons()) {
-      SCOPED_TRACE(std::string(spec.caption));
-      EXPECT_EQ(strip.enabled[static_cast<size_t>(spec.button)], IsCommandEnabled(spec.command, state));
+    for (const StripButtonLayout& layout : StripButtons()) {
+      SCOPED_TRACE(std::string(layout.caption));
+      EXPECT_EQ(strip.enabled[static_cast<size_t>(layout.button)], IsCommandEnabled(layout.command, state));
     }
   }
 }
@@ -148,7 +148,7 @@ TEST(CommandStateTest, FunctionKeysAreUniqueAndBelongToStripButtons) {
     SCOPED_TRACE(std::string(info.text));
     EXPECT_TRUE(keys.insert(info.functionKey).second);
     bool onStrip = false;
-    for (const StripButtonSpec& spec : StripButtons()) onStrip |= spec.command == info.command;
+    for (const StripButtonLayout& layout : StripButtons()) onStrip |= layout.command == info.command;
     EXPECT_TRUE(onStrip);
   }
   EXPECT_EQ(keys.size(), 10u);

@@ -27,7 +27,7 @@ struct HitCase {
 };
 
 StripHit Click(B button, C command) { return {Kind::kCommand, static_cast<int>(button), command}; }
-StripHit Menu(B button) { return {Kind::kMenu, static_cast<int>(button), Spec(button).command}; }
+StripHit Menu(B button) { return {Kind::kMenu, static_cast<int>(button), LayoutOf(button).command}; }
 StripHit Nothing() { return {}; }
 
 TEST(CommandStripTest, HitTestTable) {
@@ -101,12 +101,12 @@ TEST(CommandStripTest, NewAndStopShareOnePlaceAndNeverShowTogether) {
     SCOPED_TRACE(scanning);
     EXPECT_NE(IsButtonShown(B::kNew, scanning), IsButtonShown(B::kStop, scanning));
   }
-  EXPECT_EQ(Spec(B::kNew).left, Spec(B::kStop).left);
-  EXPECT_EQ(Spec(B::kNew).width, Spec(B::kStop).width);
+  EXPECT_EQ(LayoutOf(B::kNew).left, LayoutOf(B::kStop).left);
+  EXPECT_EQ(LayoutOf(B::kNew).width, LayoutOf(B::kStop).width);
   // No two buttons shown at once overlap.
   for (bool scanning : {false, true}) {
-    for (const StripButtonSpec& a : StripButtons()) {
-      for (const StripButtonSpec& b : StripButtons()) {
+    for (const StripButtonLayout& a : StripButtons()) {
+      for (const StripButtonLayout& b : StripButtons()) {
         if (&a == &b || !IsButtonShown(a.button, scanning) || !IsButtonShown(b.button, scanning)) continue;
         EXPECT_TRUE(a.left + a.width <= b.left || b.left + b.width <= a.left) << a.caption << " / " << b.caption;
       }
@@ -118,26 +118,26 @@ TEST(CommandStripTest, MenusOpenAtTheButtonsLeftEdgeBelowTheStrip) {
   EXPECT_EQ(MenuPosition(B::kNew).x, 158);
   EXPECT_EQ(MenuPosition(B::kNew).y, 45);
   EXPECT_EQ(MenuPosition(B::kHelp).x, 512);
-  for (const StripButtonSpec& spec : StripButtons()) {
-    SCOPED_TRACE(std::string(spec.caption));
-    EXPECT_EQ(spec.hasDropDown, !spec.menu.empty());
+  for (const StripButtonLayout& layout : StripButtons()) {
+    SCOPED_TRACE(std::string(layout.caption));
+    EXPECT_EQ(layout.hasDropDown, !layout.menu.empty());
   }
-  ASSERT_EQ(Spec(B::kNew).menu.size(), 3u);
-  EXPECT_EQ(Info(Spec(B::kNew).menu[2]).text, "... by current Volume sources");
-  ASSERT_EQ(Spec(B::kHelp).menu.size(), 2u);
-  EXPECT_EQ(Info(Spec(B::kHelp).menu[1]).text, "About Zarn Volumist...");
+  ASSERT_EQ(LayoutOf(B::kNew).menu.size(), 3u);
+  EXPECT_EQ(Info(LayoutOf(B::kNew).menu[2]).text, "... by current Volume sources");
+  ASSERT_EQ(LayoutOf(B::kHelp).menu.size(), 2u);
+  EXPECT_EQ(Info(LayoutOf(B::kHelp).menu[1]).text, "About Zarn Volumist...");
 }
 
 TEST(CommandStripTest, TooltipsNameTheirKeyAndIndentFurtherLines) {
-  for (const StripButtonSpec& spec : StripButtons()) {
-    SCOPED_TRACE(std::string(spec.caption));
-    auto lines = ToolTipLines(spec.button);
-    if (spec.button == B::kStop) {
+  for (const StripButtonLayout& layout : StripButtons()) {
+    SCOPED_TRACE(std::string(layout.caption));
+    auto lines = ToolTipLines(layout.button);
+    if (layout.button == B::kStop) {
       EXPECT_TRUE(lines.empty());
       continue;
     }
     ASSERT_FALSE(lines.empty());
-    std::string key = "  <F" + std::to_string(Info(spec.command).functionKey) + ">";
+    std::string key = "  <F" + std::to_string(Info(layout.command).functionKey) + ">";
     EXPECT_TRUE(lines[0].ends_with(key)) << lines[0];
     for (size_t i = 1; i < lines.size(); ++i) EXPECT_TRUE(lines[i].starts_with("    ")) << lines[i];
   }

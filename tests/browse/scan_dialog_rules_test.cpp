@@ -417,7 +417,7 @@ TEST(ScanSettingsPagesTest, PagesSwitchesAndOrder) {
                                                               SettingsPage::kGraphics, SettingsPage::kSignatures,
                                                               SettingsPage::kArchives}));
   // "Ultimate archives search (slow)" sets the search by content; the CRC32 switch sets nothing.
-  const SettingsPageSpec& archives = Spec(SettingsPage::kArchives);
+  const SettingsPageSpec& archives = LayoutOf(SettingsPage::kArchives);
   ASSERT_EQ(archives.switches.size(), 2u);
   EXPECT_EQ(archives.switches[0].text, "Ultimate archives search (slow)");
   EXPECT_EQ(archives.switches[1].text, "Get and save CRC32 from archives");
@@ -434,9 +434,9 @@ TEST(ScanSettingsPagesTest, PagesSwitchesAndOrder) {
   EXPECT_TRUE(gz.archiveKinds[9]);
   EXPECT_FALSE(gz.archiveKinds[0]);
   // Headings.
-  EXPECT_EQ(Spec(SettingsPage::kGraphics).heading, "Graphics formats");
-  EXPECT_EQ(Spec(SettingsPage::kArchives).lines.back(), "from them (also, if it's possible - extract CRC32 checksums)).");
-  EXPECT_EQ(Spec(SettingsPage::kSignatures).lines.size(), 3u);
+  EXPECT_EQ(LayoutOf(SettingsPage::kGraphics).heading, "Graphics formats");
+  EXPECT_EQ(LayoutOf(SettingsPage::kArchives).lines.back(), "from them (also, if it's possible - extract CRC32 checksums)).");
+  EXPECT_EQ(LayoutOf(SettingsPage::kSignatures).lines.size(), 3u);
 }
 
 }  // namespace

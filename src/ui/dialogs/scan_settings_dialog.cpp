@@ -95,15 +95,15 @@ void CPage_Scan_Settings::Store(ScanOptions& options) const {
 }
 
 CDialog_Scan_SArchives::CDialog_Scan_SArchives(QWidget* parent)
-    : CPage_Scan_Settings(browse::Spec(SettingsPage::kArchives), parent) {}
+    : CPage_Scan_Settings(browse::LayoutOf(SettingsPage::kArchives), parent) {}
 CDialog_Scan_SAudio::CDialog_Scan_SAudio(QWidget* parent)
-    : CPage_Scan_Settings(browse::Spec(SettingsPage::kAudio), parent) {}
+    : CPage_Scan_Settings(browse::LayoutOf(SettingsPage::kAudio), parent) {}
 CDialog_Scan_SVideo::CDialog_Scan_SVideo(QWidget* parent)
-    : CPage_Scan_Settings(browse::Spec(SettingsPage::kVideo), parent) {}
+    : CPage_Scan_Settings(browse::LayoutOf(SettingsPage::kVideo), parent) {}
 CDialog_Scan_SImages::CDialog_Scan_SImages(QWidget* parent)
-    : CPage_Scan_Settings(browse::Spec(SettingsPage::kGraphics), parent) {}
+    : CPage_Scan_Settings(browse::LayoutOf(SettingsPage::kGraphics), parent) {}
 CDialog_Scan_SSign::CDialog_Scan_SSign(QWidget* parent)
-    : CPage_Scan_Settings(browse::Spec(SettingsPage::kSignatures), parent) {}
+    : CPage_Scan_Settings(browse::LayoutOf(SettingsPage::kSignatures), parent) {}
 
 CDialog_Scan_SAll::CDialog_Scan_SAll(const ScanOptions& options, SettingsPage page, QWidget* parent)
     : QDialog(parent) {
@@ -116,7 +116,7 @@ CDialog_Scan_SAll::CDialog_Scan_SAll(const ScanOptions& options, SettingsPage pa
   pages_[static_cast<size_t>(SettingsPage::kSignatures)] = new CDialog_Scan_SSign(tabs_);
   for (CPage_Scan_Settings* each : pages_) {
     each->Show(options);
-    tabs_->addTab(each, ToQString(each->Spec().tab));
+    tabs_->addTab(each, ToQString(each->LayoutOf().tab));
   }
   tabs_->setCurrentIndex(static_cast<int>(page));
 

@@ -30,7 +30,7 @@ class CPage_Scan_Settings : public QWidget {
   void Show(const ScanOptions& options);
   void Store(ScanOptions& options) const;
 
-  const browse::SettingsPageSpec& Spec() const { return spec_; }
+  const browse::SettingsPageSpec& LayoutOf() const { return spec_; }
   QListWidget* List() const { return list_; }
   QPushButton* AllButton() const { return all_; }
   QPushButton* NoneButton() const { return none_; }
