@@ -8,8 +8,9 @@ packages=(
   # building and testing
   build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev locales libxml2-utils
-  # a JSON parser, to read the command line's --json output as any reader does
-  jq
+  # JSON written by the command line (a library, so every document parses), and a parser to read
+  # it back as any reader does
+  nlohmann-json3-dev jq
   # time zones with summer time and odd offsets, for the tests of local times
   tzdata
   # catalog and signatures; compressed TAR archives (gzip, xz, bzip2, zstd)
@@ -17,7 +18,7 @@ packages=(
   # drives: labels and UUIDs of file systems
   libblkid-dev
   # archives made by real tools for cross-checks, and digests to compare with
-  zip unzip arj gcab jlha-utils rhash tar gzip xz-utils bzip2 zstd
+  zip unzip arj gcab jlha-utils rhash cksfv tar gzip xz-utils bzip2 zstd
   # picture codecs, and producers of real media files for cross-checks
   libturbojpeg0-dev libjpeg62-turbo-dev libpng-dev libtiff-dev libgif-dev imagemagick lame sox
   # metafiles written as drawing programs export them
