@@ -44,6 +44,7 @@ XmlExporter::XmlExporter(VolumeCatalog& volume, ExportOptions options, platform:
 
 bool XmlExporter::Run() {
   folderTotal_ = fileTotal_ = archiveTotal_ = 0;
+  stopped_ = false;
   if (!volume_.IsLoaded()) return false;
   if (options_.outputPath.empty()) {
     prompter_.ShowError(messages::kCouldNotWriteExport);
@@ -72,6 +73,7 @@ bool XmlExporter::Run() {
 
 bool XmlExporter::Run(std::unique_ptr<platform::File> stream) {
   folderTotal_ = fileTotal_ = archiveTotal_ = 0;
+  stopped_ = false;
   if (!volume_.IsLoaded()) return false;
   VolumeWriter writer(fileSystem_, prompter_, kBufferSize, VolumeWriter::kNoSizeLimit);
   writer.OpenStream(std::move(stream));
@@ -101,6 +103,7 @@ bool XmlExporter::WriteDocument(VolumeWriter& writer) {
     WriteDocumentFooter();
   }
   out_ = nullptr;
+  if (stopped_) return false;  // the writer removes its temporary file
   if (!walked) {
     // The writer removes its temporary file.
     prompter_.ShowError(messages::kExportVolumeDamaged);
@@ -179,10 +182,21 @@ std::optional<uint64_t> XmlExporter::CheckedEnd(const NestingFields& nested, uin
 bool XmlExporter::Walk(uint64_t position, uint64_t limit) {
   RecordReader& records = volume_.Records();
   const uint64_t treeStart = volume_.Header().treeStart;
+  // Progress is told every kProgressStep bytes of records, which is a few thousand items.
+  constexpr uint64_t kProgressStep = 256 * 1024;
+  const uint64_t begin = position;
+  uint64_t nextProgress = position;
   // Every step moves forward by at least one byte, so the walk ends even in a damaged volume.
   while (position < limit) {
     // After a failed write the rest would be lost anyway; the finish reports it.
     if (!out_->ok()) return true;
+    if (progress_ && position >= nextProgress) {
+      if (!progress_(position - begin, limit - begin)) {
+        stopped_ = true;
+        return false;
+      }
+      nextProgress = position + kProgressStep;
+    }
     records.Seek(position);
     RecordTag tag = records.ReadTag();
     RecordKey key = static_cast<RecordKey>(position - treeStart);

@@ -18,6 +18,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -71,6 +72,14 @@ class XmlExporter {
   // Writes the whole document to `stream` in order (outputPath is not used). False as Run: the
   // volume is not loaded, is damaged, or a write fails (kCouldNotWriteExport).
   [[nodiscard]] bool Run(std::unique_ptr<platform::File> stream);
+
+  // Told now and then during Run how many bytes of the volume's tree (or of the exported folder)
+  // the walk has passed, of how many; returning false stops the export: Run then returns false
+  // without a message, Stopped() is true, and the output file is as it was (a stream has what was
+  // written so far). Called on the thread that runs the export.
+  using Progress = std::function<bool(uint64_t done, uint64_t total)>;
+  void SetProgress(Progress progress) { progress_ = std::move(progress); }
+  bool Stopped() const { return stopped_; }
 
   // What the last Run counted: folders, files (archives included) and archives written.
   uint64_t FolderTotal() const { return folderTotal_; }
@@ -149,6 +158,8 @@ class XmlExporter {
   uint64_t folderTotal_ = 0;
   uint64_t fileTotal_ = 0;
   uint64_t archiveTotal_ = 0;
+  Progress progress_;
+  bool stopped_ = false;
 };
 
 }  // namespace volumist

@@ -121,8 +121,9 @@ void MainWindow::Start() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  // While a scan runs the window stays: the worker writes the volume it will show.
-  if (scanning_) {
+  // While a scan runs the window stays: the worker writes the volume it will show. While an export
+  // runs, its progress window offers the stop.
+  if (scanning_ || export_) {
     event->ignore();
     return;
   }

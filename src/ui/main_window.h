@@ -13,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -33,6 +34,7 @@
 #include "ui/action_registry.h"
 #include "ui/browse_pane.h"
 #include "ui/command_strip_widget.h"
+#include "ui/export_run.h"
 #include "ui/item_actions.h"
 #include "ui/prompters.h"
 #include "ui/services.h"
@@ -98,6 +100,8 @@ class MainWindow final : public QMainWindow, public VolumeHost {
   // has pending description edits that the user wanted saved and the save failed.
   bool StartScan(const ScanJob& job);
   bool IsScanning() const { return scanning_; }
+  // An export is being written on its worker (the progress window shows it).
+  bool IsExporting() const { return export_ != nullptr; }
   // Records a description edit of the loaded volume (key 0 is the volume itself).
   bool SetDescription(RecordKey key, const std::string& text);
   // The properties dialog of the loaded volume and, when given, one of its items (the "Properties"
@@ -173,6 +177,9 @@ class MainWindow final : public QMainWindow, public VolumeHost {
   // main_window_search.cpp: the search and export dialogs.
   void OpenSearch(browse::Command command);
   void OpenExport(browse::Command command);
+  // Writes the export that `options` describe on a worker, with a progress window that can stop it.
+  void StartExport(ExportOptions options);
+  void OnExportProgressTick();
   // main_window_scan.cpp
   void BeginScan(ScanMode mode, bool multipleSources);
   bool EditScanJob(ScanJob& job, ScanPage page);
@@ -198,6 +205,9 @@ class MainWindow final : public QMainWindow, public VolumeHost {
   VolumeList volumeList_;
   std::unique_ptr<VolumeCatalog> loaded_;
   std::unique_ptr<ScanController> scan_;
+  // The export being written, and the window that shows how far it has come and stops it.
+  std::unique_ptr<ExportRun> export_;
+  QPointer<QProgressDialog> exportProgress_;
   browse::SearchResultRows searchResults_;
   ScanJob scanJob_;  // the running scan's job
   bool scanning_ = false;

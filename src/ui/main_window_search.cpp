@@ -119,9 +119,48 @@ void MainWindow::OpenExport(Command command) {
   // The choices are kept for the next export and the next run, whatever the export's outcome.
   settings_.exportOptions = options;
   browse::PrepareExportStart(options, browse_->CurrentFolder());
-  XmlExporter exporter(*loaded_, options, *services_.fileSystem, prompter_);
-  // A failure has shown its message; the output file is then as it was.
-  static_cast<void>(exporter.Run());
+  StartExport(std::move(options));
+}
+
+void MainWindow::StartExport(ExportOptions options) {
+  if (export_) return;
+  const QString target = ToQString(options.outputPath);
+  export_ = std::make_unique<ExportRun>(*services_.fileSystem, *threadSafePrompter_);
+  // Window-modal: the volume stays as the document shows it until the export ends, and the window
+  // goes on painting. Shown only when the export takes longer than a moment.
+  auto* progress = new QProgressDialog(this);
+  progress->setWindowTitle(tr("Export"));
+  progress->setLabelText(tr("Writing %1").arg(target));
+  progress->setCancelButtonText(tr("Stop"));
+  progress->setAccessibleName(tr("Export progress"));
+  progress->setRange(0, 1000);
+  progress->setMinimumDuration(400);
+  progress->setAutoClose(false);
+  progress->setAutoReset(false);
+  progress->setWindowModality(Qt::WindowModal);
+  progress->setAttribute(Qt::WA_DeleteOnClose);
+  exportProgress_ = progress;
+  connect(progress, &QProgressDialog::canceled, this, [this] {
+    if (export_) export_->RequestStop();
+  });
+  auto* timer = new QTimer(progress);
+  connect(timer, &QTimer::timeout, this, &MainWindow::OnExportProgressTick);
+  timer->start(100);
+  progress->setValue(0);
+  export_->Start(LoadedFileOf(*loaded_), std::move(options), this, [this](ExportRun::Outcome) {
+    // A failure has shown its message (posted before this call); the output file is then as it
+    // was, and so it is after a stop.
+    if (export_) export_->Wait();
+    export_.reset();
+    if (exportProgress_) exportProgress_->close();
+  });
+}
+
+void MainWindow::OnExportProgressTick() {
+  if (!export_ || !exportProgress_ || exportProgress_->wasCanceled()) return;
+  const uint64_t total = export_->Total();
+  if (total == 0) return;
+  exportProgress_->setValue(static_cast<int>(export_->Done() * 1000 / total));
 }
 
 }  // namespace volumist::ui

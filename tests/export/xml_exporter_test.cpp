@@ -831,6 +831,32 @@ TEST_F(SmallVolumeTest, OutputFailuresKeepTheOldFile) {
   }
 }
 
+// A stop asked through the progress leaves the output as it was, without a message; a progress
+// that lets it go on changes nothing in the document, and is told of the walk from its start.
+TEST_F(SmallVolumeTest, ProgressCanStopTheExport) {
+  const std::string plain = Export(ExportOptions{});
+  for (const bool stop : {true, false}) {
+    SCOPED_TRACE(stop ? "stopped" : "let go on");
+    testing::WriteFileBytes(OutputPath(), "old document");
+    ExportOptions options;
+    options.outputPath = OutputPath();
+    XmlExporter exporter(*volume_, options, platform::FileSystem::Default(), prompter_);
+    std::vector<std::pair<uint64_t, uint64_t>> told;
+    exporter.SetProgress([&](uint64_t done, uint64_t total) {
+      told.emplace_back(done, total);
+      return !stop;
+    });
+    EXPECT_EQ(exporter.Run(), !stop);
+    EXPECT_EQ(exporter.Stopped(), stop);
+    ASSERT_FALSE(told.empty());
+    EXPECT_EQ(told.front().first, 0u);
+    EXPECT_GT(told.front().second, 0u);
+    EXPECT_EQ(testing::ReadFileBytes(OutputPath()), stop ? "old document" : plain);
+    EXPECT_EQ(testing::ListNames(dir_.path()), (std::vector<std::string>{"out.xml", "v.vkt"}));
+    EXPECT_TRUE(prompter_.Errors().empty());
+  }
+}
+
 TEST_F(SmallVolumeTest, ReplacesAnExistingFile) {
   testing::WriteFileBytes(OutputPath(), std::string(100000, 'x'));
   std::string document = Export(ExportOptions{});

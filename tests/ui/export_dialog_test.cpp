@@ -1,7 +1,10 @@
 // The export dialog over the real window: the choice each command presets, the column list's
 // buttons, the ROOT message, the document written for the loaded volume (read back with an XML
 // parser), and a failing output that shows the exporter's own message and nothing else.
+#include <QDir>
 #include <QFile>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTest>
 #include <QXmlStreamReader>
 #include <chrono>
@@ -119,6 +122,8 @@ void RunExport(Fixture& fixture, Command command, const std::function<void(CDial
     script(*exportDialog);
   });
   fixture.window->Run(command);
+  // The document is written on a worker; its messages and its end are posted to this thread.
+  QVERIFY(QTest::qWaitFor([&] { return !fixture.window->IsExporting(); }, 20000));
 }
 
 // The names of the document's files, in either form of its values, or nothing when the XML parser
@@ -391,6 +396,52 @@ class ExportDialogTest : public QObject {
       QCOMPARE(written.readAll() == "old", !c.written);
       if (c.written) QVERIFY(FileNames(output).has_value());
     }
+  }
+
+  // A large export is written on a worker while the window goes on: its progress window stops it,
+  // and the file that was at the output path stays as it was, with nothing left beside it.
+  void StopKeepsTheOldDocument() {
+    Fixture fixture;
+    fixture.Open();
+    fixture.window->show();
+    std::vector<MemoryNode> files;
+    for (int i = 0; i < 100000; ++i) files.push_back(MemoryNode::File("file" + std::to_string(i), ".dat", i));
+    MemorySource drive;
+    drive.children = {MemoryNode::Folder("Many", std::move(files))};
+    ScanJob job = ::volumist::testing::MakeJob(fixture.volumeDirectory + "/large.vkt", "Large", {false});
+    SilentPrompter quiet;
+    QVERIFY(::volumist::testing::WriteVolume(job, {drive}, quiet));
+    fixture.window->Run(Command::kRefreshVolumes);
+    fixture.ChooseVolume(job.volumeFileName);
+    QDir outputFolder(ToQString(fixture.dir.path() + "/out"));
+    QVERIFY(outputFolder.mkpath("."));
+    const std::string output = fixture.dir.path() + "/out/large.xml";
+    ::volumist::testing::WriteFileBytes(output, "old document");
+    fixture.files.saveAnswers.push_back(output);
+    fixture.dialogs.scripts.push_back([](QDialog& dialog) {
+      auto* exportDialog = qobject_cast<CDialog_Export*>(&dialog);
+      QVERIFY(exportDialog != nullptr);
+      exportDialog->Confirm();
+    });
+    fixture.window->Run(Command::kExportVolume);
+    QVERIFY(fixture.window->IsExporting());
+    auto* progress = fixture.window->findChild<QProgressDialog*>();
+    QVERIFY(progress != nullptr);
+    QVERIFY(!progress->accessibleName().isEmpty());
+    auto* stop = progress->findChild<QPushButton*>();
+    QVERIFY(stop != nullptr);
+    QCOMPARE(stop->text(), QStringLiteral("Stop"));
+    stop->click();
+    QVERIFY(QTest::qWaitFor([&] { return !fixture.window->IsExporting(); }, 20000));
+    QCOMPARE(::volumist::testing::ReadFileBytes(output), std::string("old document"));
+    QCOMPARE(outputFolder.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"large.xml"});
+    QVERIFY(fixture.prompter.Errors().empty());
+    // The next export of the same volume runs to its end.
+    fixture.files.saveAnswers.push_back(output);
+    RunExport(fixture, Command::kExportVolume, [](CDialog_Export& dialog) { dialog.Confirm(); });
+    const std::string document = ::volumist::testing::ReadFileBytes(output);
+    QVERIFY(document.find("file99999.dat") != std::string::npos);
+    QVERIFY(fixture.prompter.Errors().empty());
   }
 
   // An output that cannot be written shows the exporter's own message and no other; nothing is left

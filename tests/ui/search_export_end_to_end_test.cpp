@@ -138,6 +138,7 @@ class SearchExportEndToEndTest : public QObject {
       exportDialog->Confirm();
     });
     fixture.window->Run(Command::kExportVolume);
+    QVERIFY(QTest::qWaitFor([&] { return !fixture.window->IsExporting(); }, 20000));
     QCOMPARE(fixture.files.lastSaveInitial, fixture.volumeDirectory + "/Beta.xml");
     QCOMPARE(ExportedDescription(output, "note.txt"), std::optional<std::string>("holiday receipt"));
     QCOMPARE(ExportedDescription(output, "other.txt"), std::optional<std::string>(""));
