@@ -59,8 +59,9 @@ constexpr std::string_view kAddTip[] = {
 };
 constexpr std::string_view kUpdateTip[] = {
     "Update volume.  <F7>",
-    "    Updating whole volumes or single folders.",
-    "    Not avaliable by now (in development).",
+    "    Scan the loaded volume's sources again, or add",
+    "    and remove sources first; descriptions are kept",
+    "    with their files, and a report shows what changed.",
 };
 constexpr std::string_view kSearchTip[] = {
     "Search.  <F8>",
