@@ -1,6 +1,7 @@
 #include "scan/rescan.h"
 
 #include <ctime>
+#include <thread>
 
 #include "catalog/coding.h"
 #include "catalog/description_store.h"
@@ -248,10 +249,11 @@ std::optional<ChangeReport> RescanVolume(VolumeCatalog& volume, const RescanJob&
   }
   TreeComparison comparison;
   comparison.SetDescribedKeys(std::move(described));
-  if (!comparison.ReadOld(*old.file, old.header.treeStart, oldSources, pairings, &stop)) {
-    if (!stop.load()) prompter.ShowError(messages::kRescanDamaged);
-    return std::nullopt;
-  }
+  // The old tree is indexed on a thread of its own while the sources are walked: the walk waits on
+  // the disk, the index on the processor. Both read the old file by offset only. A return before
+  // the join below waits for the thread (jthread).
+  bool oldRead = false;
+  std::jthread oldReader([&] { oldRead = comparison.ReadOld(*old.file, old.header.treeStart, oldSources, pairings, &stop); });
 
   // Step 3: the new version. The header is the catalog's, so its counters can be polled.
   VolumeHeader& header = volume.Header();
@@ -288,6 +290,12 @@ std::optional<ChangeReport> RescanVolume(VolumeCatalog& volume, const RescanJob&
       static_cast<uint32_t>(writer.LogicalPosition());
   if (!writer.Flush()) {
     prompter.ShowError(messages::kCouldNotWriteVolume);
+    return std::nullopt;
+  }
+
+  oldReader.join();
+  if (!oldRead) {
+    if (!stop.load()) prompter.ShowError(messages::kRescanDamaged);
     return std::nullopt;
   }
 
