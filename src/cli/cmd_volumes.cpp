@@ -105,14 +105,11 @@ int RunVolumes(CommandContext& context, const std::vector<std::string>& args) {
   // The mount table is read once for the whole list.
   PresenceCheck presence(platform::DriveSystem::Default());
   for (const VolumeListEntry& entry : list.Entries()) {
-    SourceList sources;
+    std::optional<SourceList> sources = ReadVolumeSources(context.fileSystem, entry.filePath);
     std::optional<VolumeLocation> location;
-    if (auto opened = context.fileSystem.OpenForRead(entry.filePath)) {
-      VolumeHeader header;
-      if (ReadVolumeHeader(*opened.file, header, sources)) location = presence.CheckSources(sources);
-    }
+    if (sources) location = presence.CheckSources(*sources);
     if (json) {
-      WriteJsonLine(context.out, VolumeObject(entry, location, sources));
+      WriteJsonLine(context.out, VolumeObject(entry, location, sources ? *sources : SourceList()));
       continue;
     }
     context.out << FieldText(entry.volumeName) << '\t' << FieldText(entry.fileName) << '\t' << entry.fileSize

@@ -101,7 +101,7 @@ VolumeLocation PresenceCheck::CheckSources(const SourceList& sources) {
   return location;
 }
 
-std::optional<VolumeLocation> PresenceCheck::CheckVolumeFile(platform::FileSystem& fileSystem, const std::string& path) {
+std::optional<SourceList> ReadVolumeSources(platform::FileSystem& fileSystem, const std::string& path) {
   // Only regular files are opened: a pipe named like a volume would wait for a writer forever.
   auto status = fileSystem.Status(path);
   if (!status || !status->isRegularFile) return std::nullopt;
@@ -110,7 +110,13 @@ std::optional<VolumeLocation> PresenceCheck::CheckVolumeFile(platform::FileSyste
   VolumeHeader header;
   SourceList sources;
   if (!ReadVolumeHeader(*opened.file, header, sources)) return std::nullopt;
-  return CheckSources(sources);
+  return sources;
+}
+
+std::optional<VolumeLocation> PresenceCheck::CheckVolumeFile(platform::FileSystem& fileSystem, const std::string& path) {
+  std::optional<SourceList> sources = ReadVolumeSources(fileSystem, path);
+  if (!sources) return std::nullopt;
+  return CheckSources(*sources);
 }
 
 }  // namespace volumist

@@ -57,6 +57,10 @@ struct VolumeLocation {
   std::vector<SourceLocation> sources;  // in the order of the volume's sources
 };
 
+// The sources of the volume file at `path` (its header and source list, nothing more); nothing when
+// it is not a regular file or not a volume whose header can be read.
+std::optional<SourceList> ReadVolumeSources(platform::FileSystem& fileSystem, const std::string& path);
+
 class PresenceCheck {
  public:
   // Reads the mount table through `system` now; later calls use what it read. When the table

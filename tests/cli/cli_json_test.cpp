@@ -174,11 +174,19 @@ TEST_F(CliJsonTest, VolumesSayWhetherTheirDisksArePresent) {
   EXPECT_EQ(latin["sources"][0]["presence"], "missing");
   EXPECT_FALSE(latin["sources"][0].contains("mountPoint"));
 
+  // A file with the volume magic but no header that can be read is listed, its presence unknown.
+  testing::WriteFileBytes(Vols() + "/cut.vkt", testing::ReadFileBytes(Vols() + "/latin.vkt").substr(0, 12));
+  OrderedJson cut = VolumeLine("cut.vkt");
+  EXPECT_EQ(cut["presence"], "unknown");
+  EXPECT_TRUE(cut["sources"].is_array() && cut["sources"].empty());
+
   // The text list has the same word in its last field.
   auto text = Cli({"volumes"});
   EXPECT_NE(text.out.find("\tphotos.vkt\t"), std::string::npos);
   for (const std::string& line : Lines(text.out)) {
-    const std::string expected = line.find("\tphotos.vkt\t") != std::string::npos ? "\tpresent" : "\tabsent";
+    const std::string expected = line.find("\tphotos.vkt\t") != std::string::npos ? "\tpresent"
+                                 : line.find("\tcut.vkt\t") != std::string::npos   ? "\tunknown"
+                                                                                   : "\tabsent";
     EXPECT_TRUE(line.ends_with(expected)) << line;
   }
 
