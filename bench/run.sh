@@ -18,6 +18,8 @@ echo "== bench/signatures.sh $build_dir"
 bash "$(dirname "$0")/signatures.sh" "$build_dir"
 echo "== bench/archives.sh $build_dir"
 bash "$(dirname "$0")/archives.sh" "$build_dir"
+echo "== bench/presence.sh $build_dir"
+bash "$(dirname "$0")/presence.sh" "$build_dir"
 # The media analysis against vipsthumbnail, GraphicsMagick and mediainfo takes minutes (and makes
 # its corpora once): only on request.
 if [[ ${MEDIA_BENCH:-0} == 1 ]]; then

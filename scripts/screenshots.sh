@@ -19,6 +19,10 @@ mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 "$cli" scan --name "Documents" --file documents.vkt "Docs=$here/docs" >/dev/null
 "$cli" scan --name "Tests and fixtures" --file tests.vkt "Tests=$here/tests" >/dev/null
 "$cli" scan --name "Shared data" --file shared.vkt "Share=/usr/share/doc" >/dev/null
+# A volume whose disk is gone, so the list shows an absent mark beside the present ones.
+mkdir -p "$sample/old-backup/letters" && echo "Dear Anna," >"$sample/old-backup/letters/anna.txt"
+"$cli" scan --name "Old backup" --file old-backup.vkt "Backup=$sample/old-backup" >/dev/null
+rm -rf "$sample/old-backup"
 "$cli" describe sources.vkt "" "The program's own source folders, scanned for the screenshots." >/dev/null || true
 
 media="$sample/media"

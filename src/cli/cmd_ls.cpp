@@ -1,4 +1,4 @@
-// volumist-cli ls FILE.vkt [PATH] [-R] [-l] [-d]: the items of a volume, one per line.
+// volumist-cli ls FILE.vkt [PATH] [-R] [-l] [-d] [--json]: the items of a volume, one per line.
 #include <ostream>
 #include <type_traits>
 
@@ -7,6 +7,7 @@
 #include "catalog/tree_walk.h"
 #include "catalog/value_format.h"
 #include "cli/command.h"
+#include "cli/json_output.h"
 #include "cli/output_text.h"
 #include "cli/volume_access.h"
 
@@ -22,6 +23,19 @@ constexpr ColumnId kLongColumns[] = {
     ColumnId::kImageSize,   ColumnId::kImageColors,
 };
 
+// The JSON member of each of kLongColumns, in the same order.
+constexpr const char* kLongColumnMembers[] = {
+    "title",    "artist",     "album",      "comment",   "year",      "kbps",          "khz",        "length",
+    "frames",   "frameSize",  "ratio",      "fps",       "videoCodec", "videoAudioKbps", "videoAudioKhz", "channels",
+    "audioCodec", "crc32",    "md4",        "md5",       "imageSize", "colors",
+};
+static_assert(std::size(kLongColumns) == std::size(kLongColumnMembers));
+
+struct ListFormat {
+  bool longForm = false;
+  bool json = false;
+};
+
 // A field as printed: "-" when empty; tabs, line ends and other control characters of tag texts
 // become blanks, so that every item stays one line of fixed fields.
 std::string Field(std::string text) {
@@ -29,13 +43,33 @@ std::string Field(std::string text) {
   return OnOneLine(std::move(text));
 }
 
-// kind, size, time, attributes and path (escaped, cli/item_path.h), separated by tabs; with
-// `longForm` the media and signature columns follow.
-void PrintLine(std::ostream& out, const ContentItem& item, const std::string& path, bool longForm) {
+// kind, size, time, attributes and path (escaped, cli/item_path.h), separated by tabs, or one JSON
+// line with `format.json`; with `format.longForm` the media and signature columns follow.
+void PrintLine(std::ostream& out, const ContentItem& item, const std::string& path, const ListFormat& format) {
+  const bool longForm = format.longForm;
   const char* kind = item.kind == RecordKind::kFolder ? "folder" : item.kind == RecordKind::kArchive ? "archive" : "file";
   const FileRecord* file = item.kind == RecordKind::kFolder ? nullptr
                            : item.kind == RecordKind::kArchive ? static_cast<const FileRecord*>(&item.archive)
                                                                : &item.file;
+  if (format.json) {
+    Json object = Json::object();
+    object["kind"] = kind;
+    object["path"] = path;
+    PutText(object, "name", ItemName(item));
+    object["size"] = item.Record().size.Value();
+    if (file) PutTime(object, "time", file->modifiedTime);
+    if (file && file->tag.hasSignatures) object["attributes"] = FormatAttributes(file->signatures);
+    if (longForm) {
+      for (size_t i = 0; i < std::size(kLongColumns); ++i) {
+        std::string text = ColumnText(item, kLongColumns[i]);
+        if (!text.empty()) PutText(object, kLongColumnMembers[i], text);
+      }
+      const ImageInfo* image = item.kind == RecordKind::kFile ? item.file.mediaInfo.Image() : nullptr;
+      if (image) object["bits"] = FormatBits(*image);
+    }
+    WriteJsonLine(out, object);
+    return;
+  }
   out << kind << '\t' << item.Record().size.Value() << '\t';
   std::string time = file ? FormatDateTime(file->modifiedTime) : std::string();
   out << (time.empty() ? "-" : time) << '\t';
@@ -48,10 +82,10 @@ void PrintLine(std::ostream& out, const ContentItem& item, const std::string& pa
   out << '\n';
 }
 
-void PrintItem(std::ostream& out, const ContentItem& item, const std::string& prefix, bool longForm) {
+void PrintItem(std::ostream& out, const ContentItem& item, const std::string& prefix, const ListFormat& format) {
   std::string path = prefix;
   AppendName(path, ItemName(item));
-  PrintLine(out, item, path, longForm);
+  PrintLine(out, item, path, format);
 }
 
 template <typename Record>
@@ -65,7 +99,7 @@ ContentItem ItemOf(RecordKind kind, const Record& record) {
 }
 
 bool ListRecursive(std::ostream& out, VolumeCatalog& volume, const ContentItem* start, const std::string& prefix,
-                   bool longForm) {
+                   const ListFormat& format) {
   TreeWalker walker(volume, false);
   if (start == nullptr) {
     walker.Start();
@@ -85,18 +119,18 @@ bool ListRecursive(std::ostream& out, VolumeCatalog& volume, const ContentItem* 
     switch (walker.Next()) {
       case TreeWalker::Step::kFolder:
         PrintLine(out, ItemOf(RecordKind::kFolder, walker.Folder()),
-                  pathOf(walker.Folder().name.Text(), walker.Depth() - 1), longForm);
+                  pathOf(walker.Folder().name.Text(), walker.Depth() - 1), format);
         break;
       case TreeWalker::Step::kArchive: {
         const ArchiveRecord& archive = walker.Archive();
         PrintLine(out, ItemOf(RecordKind::kArchive, archive),
-                  pathOf(archive.name.Text() + archive.extension.Text(), walker.Depth() - 1), longForm);
+                  pathOf(archive.name.Text() + archive.extension.Text(), walker.Depth() - 1), format);
         break;
       }
       case TreeWalker::Step::kFile: {
         const FileRecord& file = walker.File();
         PrintLine(out, ItemOf(RecordKind::kFile, file), pathOf(file.name.Text() + file.extension.Text(), walker.Depth()),
-                  longForm);
+                  format);
         break;
       }
       case TreeWalker::Step::kLeave:
@@ -109,14 +143,16 @@ bool ListRecursive(std::ostream& out, VolumeCatalog& volume, const ContentItem* 
 
 int RunLs(CommandContext& context, const std::vector<std::string>& args) {
   bool recursive = false;
-  bool longForm = false;
+  ListFormat format;
   bool itself = false;
   std::vector<std::string> operands;
   for (const std::string& arg : args) {
     if (arg == "-R" || arg == "--recursive") {
       recursive = true;
     } else if (arg == "-l" || arg == "--long") {
-      longForm = true;
+      format.longForm = true;
+    } else if (arg == "--json") {
+      format.json = true;
     } else if (arg == "-d" || arg == "--item") {
       itself = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
@@ -147,17 +183,17 @@ int RunLs(CommandContext& context, const std::vector<std::string>& args) {
     }
     // A file is listed as itself, as -d lists a folder or an archive.
     if (itself || start->kind == RecordKind::kFile) {
-      PrintLine(context.out, *start, prefix, longForm);
+      PrintLine(context.out, *start, prefix, format);
       return ReportDamage(context, volume) ? kExitFailure : kExitOk;
     }
   }
 
   bool complete = true;
   if (recursive) {
-    complete = ListRecursive(context.out, volume, start ? &*start : nullptr, prefix, longForm);
+    complete = ListRecursive(context.out, volume, start ? &*start : nullptr, prefix, format);
   } else {
     auto print = [&](const ContentItem& item) {
-      PrintItem(context.out, item, prefix, longForm);
+      PrintItem(context.out, item, prefix, format);
       return true;
     };
     ListingEnd end = !start ? ReadTopLevel(volume, print)
@@ -176,7 +212,7 @@ int RunLs(CommandContext& context, const std::vector<std::string>& args) {
 
 const Command kLsCommand = {
     "ls",
-    "FILE.vkt [PATH] [-R] [-l] [-d]",
+    "FILE.vkt [PATH] [-R] [-l] [-d] [--json]",
     "list the items of a volume, or of one folder or archive in it",
     "Lists the items directly in the folder or archive PATH (a path inside the volume,\n"
     "see \"Paths inside a volume\" in volumist-cli --help; the top level when omitted),\n"
@@ -196,7 +232,13 @@ const Command kLsCommand = {
     "as the file list shows them: KBPS as \"128\" or \"128 VBR\", KHZ in Hz, LENGTH as\n"
     "M:SS, FRAMES as \"M:SS (frames)\", FRAMESIZE and IMAGESIZE as \"W x H\", AKBPS as\n"
     "\"N kbps\", COLORS as \"256 Colors\"..., BITS as \"N bits\". Control characters in\n"
-    "tag texts are printed as blanks.\n",
+    "tag texts are printed as blanks.\n"
+    "With --json: one JSON object per item and line (JSON Lines) with kind, path,\n"
+    "name, size, time and timeIso (files and archives), attributes (when recorded)\n"
+    "and with -l the long fields that have a value, as texts: title, artist, album,\n"
+    "comment, year, kbps, khz, length, frames, frameSize, ratio, fps, videoCodec,\n"
+    "videoAudioKbps, videoAudioKhz, channels, audioCodec, crc32, md4, md5,\n"
+    "imageSize, colors, bits; see docs/json/ls.md.\n",
     RunLs,
 };
 

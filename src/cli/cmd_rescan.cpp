@@ -8,6 +8,7 @@
 #include "catalog/change_report.h"
 #include "cli/command.h"
 #include "cli/console_prompter.h"
+#include "cli/json_output.h"
 #include "cli/output_text.h"
 #include "cli/scan_progress.h"
 #include "cli/scan_setup.h"
@@ -110,45 +111,55 @@ void PrintText(std::ostream& out, const ChangeReport& report) {
   out << "written: " << (report.written ? "yes" : "no") << '\n';
 }
 
-std::string JsonItem(const ItemChange& item, bool moved) {
-  std::string text = "{\"kind\": \"" + std::string(KindWord(item.kind)) + "\", \"path\": " + JsonString(item.path);
-  if (moved) text += ", \"oldPath\": " + JsonString(item.oldPath);
-  text += ", \"inArchive\": ";
-  text += item.inArchive ? "true" : "false";
-  text += ", \"oldSize\": " + std::to_string(item.oldSize) + ", \"newSize\": " + std::to_string(item.newSize);
-  if (item.changes != 0) text += ", \"changes\": " + JsonString(ChangeWords(item.changes));
-  return text + "}";
+Json ItemObject(const ItemChange& item, bool moved) {
+  Json object = Json::object();
+  object["kind"] = KindWord(item.kind);
+  object["path"] = item.path;
+  if (moved) object["oldPath"] = item.oldPath;
+  object["inArchive"] = item.inArchive;
+  object["oldSize"] = item.oldSize;
+  object["newSize"] = item.newSize;
+  if (item.changes != 0) object["changes"] = ChangeWords(item.changes);
+  return object;
 }
 
-void PrintJsonList(std::ostream& out, const char* name, const std::vector<ItemChange>& items, bool moved) {
-  out << ", \"" << name << "\": [";
-  for (size_t i = 0; i < items.size(); ++i) out << (i == 0 ? "\n      " : ",\n      ") << JsonItem(items[i], moved);
-  out << (items.empty() ? "]" : "\n    ]");
+Json ItemList(const std::vector<ItemChange>& items, bool moved) {
+  Json list = Json::array();
+  for (const ItemChange& item : items) list.push_back(ItemObject(item, moved));
+  return list;
 }
 
+// One document: the report is known only once the rescan is over, and its parts belong together.
 void PrintJson(std::ostream& out, const ChangeReport& report) {
-  out << "{\"volume\": " << JsonString(report.volumeName) << ", \"volumeFile\": " << JsonString(report.volumeFile)
-      << ", \"written\": " << (report.written ? "true" : "false") << ",\n  \"sources\": [";
-  for (size_t s = 0; s < report.sources.size(); ++s) {
-    const SourceChanges& source = report.sources[s];
-    out << (s == 0 ? "\n" : ",\n") << "    {\"name\": " << JsonString(source.name)
-        << ", \"path\": " << JsonString(source.path) << ", \"fate\": \"" << FateWord(source.fate)
-        << "\", \"unchanged\": " << source.unchanged;
-    PrintJsonList(out, "added", source.added, false);
-    PrintJsonList(out, "removed", source.removed, false);
-    PrintJsonList(out, "changed", source.changed, false);
-    PrintJsonList(out, "moved", source.moved, true);
-    out << '}';
+  Json document = Json::object();
+  PutText(document, "volume", report.volumeName);
+  PutText(document, "volumeFile", report.volumeFile);
+  document["written"] = report.written;
+  Json sources = Json::array();
+  for (const SourceChanges& source : report.sources) {
+    Json object = Json::object();
+    PutText(object, "name", source.name);
+    PutText(object, "path", source.path);
+    object["fate"] = FateWord(source.fate);
+    object["unchanged"] = source.unchanged;
+    object["added"] = ItemList(source.added, false);
+    object["removed"] = ItemList(source.removed, false);
+    object["changed"] = ItemList(source.changed, false);
+    object["moved"] = ItemList(source.moved, true);
+    sources.push_back(std::move(object));
   }
-  out << (report.sources.empty() ? "]" : "\n  ]") << ",\n  \"carriedDescriptions\": " << report.carriedDescriptions
-      << ",\n  \"lostDescriptions\": [";
-  for (size_t i = 0; i < report.lostDescriptions.size(); ++i) {
-    const LostDescription& lost = report.lostDescriptions[i];
-    out << (i == 0 ? "\n" : ",\n") << "    {\"path\": " << JsonString(lost.path)
-        << ", \"text\": " << JsonString(lost.text) << '}';
+  document["sources"] = std::move(sources);
+  document["carriedDescriptions"] = report.carriedDescriptions;
+  Json lost = Json::array();
+  for (const LostDescription& description : report.lostDescriptions) {
+    Json object = Json::object();
+    object["path"] = description.path;
+    PutText(object, "text", description.text);
+    lost.push_back(std::move(object));
   }
-  out << (report.lostDescriptions.empty() ? "]" : "\n  ]")
-      << ",\n  \"lostDescriptionsFile\": " << JsonString(report.lostDescriptionsFile) << "}\n";
+  document["lostDescriptions"] = std::move(lost);
+  PutText(document, "lostDescriptionsFile", report.lostDescriptionsFile);
+  WriteJsonDocument(out, document);
 }
 
 int RunRescan(CommandContext& context, const std::vector<std::string>& argv) {
@@ -267,7 +278,9 @@ const Command kRescanCommand = {
     "With --json: one object with the members volume, volumeFile, written, sources (each with\n"
     "name, path, fate, unchanged and the lists added, removed, changed and moved, whose items\n"
     "have kind, path, oldPath (moved only), inArchive, oldSize, newSize and changes (changed\n"
-    "only)), carriedDescriptions, lostDescriptions (path, text) and lostDescriptionsFile.\n",
+    "only)), carriedDescriptions, lostDescriptions (path, text) and lostDescriptionsFile.\n"
+    "Texts that are not UTF-8 (names, the source path, description texts) are written\n"
+    "escaped with a member such as nameEscaped set to true; see docs/json/rescan.md.\n",
     RunRescan,
 };
 

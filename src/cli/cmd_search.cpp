@@ -10,6 +10,7 @@
 #include "catalog/volume_list.h"
 #include "cli/argument.h"
 #include "cli/command.h"
+#include "cli/json_output.h"
 #include "cli/item_path.h"
 #include "cli/output_text.h"
 #include "cli/volume_access.h"
@@ -204,13 +205,11 @@ std::string ParseOptions(const std::vector<std::string>& argv, SearchCriteria& c
 // Results arrive from one thread at a time.
 class ResultPrinter final : public ResultCollector {
  public:
-  ResultPrinter(std::ostream& out, bool json) : out_(out), json_(json) {
-    if (json_) out_ << "[";
-  }
+  ResultPrinter(std::ostream& out, bool json) : out_(out), json_(json) {}
   void AddResult(const SearchResult& r) override {
     line_.clear();
     if (json_) {
-      AppendJsonString(r);
+      AppendJsonLine(r);
     } else {
       const std::string& time = r.kind == SearchResult::Kind::kFolder ? kNoTime : dates_.Format(r.modifiedTime);
       line_.append(OnOneLine(r.VolumeName())).append("\t").append(ItemPath(r)).append("\t");
@@ -220,10 +219,7 @@ class ResultPrinter final : public ResultCollector {
     count_.fetch_add(1, std::memory_order_relaxed);
   }
   size_t ResultCount() const override { return count_.load(std::memory_order_relaxed); }
-  void Finish() {
-    if (json_) out_ << (ResultCount() == 0 ? "]\n" : "\n]\n");
-    out_.flush();
-  }
+  void Finish() { out_.flush(); }
 
  private:
   static inline const std::string kNoTime;
@@ -240,23 +236,25 @@ class ResultPrinter final : public ResultCollector {
     return path_;
   }
 
-  void AppendJsonString(const SearchResult& r) {
-    line_.append(ResultCount() == 0 ? "\n" : ",\n").append("  {\"volume\": ").append(JsonString(r.VolumeName()));
-    line_.append(", \"volumeFile\": ").append(JsonString(r.VolumePath())).append(", \"kind\": \"").append(KindName(r.kind));
-    line_.append("\", \"path\": ").append(JsonString(ItemPath(r)));
-    line_.append(", \"folder\": ").append(JsonString(r.FolderPath())).append(", \"name\": ").append(JsonString(r.name));
-    line_.append(", \"size\": ").append(std::to_string(r.size));
-    if (r.kind != SearchResult::Kind::kFolder) {
-      line_.append(", \"time\": ").append(std::to_string(r.modifiedTime.Value()));
-      line_.append(", \"timeText\": ").append(JsonString(dates_.Format(r.modifiedTime)));
-    }
+  // One JSON line (JSON Lines), so each result can be read as soon as it is printed.
+  void AppendJsonLine(const SearchResult& r) {
+    Json object = Json::object();
+    PutText(object, "volume", r.VolumeName());
+    PutText(object, "volumeFile", r.VolumePath());
+    object["kind"] = KindName(r.kind);
+    object["path"] = ItemPath(r);
+    PutText(object, "folder", r.FolderPath());
+    PutText(object, "name", r.name);
+    object["size"] = r.size;
+    if (r.kind != SearchResult::Kind::kFolder) PutTime(object, "time", r.modifiedTime);
     if (r.hasSignatures) {
-      if (r.signatures.hasCrc32) line_.append(", \"crc32\": ").append(JsonString(FormatCrc32(r.signatures)));
-      if (r.signatures.hasMd4) line_.append(", \"md4\": ").append(JsonString(FormatMd4(r.signatures)));
-      if (r.signatures.hasMd5) line_.append(", \"md5\": ").append(JsonString(FormatMd5(r.signatures)));
+      if (r.signatures.hasCrc32) object["crc32"] = FormatCrc32(r.signatures);
+      if (r.signatures.hasMd4) object["md4"] = FormatMd4(r.signatures);
+      if (r.signatures.hasMd5) object["md5"] = FormatMd5(r.signatures);
     }
-    if (r.description) line_.append(", \"description\": ").append(JsonString(*r.description));
-    line_.append("}");
+    if (r.description) PutText(object, "description", *r.description);
+    line_ = object.dump(-1, ' ', false, nlohmann::json::error_handler_t::strict);
+    line_ += '\n';
   }
 
   std::ostream& out_;
@@ -362,15 +360,18 @@ const Command kSearchCommand = {
     "PATH is the item's path inside its volume, as ls prints it and every command\n"
     "takes it (see \"Paths inside a volume\" in volumist-cli --help); TIME is\n"
     "DD.MM.YYYY HH:MM in local time, \"-\" for folders.\n"
-    "With --json, an array of objects, one per result, with these members in this order:\n"
+    "With --json, one JSON object per result and line (JSON Lines), printed as each\n"
+    "result is found, with these members in this order:\n"
     "  volume, volumeFile   the volume's name and its file\n"
     "  kind                 \"folder\", \"file\" or \"archive\"\n"
     "  path                 the item's path, as in the text output\n"
     "  folder, name         the window's form of the enclosing folders (each folder\n"
     "                       followed by \"\\\", each archive by \"/\") and the item's name\n"
     "  size                 in bytes (a folder's total)\n"
-    "  time, timeText       files and archives: seconds since 1970 and as in the text\n"
+    "  time, timeIso        files and archives: seconds since 1970 UTC and ISO 8601 in UTC\n"
     "  crc32, md4, md5, description   when known\n"
+    "A text that is not UTF-8 is written escaped, with a member such as nameEscaped set\n"
+    "to true beside it; see docs/json/search.md.\n"
     "A volume that cannot be opened, or that is damaged, is reported on stderr; the results\n"
     "found are printed all the same and the exit status is 1.\n",
     RunSearchCommand,

@@ -1,5 +1,7 @@
 #include "cli/json_output.h"
 
+#include <chrono>
+#include <cstdio>
 #include <ostream>
 
 #include "catalog/utf8.h"
@@ -63,6 +65,31 @@ void PutText(Json& object, const std::string& key, std::string_view text) {
   }
   object[key] = EscapeText(text);
   object[key + "Escaped"] = true;
+}
+
+std::string IsoTimeText(int64_t seconds) {
+  using namespace std::chrono;
+  // Floor division, so that times before 1970 fall on the day they belong to.
+  int64_t days = seconds / 86400;
+  int64_t rest = seconds % 86400;
+  if (rest < 0) {
+    rest += 86400;
+    --days;
+  }
+  const year_month_day date{sys_days{std::chrono::days{days}}};
+  const int year = static_cast<int>(date.year());
+  char text[48];
+  const char* yearFormat = year < 0 ? "-%04d" : year > 9999 ? "+%d" : "%04d";
+  int length = std::snprintf(text, sizeof text, yearFormat, year < 0 ? -year : year);
+  std::snprintf(text + length, sizeof text - static_cast<size_t>(length), "-%02u-%02uT%02d:%02d:%02dZ",
+                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()), static_cast<int>(rest / 3600),
+                static_cast<int>(rest / 60 % 60), static_cast<int>(rest % 60));
+  return text;
+}
+
+void PutTime(Json& object, const std::string& key, CatalogTime time) {
+  object[key] = time.Value();
+  object[key + "Iso"] = IsoTimeText(time.Value());
 }
 
 void WriteJsonLine(std::ostream& out, const Json& value) {

@@ -19,6 +19,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "catalog/catalog_time.h"
+
 namespace volumist::cli {
 
 // Objects keep their members in the order they are set, as the documented schemas list them.
@@ -35,6 +37,14 @@ std::string EscapeText(std::string_view text);
 // True when `text` is written as it is: well-formed UTF-8 with no control byte other than tab,
 // line feed and carriage return.
 bool IsPlainText(std::string_view text);
+
+// `seconds` since 1970-01-01 00:00 UTC as ISO 8601 text in UTC: "2024-03-09T14:05:00Z" (years
+// before 1 or past 9999 keep their sign and digits: "-0001-12-31T00:00:00Z", "+10000-01-01T00:00:00Z").
+std::string IsoTimeText(int64_t seconds);
+
+// Sets `object[key]` to the seconds of `time` and `object[key + "Iso"]` to the same time as
+// IsoTimeText.
+void PutTime(Json& object, const std::string& key, CatalogTime time);
 
 // `value` on one line of its own (JSON Lines).
 void WriteJsonLine(std::ostream& out, const Json& value);

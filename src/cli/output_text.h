@@ -10,8 +10,4 @@ namespace volumist::cli {
 // the C1 controls) become blanks, so no text drives the terminal and every item stays one line.
 std::string OnOneLine(std::string text);
 
-// `text` as a JSON string, quotes included. Control characters (C0, DEL and C1) are written as
-// \u escapes, and a byte that is not well-formed UTF-8 as U+FFFD, so the document always parses.
-std::string JsonString(std::string_view text);
-
 }  // namespace volumist::cli

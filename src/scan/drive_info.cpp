@@ -93,16 +93,25 @@ bool ReadMediaInfo(platform::DriveSystem& system, SourceEntry& entry, const std:
   }
   if (!found.drive) return false;
   const platform::Drive& drive = *found.drive;
-  entry.serialNumber = drive.serialNumber;
-  entry.volumeLabel.Set(drive.label);
-  entry.fileSystemName.Set(drive.FileSystemName());
-  entry.driveType = static_cast<uint8_t>(drive.kind);
+  SetMediumFields(entry, drive);
 
   std::optional<platform::DiskSpace> space = system.ReadDiskSpace(drive.Root());
   if (!space) return false;
   entry.totalBytes = space->totalBytes;
   entry.freeBytes = space->freeBytes;
   return true;
+}
+
+void SetMediumFields(SourceEntry& entry, const platform::Drive& drive) {
+  entry.serialNumber = drive.serialNumber;
+  entry.volumeLabel.Set(drive.label);
+  entry.fileSystemName.Set(drive.FileSystemName());
+  entry.driveType = static_cast<uint8_t>(drive.kind);
+}
+
+bool SameMedium(const SourceEntry& recorded, const SourceEntry& now) {
+  return now.serialNumber == recorded.serialNumber && now.volumeLabel.Text() == recorded.volumeLabel.Text() &&
+         now.fileSystemName.Text() == recorded.fileSystemName.Text();
 }
 
 bool ReadMediaInfo(SourceEntry& entry, const std::string& path, const std::string& sourceName, bool isFolderSource,
@@ -137,9 +146,7 @@ SourcePresence CheckSourceMedium(platform::DriveSystem& system, const SourceEntr
   }
   SourceEntry now;
   static_cast<void>(ReadMediaInfo(system, now, path, std::string(), entry.isFolderSource, 0));
-  const bool same = now.serialNumber == entry.serialNumber && now.volumeLabel.Text() == entry.volumeLabel.Text() &&
-                    now.fileSystemName.Text() == entry.fileSystemName.Text();
-  return same ? SourcePresence::kPresent : SourcePresence::kOtherMedium;
+  return SameMedium(entry, now) ? SourcePresence::kPresent : SourcePresence::kOtherMedium;
 }
 
 SourcePresence CheckSourceMedium(const SourceEntry& entry) {

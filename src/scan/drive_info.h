@@ -14,6 +14,7 @@
 
 #include "catalog/source_list.h"
 #include "platform/drive_system.h"
+#include "platform/drive_table.h"
 
 namespace volumist {
 
@@ -63,6 +64,15 @@ bool ReadMediaInfo(SourceEntry& entry, const std::string& path, const std::strin
 // is asked.
 [[nodiscard]] bool IsMediumPresent(platform::DriveSystem& system, const SourceEntry& entry);
 [[nodiscard]] bool IsMediumPresent(const SourceEntry& entry);
+
+// Copies what identifies `drive`'s medium (serial number, label, file system name) and its kind into
+// `entry`.
+void SetMediumFields(SourceEntry& entry, const platform::Drive& drive);
+
+// True when the medium `now` describes (filled by ReadMediaInfo or SetMediumFields) is the one
+// `recorded` was scanned from: the same serial number, label and file system. The one rule for "the
+// same disk", shared by the rescan's check and the presence of volumes (scan/volume_presence.h).
+bool SameMedium(const SourceEntry& recorded, const SourceEntry& now);
 
 // Whether the medium a recorded source was scanned from is the one at its path now.
 enum class SourcePresence : uint8_t {

@@ -27,6 +27,15 @@ QIcon ProgramIcon() { return Ours("volumist"); }
 
 QIcon VolumeIcon() { return Ours("volume"); }
 
+QIcon VolumePresenceIcon(VolumePresence presence) {
+  switch (presence) {
+    case VolumePresence::kPresent: return Ours("volume-present");
+    case VolumePresence::kPartly: return Ours("volume-partly");
+    case VolumePresence::kAbsent: break;
+  }
+  return Ours("volume-absent");
+}
+
 QIcon CommandIcon(browse::Command command) {
   using C = browse::Command;
   switch (command) {

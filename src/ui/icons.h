@@ -6,6 +6,7 @@
 
 #include "browse/command.h"
 #include "browse/item_row.h"
+#include "scan/volume_presence.h"
 
 namespace volumist::ui {
 
@@ -14,6 +15,9 @@ void InitResources();
 
 QIcon ProgramIcon();
 QIcon VolumeIcon();
+// The volume icon with the mark of its presence: a green check (present), an amber half (partly
+// present), or faded with a dashed ring (absent).
+QIcon VolumePresenceIcon(VolumePresence presence);
 // The icon of a command-strip button's command, or of a navigation or item command; a null icon for
 // commands without one.
 QIcon CommandIcon(browse::Command command);

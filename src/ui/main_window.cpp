@@ -60,6 +60,9 @@ void MainWindow::BuildWindow() {
   layout->addWidget(strip_);
 
   volumeModel_ = std::make_unique<VolumeListModel>(volumeList_);
+  presence_ = std::make_unique<PresenceWatcher>(
+      services_.volumePresence ? services_.volumePresence : SystemPresenceSource(), services_.watchMounts);
+  connect(presence_.get(), &PresenceWatcher::Updated, this, [this] { volumeModel_->SetPresence(presence_->Presence()); });
   volumePanel_ = new VolumePanel(*actions_, *volumeModel_, central);
   connect(volumePanel_, &VolumePanel::VolumeChosen, this, &MainWindow::OnVolumeChosen);
   browse_ = new BrowsePane(settings_, *actions_, central);

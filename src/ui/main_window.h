@@ -36,6 +36,7 @@
 #include "ui/command_strip_widget.h"
 #include "ui/export_run.h"
 #include "ui/item_actions.h"
+#include "ui/presence_watcher.h"
 #include "ui/prompters.h"
 #include "ui/services.h"
 #include "ui/statistics_bar.h"
@@ -68,6 +69,11 @@ struct WindowServices {
   // Edits a prepared job for the page it opens on and returns true when the user confirms it. None:
   // the scan dialog (CScanDrivesDialog) with the window's prompter, folder chooser and dialogs.
   std::function<bool(ScanJob& job, ScanPage page, QWidget* parent)> editScanJob;
+  // Whether the listed volumes' disks are mounted, asked on a worker thread. None: the system's
+  // mounts (SystemPresenceSource).
+  PresenceSource volumePresence;
+  // Watch the mount table and mark the volumes again after each mount or unmount.
+  bool watchMounts = true;
 };
 
 class MainWindow final : public QMainWindow, public VolumeHost {
@@ -217,6 +223,8 @@ class MainWindow final : public QMainWindow, public VolumeHost {
   CommandStripWidget* strip_ = nullptr;
   StatisticsBar* statistics_ = nullptr;
   std::unique_ptr<VolumeListModel> volumeModel_;
+  // After the model, so that its worker has stopped before the model goes.
+  std::unique_ptr<PresenceWatcher> presence_;
   VolumePanel* volumePanel_ = nullptr;
   BrowsePane* browse_ = nullptr;
   std::unique_ptr<TrayController> tray_;

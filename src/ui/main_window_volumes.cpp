@@ -21,6 +21,12 @@ void MainWindow::RefreshVolumeList(bool keepSelection) {
   static_cast<void>(volumeList_.RefreshVolumeList(keepSelection));
   volumeModel_->Reload();
   SyncListSelection();
+  // The marks of the volumes come from a worker: reading every volume's sources and the mounts
+  // must not hold up the window.
+  std::vector<std::string> files;
+  files.reserve(volumeList_.Entries().size());
+  for (const VolumeListEntry& entry : volumeList_.Entries()) files.push_back(entry.filePath);
+  presence_->Refresh(std::move(files));
 }
 
 void MainWindow::SyncListSelection() {

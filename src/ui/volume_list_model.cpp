@@ -1,5 +1,6 @@
 #include "ui/volume_list_model.h"
 
+#include "browse/presence_text.h"
 #include "catalog/value_format.h"
 #include "ui/bridge/text.h"
 #include "ui/icons.h"
@@ -23,6 +24,20 @@ int VolumeListModel::RowOfPath(const std::string& path) const {
   return -1;
 }
 
+void VolumeListModel::SetPresence(std::unordered_map<std::string, VolumePresence> presence) {
+  presence_ = std::move(presence);
+  if (rows_ > 0) {
+    emit dataChanged(index(0), index(rows_ - 1),
+                     {Qt::DecorationRole, Qt::AccessibleDescriptionRole, kPresenceRole});
+  }
+}
+
+std::optional<VolumePresence> VolumeListModel::PresenceOf(const std::string& filePath) const {
+  auto found = presence_.find(filePath);
+  if (found == presence_.end()) return std::nullopt;
+  return found->second;
+}
+
 int VolumeListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
 
 QVariant VolumeListModel::data(const QModelIndex& index, int role) const {
@@ -30,15 +45,26 @@ QVariant VolumeListModel::data(const QModelIndex& index, int role) const {
   const auto& entries = list_.Entries();
   if (index.row() >= static_cast<int>(entries.size())) return {};
   const VolumeListEntry& entry = entries[static_cast<size_t>(index.row())];
+  const std::optional<VolumePresence> presence = PresenceOf(entry.filePath);
   switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole: return ToQString(entry.volumeName);
     case Qt::DecorationRole: {
-      static const QIcon icon = VolumeIcon();
-      return icon;
+      static const QIcon plain = VolumeIcon();
+      if (!presence) return plain;
+      static const QIcon present = VolumePresenceIcon(VolumePresence::kPresent);
+      static const QIcon partly = VolumePresenceIcon(VolumePresence::kPartly);
+      static const QIcon absent = VolumePresenceIcon(VolumePresence::kAbsent);
+      return *presence == VolumePresence::kPresent ? present : *presence == VolumePresence::kPartly ? partly : absent;
     }
-    case Qt::AccessibleDescriptionRole:
-      return QStringLiteral("%1, %2").arg(ToQString(entry.fileName), ToQString(FormatSizeShort(entry.fileSize)));
+    case Qt::AccessibleDescriptionRole: {
+      QString text = QStringLiteral("%1, %2").arg(ToQString(entry.fileName), ToQString(FormatSizeShort(entry.fileSize)));
+      if (presence) text += QStringLiteral(", ") + ToQString(browse::PresenceText(*presence));
+      return text;
+    }
+    case kPresenceRole:
+      if (!presence) return {};
+      return ToQString(browse::PresenceText(*presence));
     case kFilePathRole: return ToQString(entry.filePath);
     default: return {};
   }

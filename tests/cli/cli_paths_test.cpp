@@ -8,6 +8,7 @@
 
 #include "analysis/external_tool.h"
 #include "analysis/messages.h"
+#include "cli/json_lines.h"
 #include "testing/run_command.h"
 #include "testing/temp_dir.h"
 #include "testing/tree_builder.h"
@@ -102,7 +103,25 @@ TEST_F(CliPathsTest, EveryPrintedPathIsTakenBackAndNamesTheSameItem) {
   }
   auto json = Cli({"search", "--volume", "v.vkt", "--folders", "--archives", "--json", "*"});
   ASSERT_EQ(json.exitStatus, 0) << json.err;
-  EXPECT_EQ(Jq(".[].path", json.out), found);
+  EXPECT_EQ(Jq(".path", json.out), found);
+  // Names that are not plain UTF-8 are flagged and give back their bytes; the others are as they are.
+  std::map<std::string, std::pair<std::string, bool>> names;  // by path: name bytes, escaped
+  for (const auto& result : testing::ParseJsonLines(json.out)) {
+    names[result["path"].get<std::string>()] = {testing::TextMember(result, "name"), result.contains("nameEscaped")};
+  }
+  const std::pair<std::string, std::pair<std::string, bool>> expectedNames[] = {
+      {"My\\/Src/x y/bad\\xffbyte", {"bad\xff" "byte", true}},
+      {"My\\/Src/x y/esc\\x1b[1mbold", {"esc\x1b[1mbold", true}},
+      {"My\\/Src/x y/c1\\xc2\\x9bcsi", {"c1\xc2\x9b" "csi", true}},
+      {"My\\/Src/x y/new\\x0aline.txt", {"new\nline.txt", false}},  // a line end is plain JSON text
+      {"My\\/Src/x y/\xC3\xBCml\xC3\xA4ut.txt", {"\xC3\xBCml\xC3\xA4ut.txt", false}},
+      {"My\\/Src/a\\\\b", {"a\\b", false}},
+  };
+  for (const auto& [path, name] : expectedNames) {
+    SCOPED_TRACE(path);
+    ASSERT_TRUE(names.contains(path));
+    EXPECT_EQ(names[path], name);
+  }
   std::set<std::string> fromSearch(found.begin(), found.end());
   std::set<std::string> fromLs;
   for (const auto& [path, line] : listed) fromLs.insert(path);
@@ -133,7 +152,7 @@ TEST_F(CliPathsTest, EveryPrintedPathIsTakenBackAndNamesTheSameItem) {
   auto described = Cli({"search", "--volume", "v.vkt", "--folders", "--archives", "--descriptions", "--json", "*"});
   ASSERT_EQ(described.exitStatus, 0) << described.err;
   std::map<std::string, std::string> read;
-  for (const std::string& pair : Jq(".[] | .path + \"\\t\" + .description", described.out)) {
+  for (const std::string& pair : Jq(".path + \"\\t\" + .description", described.out)) {
     std::vector<std::string> fields = Fields(pair);
     ASSERT_EQ(fields.size(), 2u) << pair;
     read[fields[0]] = fields[1];

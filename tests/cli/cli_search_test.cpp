@@ -1,6 +1,9 @@
 // volumist-cli search end to end.
+#include <map>
+
 #include <gtest/gtest.h>
 
+#include "cli/json_lines.h"
 #include "testing/recording_prompter.h"
 #include "testing/run_command.h"
 #include "testing/temp_dir.h"
@@ -49,18 +52,42 @@ TEST_F(CliSearchTest, OneOrAllVolumes) {
                                                              "Photos\tSource0/old.zip/scan.jpg\t300000\t01.01.1970 00:00"}));
   auto scoped = Cli({"search", "--volume", "a.vkt", "--in", "Source0/2003", "--folders", "*"});
   EXPECT_EQ(Lines(scoped.out).size(), 2u);
+}
+
+TEST_F(CliSearchTest, JsonLinesOneResultPerLine) {
+  using testing::MemberNames;
+  using testing::ParseJsonLines;
   auto json = Cli({"search", "--all", "--json", "*.mp3"});
-  EXPECT_EQ(json.out,
-            "[\n  {\"volume\": \"Music\", \"volumeFile\": \"" + dir_.File("b.vkt") +
-                "\", \"kind\": \"file\", \"path\": \"beach boys.mp3\", \"folder\": \"\", \"name\": \"beach boys.mp3\", "
-                "\"size\": 5000000, \"time\": "
-                "1070633220, \"timeText\": \"05.12.2003 14:07\"}\n]\n");
-  // "path" is what every command takes; "folder" keeps the window's form.
-  auto member = Cli({"search", "--volume", "a.vkt", "--archives", "--json", "scan.jpg"});
-  EXPECT_NE(member.out.find("\"path\": \"Source0/old.zip/scan.jpg\", \"folder\": \"Source0\\\\old.zip/\", "
-                            "\"name\": \"scan.jpg\""),
-            std::string::npos)
-      << member.out;
+  ASSERT_EQ(json.exitStatus, 0) << json.err;
+  auto results = ParseJsonLines(json.out);
+  ASSERT_EQ(results.size(), 1u) << json.out;
+  EXPECT_EQ(MemberNames(results[0]), (std::vector<std::string>{"volume", "volumeFile", "kind", "path", "folder", "name",
+                                                               "size", "time", "timeIso"}));
+  EXPECT_EQ(results[0]["volume"], "Music");
+  EXPECT_EQ(results[0]["volumeFile"], dir_.File("b.vkt"));
+  EXPECT_EQ(results[0]["kind"], "file");
+  EXPECT_EQ(results[0]["path"], "beach boys.mp3");
+  EXPECT_EQ(results[0]["size"], 5000000);
+  EXPECT_EQ(results[0]["time"], 1070633220);
+  EXPECT_EQ(results[0]["timeIso"], "2003-12-05T14:07:00Z");
+
+  // "path" is what every command takes; "folder" keeps the window's form. Folders have no time.
+  auto member = ParseJsonLines(Cli({"search", "--volume", "a.vkt", "--archives", "--folders", "--json", "*"}).out);
+  std::map<std::string, testing::OrderedJson> byPath;
+  for (const auto& result : member) byPath[result["path"].get<std::string>()] = result;
+  ASSERT_TRUE(byPath.contains("Source0/old.zip/scan.jpg"));
+  EXPECT_EQ(byPath["Source0/old.zip/scan.jpg"]["folder"], "Source0\\old.zip/");
+  EXPECT_EQ(byPath["Source0/old.zip/scan.jpg"]["name"], "scan.jpg");
+  EXPECT_EQ(byPath["Source0/old.zip/scan.jpg"]["kind"], "file");
+  ASSERT_TRUE(byPath.contains("Source0/2003"));
+  EXPECT_EQ(byPath["Source0/2003"]["kind"], "folder");
+  EXPECT_FALSE(byPath["Source0/2003"].contains("time"));
+  EXPECT_EQ(byPath["Source0/old.zip"]["kind"], "archive");
+
+  // No result: no output at all, not an empty array.
+  auto none = Cli({"search", "--all", "--json", "*.none"});
+  EXPECT_EQ(none.exitStatus, 0);
+  EXPECT_EQ(none.out, "");
 }
 
 TEST_F(CliSearchTest, BadCommandLines) {

@@ -5,6 +5,7 @@
 #include <set>
 #include <sstream>
 
+#include "cli/json_lines.h"
 #include "testing/run_command.h"
 
 namespace volumist {
@@ -45,6 +46,38 @@ TEST(CliDrivesTest, ListsDrivesWithTheirFields) {
   ASSERT_EQ(all.exitStatus, 0) << all.err;
   std::vector<std::string> allRoots = Roots(all.out);
   EXPECT_TRUE(std::includes(allRoots.begin(), allRoots.end(), roots.begin(), roots.end()));
+}
+
+// The JSON lines describe the same drives as the text, field by field.
+TEST(CliDrivesTest, JsonLinesMatchTheText) {
+  for (bool all : {false, true}) {
+    SCOPED_TRACE(all ? "--all" : "listed kinds");
+    std::vector<std::string> args = {"drives", "--json"};
+    if (all) args.push_back("--all");
+    testing::CommandResult json = RunCommand(VOLUMIST_CLI_PATH, args);
+    args.erase(args.begin() + 1);
+    testing::CommandResult text = RunCommand(VOLUMIST_CLI_PATH, args);
+    ASSERT_EQ(json.exitStatus, 0) << json.err;
+    std::vector<testing::OrderedJson> drives = testing::ParseJsonLines(json.out);
+    std::vector<std::string> lines = Lines(text.out);
+    ASSERT_EQ(drives.size(), lines.size()) << json.out;
+    for (size_t i = 0; i < drives.size(); ++i) {
+      SCOPED_TRACE(lines[i]);
+      const testing::OrderedJson& drive = drives[i];
+      std::vector<std::string> fields = Fields(lines[i]);
+      EXPECT_EQ(testing::MemberNames(drive),
+                (std::vector<std::string>{"root", "kind", "kindCode", "label", "fileSystem", "serial", "serialNumber",
+                                          "uuid", "device", "capacity", "free"}));
+      EXPECT_EQ(testing::TextMember(drive, "root"), fields.at(0));
+      EXPECT_EQ(drive["kind"], fields.at(1));
+      EXPECT_EQ(drive["label"].get<std::string>().empty() ? "-" : testing::TextMember(drive, "label"), fields.at(2));
+      EXPECT_EQ(drive["serial"], fields.at(4));
+      EXPECT_TRUE(drive["serialNumber"].is_number_unsigned());
+      // Space may change between the two runs; its presence may not.
+      EXPECT_EQ(drive["capacity"].is_null(), fields.at(5) == "-");
+      EXPECT_EQ(drive["free"].is_null(), fields.at(6) == "-");
+    }
+  }
 }
 
 TEST(CliDrivesTest, RejectsUnknownArguments) {

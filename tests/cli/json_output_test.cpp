@@ -62,5 +62,25 @@ TEST(JsonOutputTest, DocumentKeepsMemberOrderAndEndsWithALineEnd) {
   EXPECT_EQ(Json::parse(document.str())["bytes"].get<unsigned long long>(), 18446744073709551615ULL);
 }
 
+// Times as seconds and as ISO 8601 in UTC, across the range a volume can store (32 bits, signed).
+TEST(PutTimeTest, SecondsAndIsoTextInUtc) {
+  const std::pair<int64_t, const char*> cases[] = {
+      {0, "1970-01-01T00:00:00Z"},
+      {-1, "1969-12-31T23:59:59Z"},
+      {951782400, "2000-02-29T00:00:00Z"},  // a leap day of a century year
+      {1070633220, "2003-12-05T14:07:00Z"},
+      {2147483647, "2038-01-19T03:14:07Z"},
+      {-2147483648LL, "1901-12-13T20:45:52Z"},
+      {4102444799, "2099-12-31T23:59:59Z"},
+  };
+  for (const auto& [seconds, text] : cases) {
+    SCOPED_TRACE(seconds);
+    EXPECT_EQ(IsoTimeText(seconds), text);
+    Json object = Json::object();
+    PutTime(object, "modified", CatalogTime(seconds));
+    EXPECT_EQ(object.dump(), "{\"modified\":" + std::to_string(seconds) + ",\"modifiedIso\":\"" + text + "\"}");
+  }
+}
+
 }  // namespace
 }  // namespace volumist::cli

@@ -61,15 +61,17 @@ class VolumeCommandsTest : public ::testing::Test {
                                 "XDG_DATA_HOME=" + home_.File("data")});
   }
 
-  // NAME, FILE, SIZE and MODIFIED of each line of `volumes`; CREATED must look like a time.
+  // NAME, FILE, SIZE and MODIFIED of each line of `volumes`; CREATED must look like a time, and
+  // PRESENCE is absent (the sources' paths do not exist).
   std::vector<std::string> Listed(const std::vector<std::string>& args) {
     auto result = Cli(args);
     EXPECT_EQ(result.exitStatus, 0) << result.err;
     std::vector<std::string> lines;
     for (const std::string& line : Lines(result.out)) {
       std::vector<std::string> f = Fields(line);
-      EXPECT_EQ(f.size(), 5u) << line;
-      if (f.size() != 5) continue;
+      EXPECT_EQ(f.size(), 6u) << line;
+      if (f.size() != 6) continue;
+      EXPECT_EQ(f[5], "absent");
       EXPECT_TRUE(std::regex_match(f[3], std::regex(R"(\d\d\.\d\d\.\d{4} \d\d:\d\d)"))) << f[3];
       EXPECT_EQ(f[2], std::to_string(ReadFileBytes(Vols() + "/" + f[1]).size()));
       lines.push_back(f[0] + " " + f[1] + " " + f[4]);

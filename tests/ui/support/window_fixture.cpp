@@ -119,6 +119,8 @@ MainWindow& WindowFixture::Open(bool start) {
   services.scanHelperThreads = 1;
   services.searchThreads = searchThreads;
   services.dataFolders = dataFolders;
+  services.volumePresence = volumePresence;
+  services.watchMounts = watchMounts;
   services.listDrives = [this](uint32_t mask) {
     std::vector<DriveRow> listed;
     for (const DriveRow& drive : drives) {

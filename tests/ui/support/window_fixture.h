@@ -188,6 +188,10 @@ class WindowFixture {
   std::vector<std::string> dataFolders;
   // What the scan dialog lists as the machine's drives.
   std::vector<DriveRow> drives;
+  // Whether the listed volumes' disks are mounted (none: the system's mounts), and whether the
+  // window watches the mount table.
+  PresenceSource volumePresence;
+  bool watchMounts = false;
   std::unique_ptr<ProgramSettings> settings;
   std::unique_ptr<MainWindow> window;
 };
