@@ -298,7 +298,7 @@ int RunExport(CommandContext& context, const std::vector<std::string>& argv) {
 
 const Command kExportCommand = {
     "export",
-    "[options] FILE OUT | --format FORMAT [options] FILE [FOLDER-PATH] [-o OUT | -]",
+    "[options] FILE OUT | --format F [options] FILE [PATH] [-o OUT | -]",
     "write a volume, or a folder of it, as XML, a checksum manifest, links, CSV or JSON",
     "Writes the volume FILE as the XML document OUT (replaced if it exists; written\n"
     "to a temporary file beside it first, so a failed export leaves it as it was).\n"
@@ -333,10 +333,10 @@ const Command kExportCommand = {
     "with a Type in element form), and TOTALS. Lines end with CR LF; characters\n"
     "beyond ASCII are written as numeric references to their code points.\n"
     "\n"
-    "With --format (or -o) the operands are FILE and, optionally, the FOLDER-PATH to\n"
-    "export (as --folder); the output goes to OUT, or to standard output without -o\n"
-    "or with a last operand \"-\".\n"
-    "  --format FORMAT     xml, md5, sfv, ed2k, csv or json\n"
+    "With --format (or -o) the operands are FILE and, optionally, the PATH of the\n"
+    "folder to export (as --folder); the output goes to OUT, or to standard output\n"
+    "without -o or with a last operand \"-\".\n"
+    "  --format F          the kind of list: xml, md5, sfv, ed2k, csv or json\n"
     "  -o OUT (--output)   the file to write (replaced as above)\n"
     "md5 writes the lines \"md5sum -c\" checks, sfv the lines \"cksfv -f\" checks (after\n"
     "\"; \" comment lines), both with paths relative to the scanned folder: run the\n"
