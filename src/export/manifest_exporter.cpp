@@ -57,6 +57,21 @@ bool ManifestExporter::Run(ManifestRowWriter& rows, std::unique_ptr<platform::Fi
 
 namespace {
 
+// AppendName, without its escape pass for the common name of printable ASCII.
+void AppendPathName(std::string& path, std::string_view name) {
+  bool plain = true;
+  for (char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    plain &= byte >= 0x20 && byte < 0x7F && c != '\\' && c != '/';
+  }
+  if (!plain) {
+    AppendName(path, name);
+    return;
+  }
+  if (!path.empty()) path += '/';
+  path += name;
+}
+
 // One open folder or archive of the walk: the path lengths to restore when it is left.
 struct Level {
   size_t diskLength;
@@ -124,7 +139,7 @@ bool ManifestExporter::WriteList(ManifestRowWriter& rows, VolumeWriter& writer) 
     wholeName.assign(record.name.Text());
     wholeName += record.extension.Text();
     itemScratch.assign(itemPath, 0, parentItem);
-    AppendName(itemScratch, wholeName);
+    AppendPathName(itemScratch, wholeName);
     diskScratch.assign(diskPath, 0, parentDisk);
     diskScratch += wholeName;
     item.kind = kind;

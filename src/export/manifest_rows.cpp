@@ -1,6 +1,9 @@
 #include "export/manifest_rows.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
+#include <cstring>
 #include <vector>
 
 #include "analysis/ed2k_link.h"
@@ -13,15 +16,39 @@ namespace {
 constexpr char kLowerHex[] = "0123456789abcdef";
 constexpr char kUpperHex[] = "0123456789ABCDEF";
 
-void AppendHex(std::string& out, const uint8_t* bytes, size_t count, const char* digits) {
-  for (size_t i = 0; i < count; ++i) {
-    out += digits[bytes[i] >> 4];
-    out += digits[bytes[i] & 0x0F];
+// The two digits of every byte value, so a digest is written two digits at a time.
+struct HexPairs {
+  char pairs[256][2];
+  constexpr explicit HexPairs(const char* digits) : pairs{} {
+    for (int i = 0; i < 256; ++i) {
+      pairs[i][0] = digits[i >> 4];
+      pairs[i][1] = digits[i & 0x0F];
+    }
   }
+};
+constexpr HexPairs kLowerPairs(kLowerHex);
+constexpr HexPairs kUpperPairs(kUpperHex);
+
+// Digits go through a small array and one append: a row is mostly such fields.
+void AppendHex(std::string& out, const uint8_t* bytes, size_t count, const char* digits) {
+  const HexPairs& pairs = digits == kUpperHex ? kUpperPairs : kLowerPairs;
+  char text[64];
+  count = std::min<size_t>(count, sizeof text / 2);
+  for (size_t i = 0; i < count; ++i) std::memcpy(text + 2 * i, pairs.pairs[bytes[i]], 2);
+  out.append(text, 2 * count);
 }
 
 void AppendCrc32(std::string& out, uint32_t crc, const char* digits) {
-  for (int shift = 28; shift >= 0; shift -= 4) out += digits[(crc >> shift) & 0x0F];
+  char text[8];
+  for (int i = 0; i < 8; ++i) text[i] = digits[(crc >> (28 - 4 * i)) & 0x0F];
+  out.append(text, sizeof text);
+}
+
+// True when `text` is plain ASCII: nothing to make well-formed.
+bool IsAscii(std::string_view text) {
+  unsigned char any = 0;
+  for (char c : text) any |= static_cast<unsigned char>(c);
+  return any < 0x80;
 }
 
 void AppendNumber(std::string& out, uint64_t value) {
@@ -132,7 +159,8 @@ class CsvRows final : public ManifestRowWriter {
           break;
         case ExportColumn::kSize: AppendNumber(out, item.record->size.Value()); break;
         case ExportColumn::kDateTime:
-          if (file != nullptr) AppendCsvField(out, times_.Format(file->modifiedTime));
+          // "dd.mm.yyyy HH:MM": nothing to quote.
+          if (file != nullptr) out += TimeText(file->modifiedTime);
           break;
         case ExportColumn::kAttributes:
           if (file != nullptr) out += FormatAttributes(file->signatures);
@@ -148,7 +176,14 @@ class CsvRows final : public ManifestRowWriter {
           if (item.source != nullptr) Text(out, item.source->fileSystemName.Text());
           break;
         case ExportColumn::kSerial:
-          if (item.source != nullptr) out += FormatSerialNumber(item.source->serialNumber);
+          if (item.source != nullptr) {
+            // Formatted once per source.
+            if (item.source != serialSource_) {
+              serialSource_ = item.source;
+              serial_ = FormatSerialNumber(item.source->serialNumber);
+            }
+            out += serial_;
+          }
           break;
       }
     }
@@ -168,15 +203,28 @@ class CsvRows final : public ManifestRowWriter {
  private:
   // A text of the volume: made well-formed, then quoted as needed.
   void Text(std::string& out, std::string_view text) {
+    if (IsAscii(text)) {
+      AppendCsvField(out, text);
+      return;
+    }
     scratch_.clear();
     AppendValidUtf8(scratch_, text);
     AppendCsvField(out, scratch_);
   }
 
+  // The local time, converted once per hour of the clock: a few dozen hours kept at once, as files
+  // of one folder often share a few hours.
+  const std::string& TimeText(CatalogTime time) {
+    const auto hour = static_cast<uint64_t>(time.Value() / 3600);
+    return times_[hour % times_.size()].Format(time);
+  }
+
   bool signatures_;
   std::vector<ExportColumn> columns_;
-  DateTimeTexts times_;
+  std::array<DateTimeTexts, 64> times_;
   std::string scratch_;
+  const SourceEntry* serialSource_ = nullptr;
+  std::string serial_;
 };
 
 }  // namespace
@@ -211,8 +259,34 @@ void AppendValidUtf8(std::string& out, std::string_view text) {
   }
 }
 
+namespace {
+
+// Whether `field` holds a comma, a quote or a line break: eight bytes at a time (a zero byte of
+// word ^ pattern marks a match), since most fields hold none.
+bool NeedsQuotes(std::string_view field) {
+  constexpr uint64_t kOnes = 0x0101010101010101ull;
+  constexpr uint64_t kHighs = 0x8080808080808080ull;
+  auto hasByte = [](uint64_t word, uint8_t byte) {
+    const uint64_t x = word ^ (kOnes * byte);
+    return ((x - kOnes) & ~x & kHighs) != 0;
+  };
+  size_t i = 0;
+  for (; i + 8 <= field.size(); i += 8) {
+    uint64_t word;
+    std::memcpy(&word, field.data() + i, 8);
+    if (hasByte(word, ',') || hasByte(word, '"') || hasByte(word, '\r') || hasByte(word, '\n')) return true;
+  }
+  for (; i < field.size(); ++i) {
+    const char c = field[i];
+    if (c == ',' || c == '"' || c == '\r' || c == '\n') return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 void AppendCsvField(std::string& out, std::string_view field) {
-  if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+  if (!NeedsQuotes(field)) {
     out += field;
     return;
   }

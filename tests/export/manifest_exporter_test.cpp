@@ -373,6 +373,14 @@ TEST(ManifestTextTest, Escapes) {
       {"\xC3\xA9", "\xC3\xA9", "\xC3\xA9", ""},
       {"x\xFFy\xC3", "x\xFFy\xC3", "x\xEF\xBF\xBDy\xEF\xBF\xBD", ""},
       {"\xED\xA0\x80", "\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD", ""},
+      // Longer fields are searched eight bytes at a time: a mark in each lane and in the tail.
+      {"0123456789abcdef", "0123456789abcdef", "0123456789abcdef", ""},
+      {"0123456,89abcdef", "\"0123456,89abcdef\"", "0123456,89abcdef", ""},
+      {"01234567\"9abcdef", "\"01234567\"\"9abcdef\"", "01234567\"9abcdef", ""},
+      {"0123456789abcdef\r", "\"0123456789abcdef\r\"", "0123456789abcdef\r", "0123456789abcdef\\r"},
+      {"\n123456789abcdefgh", "\"\n123456789abcdefgh\"", "\n123456789abcdefgh", "\\n123456789abcdefgh"},
+      {"path/to/a file, \xC3\xA9t\xC3\xA9.txt", "\"path/to/a file, \xC3\xA9t\xC3\xA9.txt\"",
+       "path/to/a file, \xC3\xA9t\xC3\xA9.txt", ""},
   };
   for (const Case& test : cases) {
     SCOPED_TRACE(test.text);
