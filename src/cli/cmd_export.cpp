@@ -236,6 +236,10 @@ int RunList(CommandContext& context, VolumeCatalog& volume, ExportOptions option
                 << " file(s) left out: a line break in the path, or a path starting with \";\", has no SFV form\n";
   }
   if (ReportDamage(context, volume)) return kExitFailure;
+  if (totals.written == 0 && totals.archiveMembers > 0 && totals.noSignature == 0) {
+    context.err << "volumist-cli export: archive members are not files on the disk; nothing was listed\n";
+    return kExitFailure;
+  }
   if (totals.written == 0 && totals.noSignature > 0) {
     context.err << "volumist-cli export: no file holds a " << SignatureName(format)
                 << " signature; scan with --signatures to record them\n";
@@ -346,7 +350,8 @@ const Command kExportCommand = {
     "These three list files on the disk only: folders and archive members are left\n"
     "out, and so are files without the signature they need (MD5, CRC32, eDonkey),\n"
     "and for sfv paths with a line break or starting with \";\"; stderr says how\n"
-    "many. When no file holds the signature the status is 1.\n"
+    "many. When no file holds the signature, or only archive members were found,\n"
+    "the status is 1.\n"
     "csv writes RFC 4180 CSV (CR LF, UTF-8): a header row, then one row per folder,\n"
     "file and archive: Kind, Name, the chosen columns (see --columns; Full path is\n"
     "the item's path as ls prints it), and CRC32, MD4, MD5 with --signatures. Bytes\n"

@@ -150,6 +150,30 @@ TEST_F(CliManifestTest, FilesWithoutSignaturesAreLeftOutAndCounted) {
   EXPECT_EQ(sfv.err, "");
 }
 
+TEST_F(CliManifestTest, ArchiveMembersAreNotListedAsFilesOnTheDisk) {
+  const std::string zip = testing::FindProgram("zip");
+  if (zip.empty()) GTEST_SKIP() << "zip is not installed (scripts/install-deps.sh installs it)";
+  CommandResult zipped = InSource(zip, {"-q", "-r", "pack.zip", "docs"});
+  ASSERT_EQ(zipped.exitStatus, 0) << zipped.err;
+  Scan(Volume(), {"--archives=zip"});
+  CommandResult md5 = Cli({"export", "--format", "md5", Volume()});
+  ASSERT_EQ(md5.exitStatus, 0) << md5.err;
+  // The archive is a file on the disk; its members are not.
+  EXPECT_NE(md5.out.find("  pack.zip\n"), std::string::npos) << md5.out;
+  EXPECT_EQ(md5.out.find("pack.zip/"), std::string::npos) << md5.out;
+  testing::WriteFileBytes(Home("list.md5"), md5.out);
+  EXPECT_EQ(InSource("/usr/bin/md5sum", {"-c", "--strict", Home("list.md5")}).exitStatus, 0);
+
+  CommandResult inside = Cli({"export", "--format", "md5", Volume(), "src/pack.zip"});
+  EXPECT_EQ(inside.exitStatus, 1);
+  EXPECT_EQ(inside.out, "");
+  EXPECT_NE(inside.err.find("archive members are not files on the disk"), std::string::npos) << inside.err;
+  // CSV lists them with --archive-content.
+  CommandResult csv = Cli({"export", "--format", "csv", "--archive-content", Volume(), "src/pack.zip"});
+  EXPECT_EQ(csv.exitStatus, 0) << csv.err;
+  EXPECT_NE(csv.out.find(",src/pack.zip/docs/b c.txt,"), std::string::npos) << csv.out;
+}
+
 TEST_F(CliManifestTest, CsvReadsBackThroughPythonsCsvModule) {
   testing::TreeBuilder(Src())
       .Text("comma, and \"quotes\".txt", "q")
