@@ -228,8 +228,8 @@ int RunList(CommandContext& context, VolumeCatalog& volume, ExportOptions option
   }
   const ManifestTotals& totals = exporter.Totals();
   if (totals.noSignature > 0) {
-    context.err << "volumist-cli export: " << totals.noSignature << " file(s) without a " << SignatureName(format)
-                << " signature left out\n";
+    context.err << "volumist-cli export: " << totals.noSignature << " file(s) left out: no " << SignatureName(format)
+                << " signature recorded\n";
   }
   if (totals.unwritable > 0) {
     context.err << "volumist-cli export: " << totals.unwritable
@@ -241,8 +241,8 @@ int RunList(CommandContext& context, VolumeCatalog& volume, ExportOptions option
     return kExitFailure;
   }
   if (totals.written == 0 && totals.noSignature > 0) {
-    context.err << "volumist-cli export: no file holds a " << SignatureName(format)
-                << " signature; scan with --signatures to record them\n";
+    context.err << "volumist-cli export: no file has its " << SignatureName(format)
+                << " signature recorded; scan with --signatures to record it\n";
     return kExitFailure;
   }
   return kExitOk;

@@ -143,8 +143,8 @@ TEST_F(CliManifestTest, FilesWithoutSignaturesAreLeftOutAndCounted) {
   CommandResult md5 = Cli({"export", "--format", "md5", Volume()});
   EXPECT_EQ(md5.exitStatus, 1);
   EXPECT_EQ(md5.out, "");
-  EXPECT_NE(md5.err.find("5 file(s) without a MD5 signature left out"), std::string::npos) << md5.err;
-  EXPECT_NE(md5.err.find("no file holds a MD5 signature"), std::string::npos) << md5.err;
+  EXPECT_NE(md5.err.find("5 file(s) left out: no MD5 signature recorded"), std::string::npos) << md5.err;
+  EXPECT_NE(md5.err.find("no file has its MD5 signature recorded"), std::string::npos) << md5.err;
   CommandResult sfv = Cli({"export", "--format", "sfv", Volume()});
   EXPECT_EQ(sfv.exitStatus, 0) << sfv.err;
   EXPECT_EQ(sfv.err, "");
