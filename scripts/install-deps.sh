@@ -9,8 +9,8 @@ packages=(
   build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev locales libxml2-utils
   # JSON written by the command line (a library, so every document parses), and a parser to read
-  # it back as any reader does
-  nlohmann-json3-dev jq
+  # it back as any reader does; CSV read back by Python's csv module
+  nlohmann-json3-dev jq python3
   # time zones with summer time and odd offsets, for the tests of local times
   tzdata
   # catalog and signatures; compressed TAR archives (gzip, xz, bzip2, zstd)

@@ -48,4 +48,7 @@ inline constexpr char kAskDeleteVolume[] = "Do you want to delete this volume fi
 inline constexpr char kCouldNotDeleteVolume[] = "Could not delete this volume file";
 inline constexpr char kVolumeNameTooLong[] = "The volume name is too long: at most 255 bytes fit.";
 
+// Comparing two volumes: a tree that cannot be read to its end.
+inline constexpr char kCompareDamaged[] = "A volume file is damaged or could not be read. The volumes were not compared.";
+
 }  // namespace volumist::messages

@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "catalog/change_report.h"
+#include "cli/change_report_output.h"
 #include "cli/command.h"
 #include "cli/console_prompter.h"
 #include "cli/json_output.h"
@@ -61,49 +62,19 @@ std::string ParseOptions(const std::vector<std::string>& argv, RescanArguments& 
   return "";
 }
 
-// The "size,time,content" words of a change.
-std::string ChangeWords(uint8_t changes) {
-  std::string words;
-  auto add = [&](uint8_t bit, const char* word) {
-    if ((changes & bit) == 0) return;
-    if (!words.empty()) words += ',';
-    words += word;
-  };
-  add(kChangedSize, "size");
-  add(kChangedTime, "time");
-  add(kChangedContent, "content");
-  return words;
-}
-
-std::string CountsText(const ChangeCounts& counts) {
-  return std::to_string(counts.folders) + " folder(s), " + std::to_string(counts.files) + " file(s)";
-}
-
 void PrintText(std::ostream& out, const ChangeReport& report) {
   out << "volume: " << OnOneLine(report.volumeName) << '\n' << "file: " << OnOneLine(report.volumeFile) << '\n';
   for (const SourceChanges& source : report.sources) {
     out << "source: " << OnOneLine(source.name) << '\t' << OnOneLine(source.path) << '\t' << FateWord(source.fate)
         << '\n';
-    for (const ItemChange& item : source.added) out << "added\t" << KindWord(item.kind) << '\t' << item.path << '\n';
-    for (const ItemChange& item : source.removed) {
-      out << "removed\t" << KindWord(item.kind) << '\t' << item.path << '\n';
-    }
-    for (const ItemChange& item : source.changed) {
-      out << "changed\t" << KindWord(item.kind) << '\t' << item.path << '\t' << ChangeWords(item.changes) << '\n';
-    }
-    for (const ItemChange& item : source.moved) {
-      out << "moved\t" << KindWord(item.kind) << '\t' << item.oldPath << '\t' << item.path << '\n';
-    }
+    PrintChangeItems(out, source);
   }
   for (const LostDescription& lost : report.lostDescriptions) {
     out << "lost description\t" << (lost.path.empty() ? "(no item)" : lost.path) << '\t' << OnOneLine(lost.text)
         << '\n';
   }
-  out << "added: " << CountsText(report.Added()) << '\n'
-      << "removed: " << CountsText(report.Removed()) << '\n'
-      << "changed: " << report.Changed() << '\n'
-      << "moved: " << report.Moved() << '\n'
-      << "descriptions carried: " << report.carriedDescriptions << '\n'
+  PrintChangeCounts(out, report);
+  out << "descriptions carried: " << report.carriedDescriptions << '\n'
       << "descriptions lost: " << report.lostDescriptions.size() << '\n';
   if (!report.lostDescriptionsFile.empty()) {
     out << "lost descriptions file: " << OnOneLine(report.lostDescriptionsFile) << '\n';

@@ -23,10 +23,10 @@
 namespace volumist::cli {
 namespace {
 
-constexpr std::array<const Command*, 13> kCommands = {
+constexpr std::array<const Command*, 14> kCommands = {
     &kScanCommand,  &kRescanCommand, &kInfoCommand,   &kLsCommand,     &kSearchCommand,
     &kExportCommand, &kDescribeCommand, &kEd2kCommand, &kDumpCommand,  &kVolumesCommand,
-    &kRenameCommand, &kDeleteCommand, &kDrivesCommand};
+    &kRenameCommand, &kDeleteCommand, &kDrivesCommand, &kDiffCommand};
 
 const Command* FindCommand(const std::string& name) {
   for (const Command* command : kCommands) {

@@ -19,4 +19,10 @@ inline constexpr char kExportTargetNotRegular[] =
 inline constexpr char kExportVolumeDamaged[] =
     "The volume file is damaged or could not be read. Nothing was exported.";
 
+// The lists other than XML (checksum manifests, links, CSV, JSON Lines): the same three failures.
+inline constexpr char kCouldNotWriteList[] = "Could not write the list file. Access denied or write error.";
+inline constexpr char kListWouldReplaceVolume[] = "The list file cannot replace the volume file it is made from.";
+inline constexpr char kListTargetNotRegular[] =
+    "The list file name names a folder or a special file, which is never replaced. Nothing was exported.";
+
 }  // namespace volumist::messages

@@ -95,7 +95,7 @@ TEST_F(CompletionTest, OptionsAndTheirValues) {
       // A value after "=" only: the next word is an operand again.
       {{"frob", "--level", "x.vkt", ""}, {"directories"}},
       {{"frob", "--mode", "fast", "x.vkt", "/a", ""}, {"directories"}},
-      {{"export", "--fo"}, {"-", "--folder\texport the contents of this folder or archive of the volume",
+      {{"export", "--fo"}, {"-", "--format\tthe kind of list: xml, md5, sfv, ed2k, csv or json", "--folder\texport the contents of this folder or archive of the volume",
                             "--form\tvalues as attributes of the item's start tag,"}},
       {{"export", "--form", ""}, {"-", "attributes\t", "elements\t"}},
       {{"export", "--no-vo"}, {"-", "--no-volume-info\tthe volume's details in the VOLUME element",
@@ -172,7 +172,7 @@ TEST_F(BashCompletionTest, CompletesCommandsOptionsVolumesAndFiles) {
   const Case cases[] = {
       {{"sc"}, {"scan"}},
       {{"he"}, {"help"}},
-      {{"export", "--fo"}, {"--folder", "--form"}},
+      {{"export", "--fo"}, {"--folder", "--form", "--format"}},
       {{"export", "--form", "=", "e"}, {"elements"}},
       {{"export", "--form", "="}, {}},
       // The volume directory's names, the folders here and the volume files here; not other files.

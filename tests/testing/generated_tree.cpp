@@ -41,6 +41,15 @@ bool GeneratedTree::WriteSources(VolumeWriter& out, const ScanJob& job, SourceLi
           file.size.Set(static_cast<uint64_t>(i) * 7919 * (f + 1));
           file.modifiedTime.Set(1600000000 + i * 3600);
           file.signatures.attrArchive = (i & 1) != 0;
+          if (withDigests_) {
+            const auto number = static_cast<uint32_t>(top * 5000 + f * 50 + i);
+            file.signatures.hasCrc32 = file.signatures.hasMd4 = file.signatures.hasMd5 = true;
+            file.signatures.crc32 = number * 2654435761u;
+            for (size_t b = 0; b < 16; ++b) {
+              file.signatures.md5[b] = static_cast<uint8_t>((number >> (b % 4 * 8)) ^ (b * 37));
+              file.signatures.md4[b] = static_cast<uint8_t>((number >> (b % 4 * 8)) ^ (b * 91));
+            }
+          }
           WriteFileRecord(writer, file);
           folderSize += file.size.Value();
           ++batch.fileCount;
@@ -67,7 +76,7 @@ bool GeneratedTree::WriteSources(VolumeWriter& out, const ScanJob& job, SourceLi
   return WriteSourceFrame(out, sources[firstIndex], 0, job.Options(), contents, totalSize);
 }
 
-bool WriteGeneratedVolume(const std::string& path) {
+bool WriteGeneratedVolume(const std::string& path, bool withDigests) {
   SilentPrompter prompter;
   VolumeCatalog volume(platform::FileSystem::Default(), prompter);
   volume.SetStaysClosed(true);
@@ -75,7 +84,7 @@ bool WriteGeneratedVolume(const std::string& path) {
   job.volumeFileName = path;
   job.volumeName = "One million files";
   job.sources = {{-1, "Generated", "/generated", true}};
-  GeneratedTree tree;
+  GeneratedTree tree(withDigests);
   return volume.CreateVolume(job, tree);
 }
 
