@@ -157,8 +157,7 @@ struct Found {
 class Verification {
  public:
   Verification(const VerifyJob& job, VerifyCounters& counters, const std::atomic<bool>& stop, VerifyReport& report)
-      : job_(job),
-        counters_(counters),
+      : counters_(counters),
         stop_(stop),
         report_(report),
         fileSystem_(job.fileSystem != nullptr ? *job.fileSystem : platform::FileSystem::Default()),
@@ -172,6 +171,7 @@ class Verification {
   // Compares one source's tree with the folder at `path`.
   void CompareSource(size_t source, const SourceEntry& entry, const SourceTree& tree, const std::string& path) {
     options_ = entry.options;
+    listsArchives_ = entry.options.analyzeArchives;
     // Only listing: the files the verification reads are read by the digest threads.
     options_.computeSignatures = false;
     options_.analyzeArchives = false;
@@ -343,7 +343,7 @@ class Verification {
     size_t dot = ExtensionDot(name);
     std::string_view extension = dot == std::string_view::npos ? std::string_view() : name.substr(dot);
     if (MatchesFileTypeGroup(options_.fileTypeGroup, extension)) return true;
-    return analyzedArchives_ && !extension.empty() && ArchiveKindByExtension(extension.substr(1)) != kArchiveNone;
+    return listsArchives_ && !extension.empty() && ArchiveKindByExtension(extension.substr(1)) != kArchiveNone;
   }
 
   void CompareFile(const Node& node, const platform::ListedEntry& entry, const std::string& path,
@@ -465,17 +465,14 @@ class Verification {
     found_.push_back({task.order, std::move(difference)});
   }
 
- public:
-  bool analyzedArchives_ = false;
-
  private:
-  const VerifyJob& job_;
   VerifyCounters& counters_;
   const std::atomic<bool>& stop_;
   VerifyReport& report_;
   platform::FileSystem& fileSystem_;
   DirectoryLister lister_;
-  ScanOptions options_;
+  ScanOptions options_;     // the source's, for listing only
+  bool listsArchives_ = false;  // the source was scanned with its archives listed
   size_t source_ = 0;
   const SourceTree* tree_ = nullptr;
   ScanPipeline* pipeline_ = nullptr;
@@ -551,7 +548,6 @@ std::optional<VerifyReport> VerifyVolume(VolumeCatalog& volume, const VerifyJob&
     for (size_t i = 0; i < report.sources.size() && !stop.load(); ++i) {
       const SourceEntry& entry = volume.Sources()[i];
       if (report.sources[i].state == SourceState::kAbsent) continue;
-      verification.analyzedArchives_ = entry.options.analyzeArchives;
       verification.CompareSource(i, entry, (*trees)[i], report.sources[i].path);
     }
     verification.FinishDigests();

@@ -13,7 +13,9 @@
 #include "testing/fault_file_system.h"
 #include "testing/recording_prompter.h"
 #include "testing/temp_dir.h"
+#include "testing/run_command.h"
 #include "testing/tree_builder.h"
+#include "../analysis/external_tool.h"
 
 namespace volumist {
 namespace {
@@ -255,6 +257,49 @@ TEST_F(VerifyTest, HiddenFilesLeftOutByTheScanAreNotNew) {
   ASSERT_TRUE(report);
   EXPECT_EQ(Lines(*report), std::vector<std::string>{"new Src/visible.txt"});
   EXPECT_EQ(report->filesDigested, 0u);  // no digests stored: nothing is read
+}
+
+// An archive made by tar and listed by the scan: its members are not compared (and counted as such),
+// the archive file itself is, by its digests.
+TEST_F(VerifyTest, ListedArchivesAreComparedAsFiles) {
+  const std::string tar = testing::FindProgram("tar");
+  if (tar.empty()) GTEST_SKIP() << "tar is not installed";
+  TempDir packed;
+  TreeBuilder(packed.path()).File("in/one.txt", 3000, kThen).File("in/two.txt", 4000, kThen);
+  testing::CommandResult made = testing::RunCommand(tar, {"-cf", source_.File("pack.tar"), "-C", packed.path(), "in"});
+  ASSERT_EQ(made.exitStatus, 0) << made.err;
+  SetTime(source_.File("pack.tar"), kThen);
+  ScanJob job;
+  job.volumeFileName = Volume();
+  job.volumeName = "V";
+  job.computeSignatures = true;
+  job.signatureMd5 = true;
+  job.analyzeArchives = true;
+  job.sources.push_back({-1, "Src", source_.path(), true});
+  {
+    VolumeCatalog volume(platform::FileSystem::Default(), prompter_);
+    ScanEngine engine(volume.StopFlag(), {}, 2);
+    ASSERT_TRUE(volume.CreateVolume(job, engine));
+  }
+  std::optional<VerifyReport> report = Verify();
+  ASSERT_TRUE(report);
+  EXPECT_TRUE(report->AllMatch()) << ::testing::PrintToString(Lines(*report));
+  EXPECT_EQ(report->archiveItemsSkipped, 3u);  // the folder "in" and its two files
+  EXPECT_EQ(report->same, 1u);
+  EXPECT_EQ(report->filesDigested, 1u);
+
+  // A byte inside the first member's data changes (the folder's header and the member's header come
+  // first, 512 bytes each): the archive's digest tells.
+  std::string bytes = testing::ReadFileBytes(source_.File("pack.tar"));
+  ASSERT_GT(bytes.size(), 2000u);
+  bytes[2000] = static_cast<char>(bytes[2000] ^ 1);
+  testing::WriteFileBytes(source_.File("pack.tar"), bytes);
+  SetTime(source_.File("pack.tar"), kThen);
+  report = Verify();
+  ASSERT_TRUE(report);
+  EXPECT_EQ(Lines(*report), std::vector<std::string>{"content Src/pack.tar changes=4 digests=5"});
+  ASSERT_EQ(report->differences.size(), 1u);
+  EXPECT_EQ(report->differences[0].kind, ItemKind::kArchive);
 }
 
 TEST_F(VerifyTest, StopEndsTheVerificationAndSaysSo) {
