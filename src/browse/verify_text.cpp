@@ -61,6 +61,12 @@ std::string VerifyProgressText(const VerifyProgress& progress) {
   return text;
 }
 
+std::string VerifyReadText(const VerifyReport& report) {
+  if (report.filesDigested == 0) return "Nothing was read.";
+  return "Read " + FormatSizeShort(report.bytesDigested) + " from " + std::to_string(report.filesDigested) +
+         (report.filesDigested == 1 ? " file." : " files.");
+}
+
 int VerifyProgressPermille(const VerifyProgress& progress) {
   auto permille = [](uint64_t done, uint64_t total) {
     if (total == 0) return 0;

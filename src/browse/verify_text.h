@@ -12,6 +12,8 @@ namespace volumist::browse {
 // "Read 1.20 GB of 3.40 GB at 95.3 MB/s, 0:00:24 left" (the time once a rate is known); "Comparing
 // 1200 of 5000 items" when there is nothing to read.
 std::string VerifyProgressText(const VerifyProgress& progress);
+// After the end: "Read 1.39 MB from 8 files." ("Nothing was read." when no file was).
+std::string VerifyReadText(const VerifyReport& report);
 // The bar's position, 0 to 1000: the bytes read of those to read, else the items compared.
 int VerifyProgressPermille(const VerifyProgress& progress);
 

@@ -96,6 +96,25 @@ TEST(VerifyTextTest, SummaryOfAMatchCountsWhatWasCompared) {
   EXPECT_EQ(VerifySummary(report), "0 changed, 0 content changed, 0 missing, 0 unreadable, 0 new; 12 the same.");
 }
 
+TEST(VerifyTextTest, WhatWasReadInTheEnd) {
+  struct Case {
+    uint64_t files;
+    uint64_t bytes;
+    std::string text;
+  };
+  const std::vector<Case> cases = {
+      {0, 0, "Nothing was read."},
+      {1, 500, "Read 500 B from 1 file."},
+      {8, 1457664, "Read 1.39 MB from 8 files."},
+  };
+  for (const Case& c : cases) {
+    VerifyReport report;
+    report.filesDigested = c.files;
+    report.bytesDigested = c.bytes;
+    EXPECT_EQ(VerifyReadText(report), c.text);
+  }
+}
+
 TEST(VerifyTextTest, PromptNamesTheSourceAndWhereItWas) {
   EXPECT_EQ(VerifyWhereIsSourcePrompt("Photos", "/media/usb"), "Where is source Photos now? (recorded at /media/usb)");
 }

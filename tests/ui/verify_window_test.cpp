@@ -107,6 +107,7 @@ void VerifyWindowTest::listsTheDifferencesAndCopiesTheShownLines() {
   QStringList filtered;
   QString copied;
   int progressEnd = -1;
+  QString readText;
   fixture.dialogs.scripts.push_back([&](QDialog& d) {
     auto& dialog = dynamic_cast<VerifyDialog&>(d);
     QVERIFY(WaitForEnd(dialog));
@@ -114,6 +115,7 @@ void VerifyWindowTest::listsTheDifferencesAndCopiesTheShownLines() {
     summary = dialog.Summary();
     shown = dialog.ShownLines();
     progressEnd = dialog.findChild<QProgressBar*>()->value();
+    readText = dialog.ProgressText();
     auto* filter = dialog.findChild<QLineEdit*>();
     QVERIFY(filter != nullptr);
     QTest::keyClicks(filter, "missing");
@@ -134,6 +136,7 @@ void VerifyWindowTest::listsTheDifferencesAndCopiesTheShownLines() {
   QCOMPARE(filtered, QStringList{QStringLiteral("Missing Tree/f0.dat")});
   QCOMPARE(copied, QStringLiteral("Missing Tree/f0.dat"));
   QCOMPARE(progressEnd, 1000);
+  QCOMPARE(readText, QStringLiteral("Read 36 B from 3 files."));  // f1.dat, f2.dat and f3.dat: 11 + 12 + 13 bytes
   QCOMPARE(fixture.prompter.Errors(), std::vector<std::string>{});
   QCOMPARE(fixture.folders.answers.size(), size_t{0});  // the source was where it was recorded: nothing asked
 }

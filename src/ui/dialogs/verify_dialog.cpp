@@ -156,6 +156,7 @@ void VerifyDialog::Finish(std::shared_ptr<std::optional<VerifyReport>> report, c
                       : report_->AllMatch()    ? QStringLiteral("The disk matches the volume.")
                                                : QStringLiteral("The disk differs from the volume:"));
     bar_->setValue(report_->stopped ? bar_->value() : bar_->maximum());
+    progress_->setText(ToQString(browse::VerifyReadText(*report_)));
     summary_->setText(ToQString(browse::VerifySummary(*report_)));
     for (const std::string& line : browse::VerifyLines(*report_)) lines_.push_back(ToQString(line));
     copyButton_->setEnabled(true);
