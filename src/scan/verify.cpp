@@ -508,8 +508,9 @@ VerifyCounts VerifyReport::Counts() const {
 
 bool VerifyReport::AllMatch() const {
   if (stopped || !differences.empty()) return false;
-  return std::all_of(sources.begin(), sources.end(),
-                     [](const VerifiedSource& source) { return source.state == SourceState::kVerified; });
+  // A source on another disk whose every item matches is a match: the data is all there.
+  return std::none_of(sources.begin(), sources.end(),
+                      [](const VerifiedSource& source) { return source.state == SourceState::kAbsent; });
 }
 
 std::optional<VerifyReport> VerifyVolume(VolumeCatalog& volume, const VerifyJob& job, VerifyCounters& counters,

@@ -117,7 +117,8 @@ struct VerifyReport {
   bool stopped = false;              // the stop flag ended the walk: what was compared is reported
 
   VerifyCounts Counts() const;
-  // True when every source was compared, nothing differs and the verification was not stopped.
+  // True when every source was compared (on its own disk or another), nothing differs and the
+  // verification was not stopped.
   bool AllMatch() const;
 };
 

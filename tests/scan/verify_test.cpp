@@ -238,6 +238,15 @@ TEST_F(VerifyTest, SourceFoundWhereTheJobSaysOrReportedAbsent) {
   ASSERT_TRUE(report);
   EXPECT_EQ(report->sources.at(0).state, SourceState::kOtherMedium);
   EXPECT_EQ(Lines(*report), std::vector<std::string>{"missing Src/docs"});
+  // On another disk that holds the same: a match, the warning aside.
+  otherDisk.sourcePaths.clear();
+  std::filesystem::copy(elsewhere.path() + "/copy/docs", source_.path() + "/docs",
+                        std::filesystem::copy_options::recursive);
+  for (const char* name : {"docs/c.txt", "docs/d.txt"}) SetTime(source_.File(name), kThen);
+  report = Verify(otherDisk);
+  ASSERT_TRUE(report);
+  EXPECT_EQ(report->sources.at(0).state, SourceState::kOtherMedium);
+  EXPECT_TRUE(report->AllMatch()) << ::testing::PrintToString(Lines(*report));
 }
 
 TEST_F(VerifyTest, HiddenFilesLeftOutByTheScanAreNotNew) {
