@@ -25,6 +25,22 @@ mkdir -p "$sample/old-backup/letters" && echo "Dear Anna," >"$sample/old-backup/
 rm -rf "$sample/old-backup"
 "$cli" describe sources.vkt "" "The program's own source folders, scanned for the screenshots." >/dev/null || true
 
+# A backup disk scanned with signatures, then changed behind the volume's back, for the
+# verification dialog: one byte (size and time kept), a shortened file, a lost one, a new one.
+backup="$sample/backup"
+mkdir -p "$backup/Photos/2003" "$backup/Letters" "$backup/Music"
+for name in Photos/2003/harbour.jpg Photos/2003/lighthouse.jpg Photos/2003/boats.jpg Photos/beach.jpg \
+            Letters/bank.pdf Letters/insurance.pdf Music/tide.mp3 Music/gulls.mp3 notes.txt; do
+  head -c $((20000 + RANDOM * 8)) /dev/urandom >"$backup/$name"
+done
+"$cli" scan --name "Backup disk" --file backup.vkt --signatures "Backup=$backup" >/dev/null
+touch -r "$backup/Photos/2003/boats.jpg" "$sample/boats.time"
+printf '\x00' | dd of="$backup/Photos/2003/boats.jpg" bs=1 seek=4000 conv=notrunc status=none
+touch -r "$sample/boats.time" "$backup/Photos/2003/boats.jpg"
+truncate -s 12000 "$backup/Music/gulls.mp3"
+rm "$backup/Letters/insurance.pdf"
+echo "call the bank on Monday" >"$backup/Letters/todo.txt"
+
 media="$sample/media"
 mkdir -p "$media/Music" "$media/Pictures" "$media/Video"
 song() {  # file, title, seconds, frequency, lame options

@@ -57,26 +57,49 @@ void StoreMd5(Md5& md5, SignatureBlock& out) {
 
 bool Cancelled(const std::atomic<bool>* cancel) { return cancel != nullptr && cancel->load(std::memory_order_relaxed); }
 
+// Where the reading of one file stands, shared by its reading loops.
+struct Reading {
+  platform::File& file;
+  const std::atomic<bool>* cancel;
+  std::atomic<uint64_t>* bytesDigested;
+  uint64_t failedAt = 0;
+};
+
+// The size of the blocks a failed read is tried again in, to find the first one that fails.
+constexpr size_t kProbeSize = 4096;
+
+// After a failed read of `buffer` at `offset`: the offset of its first block that cannot be read.
+uint64_t FirstFailingBlock(platform::File& file, uint64_t offset, std::span<std::byte> buffer) {
+  for (size_t done = 0; done < buffer.size(); done += kProbeSize) {
+    std::span<std::byte> block = buffer.subspan(done, std::min(kProbeSize, buffer.size() - done));
+    std::optional<size_t> got = file.ReadAt(offset + done, block);
+    if (!got || *got < block.size()) return offset + done;
+  }
+  return offset;  // every block read on the second try: the first read's failure stands for all of it
+}
+
 // Fills `buffer` from `offset` on; kDone only when every byte came.
-DigestOutcome ReadPiece(platform::File& file, uint64_t offset, std::span<std::byte> buffer,
-                        const std::atomic<bool>* cancel) {
-  if (Cancelled(cancel)) return DigestOutcome::kCancelled;
-  std::optional<size_t> got = file.ReadAt(offset, buffer);
-  if (!got) return DigestOutcome::kReadError;
+DigestOutcome ReadPiece(Reading& reading, uint64_t offset, std::span<std::byte> buffer) {
+  if (Cancelled(reading.cancel)) return DigestOutcome::kCancelled;
+  std::optional<size_t> got = reading.file.ReadAt(offset, buffer);
+  if (!got) {
+    reading.failedAt = FirstFailingBlock(reading.file, offset, buffer);
+    return DigestOutcome::kReadError;
+  }
+  if (reading.bytesDigested != nullptr) reading.bytesDigested->fetch_add(*got, std::memory_order_relaxed);
   return *got < buffer.size() ? DigestOutcome::kShorter : DigestOutcome::kDone;
 }
 
 // One pass on the calling thread. A small file gets a buffer of its own size and is read in one
 // call.
-DigestOutcome DigestOnOneThread(platform::File& file, uint64_t size, DigestChoice want, SignatureBlock& out,
-                                const std::atomic<bool>* cancel) {
+DigestOutcome DigestOnOneThread(Reading& reading, uint64_t size, DigestChoice want, SignatureBlock& out) {
   const size_t bufferSize = static_cast<size_t>(std::clamp<uint64_t>(size, 1, kReadSize));
   auto buffer = std::make_unique_for_overwrite<std::byte[]>(bufferSize);
   ReaderDigests digests(want);
   Md5 md5;
   for (uint64_t offset = 0; offset < size;) {
     std::span<std::byte> piece(buffer.get(), static_cast<size_t>(std::min<uint64_t>(bufferSize, size - offset)));
-    if (DigestOutcome read = ReadPiece(file, offset, piece, cancel); read != DigestOutcome::kDone) return read;
+    if (DigestOutcome read = ReadPiece(reading, offset, piece); read != DigestOutcome::kDone) return read;
     digests.Update(piece);
     if (want.md5) md5.Update(piece);
     offset += piece.size();
@@ -88,8 +111,7 @@ DigestOutcome DigestOnOneThread(platform::File& file, uint64_t size, DigestChoic
 
 // The reading thread fills slots in turn and digests CRC-32 and MD4 from each; the MD5 thread takes
 // the same slots in the same order. A slot is refilled only after the MD5 thread released it.
-DigestOutcome DigestOnTwoThreads(platform::File& file, uint64_t size, DigestChoice want, SignatureBlock& out,
-                                 const std::atomic<bool>* cancel) {
+DigestOutcome DigestOnTwoThreads(Reading& reading, uint64_t size, DigestChoice want, SignatureBlock& out) {
   struct Slot {
     std::unique_ptr<std::byte[]> data = std::make_unique_for_overwrite<std::byte[]>(kReadSize);
     size_t length = 0;
@@ -117,7 +139,7 @@ DigestOutcome DigestOnTwoThreads(platform::File& file, uint64_t size, DigestChoi
     free.acquire();
     Slot& slot = slots[i % kSlotCount];
     std::span<std::byte> piece(slot.data.get(), static_cast<size_t>(std::min<uint64_t>(kReadSize, size - offset)));
-    outcome = ReadPiece(file, offset, piece, cancel);
+    outcome = ReadPiece(reading, offset, piece);
     // A failed read ends the reading; the MD5 thread still gets its last slot.
     slot.length = outcome == DigestOutcome::kDone ? piece.size() : 0;
     offset += slot.length;
@@ -140,24 +162,33 @@ DigestOutcome DigestOnTwoThreads(platform::File& file, uint64_t size, DigestChoi
 DigestOutcome ComputeFileSignatures(const std::string& path, DigestChoice want, SignatureBlock& out,
                                     platform::FileSystem& fileSystem, const std::atomic<bool>* cancel,
                                     std::optional<uint64_t> size) {
+  return DigestFile(path, want, out, DigestSettings{&fileSystem, cancel, size, nullptr}).outcome;
+}
+
+DigestResult DigestFile(const std::string& path, DigestChoice want, SignatureBlock& out,
+                        const DigestSettings& settings) {
+  platform::FileSystem& fileSystem =
+      settings.fileSystem != nullptr ? *settings.fileSystem : platform::FileSystem::Default();
   platform::OpenResult opened = fileSystem.OpenForRead(path);
-  if (!opened) return DigestOutcome::kCannotOpen;
+  if (!opened) return {DigestOutcome::kCannotOpen};
   platform::File& file = *opened.file;
-  if (!want.crc32 && !want.md4 && !want.md5) return DigestOutcome::kDone;
+  if (!want.crc32 && !want.md4 && !want.md5) return {DigestOutcome::kDone};
+  std::optional<uint64_t> size = settings.size;
   if (!size) size = file.Size();
-  if (!size) return DigestOutcome::kReadError;
+  if (!size) return {DigestOutcome::kReadError};
+  Reading reading{file, settings.cancel, settings.bytesDigested};
   bool twoThreads = want.md5 && (want.crc32 || want.md4) && *size >= kTwoThreadSize;
   SignatureBlock digests;
-  DigestOutcome outcome = twoThreads ? DigestOnTwoThreads(file, *size, want, digests, cancel)
-                                     : DigestOnOneThread(file, *size, want, digests, cancel);
-  if (outcome != DigestOutcome::kDone) return outcome;
+  DigestOutcome outcome = twoThreads ? DigestOnTwoThreads(reading, *size, want, digests)
+                                     : DigestOnOneThread(reading, *size, want, digests);
+  if (outcome != DigestOutcome::kDone) return {outcome, outcome == DigestOutcome::kReadError ? reading.failedAt : 0};
   out.crc32 = digests.crc32;
   out.hasCrc32 = digests.hasCrc32;
   out.md4 = digests.md4;
   out.hasMd4 = digests.hasMd4;
   out.md5 = digests.md5;
   out.hasMd5 = digests.hasMd5;
-  return DigestOutcome::kDone;
+  return {DigestOutcome::kDone};
 }
 
 }  // namespace volumist

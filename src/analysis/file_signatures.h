@@ -42,4 +42,24 @@ enum class DigestOutcome {
                                                   const std::atomic<bool>* cancel = nullptr,
                                                   std::optional<uint64_t> size = std::nullopt);
 
+// How a digest computation ended, and where a read failed.
+struct DigestResult {
+  DigestOutcome outcome = DigestOutcome::kDone;
+  // kReadError: the offset of the first 4 KiB block of the file that could not be read (the failed
+  // read is tried again block by block, so a bad sector is named, not the start of a large read).
+  uint64_t failedAt = 0;
+};
+
+// What ComputeFileSignatures takes besides the path, for callers that want more of it.
+struct DigestSettings {
+  platform::FileSystem* fileSystem = nullptr;        // null: platform::FileSystem::Default()
+  const std::atomic<bool>* cancel = nullptr;
+  std::optional<uint64_t> size;
+  std::atomic<uint64_t>* bytesDigested = nullptr;    // when given, raised by every block read (relaxed)
+};
+
+// ComputeFileSignatures, telling where a read failed and counting the bytes read as it goes.
+[[nodiscard]] DigestResult DigestFile(const std::string& path, DigestChoice want, SignatureBlock& out,
+                                      const DigestSettings& settings);
+
 }  // namespace volumist

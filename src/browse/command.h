@@ -69,8 +69,10 @@ enum class Command : int {
   kFindCopyOfItem,
   kGetEd2kLink,
   kCreateMd5CheckFile,
+  // The volumes menu (and the volume list's context menu): compare the disk with the loaded volume.
+  kVerifyVolume,
 };
-inline constexpr int kCommandCount = static_cast<int>(Command::kCreateMd5CheckFile) + 1;
+inline constexpr int kCommandCount = static_cast<int>(Command::kVerifyVolume) + 1;
 
 struct CommandInfo {
   Command command;

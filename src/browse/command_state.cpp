@@ -11,7 +11,9 @@ bool IsCommandEnabled(Command command, const ShellState& state) {
     case Command::kStop: return state.scanning;
     // Both rescan the loaded volume; "Update..." lets the user edit its sources first.
     case Command::kUpdateVolume:
-    case Command::kRescanVolume: return !state.scanning && state.volumeLoaded;
+    case Command::kRescanVolume:
+    // Verifying reads the loaded volume's sources.
+    case Command::kVerifyVolume: return !state.scanning && state.volumeLoaded;
     // The file list is exported as the folder it shows ("... current folder"): an export in the
     // list's own order is not offered.
     case Command::kExportFileList: return false;

@@ -49,6 +49,7 @@ extern const Command kEd2kCommand;
 extern const Command kExportCommand;
 extern const Command kDescribeCommand;
 extern const Command kRescanCommand;
+extern const Command kVerifyCommand;
 extern const Command kDiffCommand;
 
 // Prints "usage: volumist-cli NAME USAGE" to err and returns kExitUsage.

@@ -23,8 +23,8 @@
 namespace volumist::cli {
 namespace {
 
-constexpr std::array<const Command*, 14> kCommands = {
-    &kScanCommand,  &kRescanCommand, &kInfoCommand,   &kLsCommand,     &kSearchCommand,
+constexpr std::array<const Command*, 15> kCommands = {
+    &kScanCommand,  &kRescanCommand, &kVerifyCommand, &kInfoCommand,   &kLsCommand,     &kSearchCommand,
     &kExportCommand, &kDescribeCommand, &kEd2kCommand, &kDumpCommand,  &kVolumesCommand,
     &kRenameCommand, &kDeleteCommand, &kDrivesCommand, &kDiffCommand};
 

@@ -202,6 +202,9 @@ class MainWindow final : public QMainWindow, public VolumeHost {
   void UpdateLoadedVolume();
   // Both rescans from here: every source as it is stored, or the list `edited` in the dialog.
   void StartRescanOfLoadedVolume(const ScanJob* edited);
+  // "Verify this Volume...": asks where each source whose recorded path is absent is now (a source
+  // the user does not point to is reported absent), then verifies in the verification dialog.
+  void VerifyLoadedVolume();
 
   ProgramSettings& settings_;
   WindowServices services_;

@@ -88,6 +88,7 @@ void MainWindow::OnCommand(Command command) {
     case Command::kArrangeCreated:
     case Command::kArrangeModified: Arrange(browse::ArrangementOf(command)); break;
     case Command::kRescanVolume: RescanLoadedVolume(); break;
+    case Command::kVerifyVolume: VerifyLoadedVolume(); break;
     case Command::kUpdateVolume: UpdateLoadedVolume(); break;
     case Command::kSearch:
     case Command::kSearchDialog:

@@ -47,6 +47,7 @@ const Row kTable[] = {
     {C::kUpdate, Y, Y, Y, n},
     {C::kUpdateVolume, n, Y, Y, n},
     {C::kRescanVolume, n, Y, Y, n},
+    {C::kVerifyVolume, n, Y, Y, n},
     {C::kSearch, Y, Y, Y, n},
     {C::kSearchDialog, Y, Y, Y, n},
     {C::kSearchAllVolumes, Y, Y, Y, n},

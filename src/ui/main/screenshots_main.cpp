@@ -20,6 +20,7 @@
 #include "catalog/folder_contents.h"
 #include "scan/drive_info.h"
 #include "ui/dialogs/change_report_dialog.h"
+#include "ui/dialogs/verify_dialog.h"
 #include "ui/dialogs/ed2k_dialog.h"
 #include "ui/dialogs/export_dialog.h"
 #include "ui/dialogs/properties_dialog.h"
@@ -220,6 +221,18 @@ bool SaveDialogs(MainWindow& window, ProgramSettings& settings, const QString& o
     dialog.show();
     Settle(200);
     ok = Save(dialog, out, "rescan-report-dialog.png") && ok;
+  }
+  {
+    // A real verification of the backup volume the script made and then changed.
+    const std::string file = settings.VolumeDirectory() + "/backup.vkt";
+    VerifyDialog dialog(file, "Backup disk", VerifyJob{}, &window);
+    dialog.show();
+    dialog.Start();
+    QElapsedTimer clock;
+    clock.start();
+    while (dialog.IsRunning() && clock.elapsed() < 60000) QApplication::processEvents(QEventLoop::AllEvents, 50);
+    Settle(200);
+    ok = Save(dialog, out, "verify-dialog.png") && ok;
   }
   return ok;
 }
