@@ -23,9 +23,9 @@
 namespace volumist::cli {
 namespace {
 
-constexpr std::array<const Command*, 13> kCommands = {
-    &kScanCommand,  &kRescanCommand, &kInfoCommand,   &kLsCommand,     &kSearchCommand,
-    &kExportCommand, &kDescribeCommand, &kEd2kCommand, &kDumpCommand,  &kVolumesCommand,
+constexpr std::array<const Command*, 15> kCommands = {
+    &kScanCommand,  &kRescanCommand, &kInfoCommand,   &kLsCommand,     &kSearchCommand, &kDuplicatesCommand,
+    &kUniqueCommand, &kExportCommand, &kDescribeCommand, &kEd2kCommand, &kDumpCommand,  &kVolumesCommand,
     &kRenameCommand, &kDeleteCommand, &kDrivesCommand};
 
 const Command* FindCommand(const std::string& name) {

@@ -184,7 +184,10 @@ void ReadVolumes(const std::vector<std::string>& paths, const DuplicateOptions& 
       }
       DuplicateVolume& state = report.volumes[index];
       state.path = paths[index];
-      if (skip[index]) continue;
+      if (skip[index]) {
+        state.skipped = true;
+        continue;
+      }
       if (options.stop != nullptr && options.stop->load(std::memory_order_relaxed)) continue;
       VolumeCatalog volume(fileSystem, quiet);
       volume.SetQuiet(true);
@@ -350,7 +353,7 @@ std::string DigestHex(const std::array<uint8_t, 16>& digest) {
 }
 
 DuplicateReport FindDuplicates(const std::vector<std::string>& volumePaths, const DuplicateOptions& options,
-                               platform::FileSystem& fileSystem, const std::function<void(DuplicateGroup&&)>& onGroup,
+                               platform::FileSystem& fileSystem, const std::function<void(DuplicateGroup&&, const DuplicateVolumes&)>& onGroup,
                                DuplicateProgress* progress) {
   DuplicateReport report;
   const std::vector<std::string> paths(volumePaths.begin(),
@@ -454,14 +457,14 @@ DuplicateReport FindDuplicates(const std::vector<std::string>& volumePaths, cons
   });
   for (DuplicateGroup& group : groups) {
     if (progress != nullptr) progress->groupsFound.fetch_add(1, std::memory_order_relaxed);
-    onGroup(std::move(group));
+    onGroup(std::move(group), report.volumes);
   }
   return report;
 }
 
 DuplicateReport FindUniqueFiles(const std::vector<std::string>& volumePaths, size_t target,
                                 const DuplicateOptions& options, platform::FileSystem& fileSystem,
-                                const std::function<void(DuplicateMember&&)>& onFile, DuplicateProgress* progress) {
+                                const std::function<void(DuplicateMember&&, const DuplicateVolumes&)>& onFile, DuplicateProgress* progress) {
   DuplicateReport report;
   if (target >= volumePaths.size()) return report;
   const std::vector<std::string> paths(volumePaths.begin(),
@@ -554,7 +557,7 @@ DuplicateReport FindUniqueFiles(const std::vector<std::string>& volumePaths, siz
     report.stopped = true;
     return report;
   }
-  for (DuplicateMember& member : alone) onFile(std::move(member));
+  for (DuplicateMember& member : alone) onFile(std::move(member), report.volumes);
   return report;
 }
 

@@ -89,21 +89,26 @@ struct DuplicateGroup {
 struct DuplicateVolume {
   std::string path;
   std::string name;        // the volume's name, once opened
-  bool opened = false;     // false: it could not be opened, and was left out
+  bool opened = false;     // false: it could not be opened (or was skipped), and was left out
+  bool skipped = false;    // the target's own file named again among the others (FindUniqueFiles)
   VolumeDamage damage = VolumeDamage::kNone;  // read as far as it could be
 };
 
+// The volumes of a set as they read.
+using DuplicateVolumes = std::vector<DuplicateVolume>;
+
 struct DuplicateReport {
-  std::vector<DuplicateVolume> volumes;  // one per volume file given, in that order
+  DuplicateVolumes volumes;  // one per volume file given, in that order
   uint64_t filesCompared = 0;            // files at or above the minimum size
   bool stopped = false;
 };
 
 // Finds the groups of copies over the volume files `volumePaths` and hands each group to `onGroup`
-// on the calling thread, largest files first (then by digest or name). `progress` may be null.
+// on the calling thread, largest files first (then by digest or name), with the volumes as they
+// read (every volume is read by then). `progress` may be null.
 // The file system must be safe to use from several threads.
 DuplicateReport FindDuplicates(const std::vector<std::string>& volumePaths, const DuplicateOptions& options,
-                               platform::FileSystem& fileSystem, const std::function<void(DuplicateGroup&&)>& onGroup,
+                               platform::FileSystem& fileSystem, const std::function<void(DuplicateGroup&&, const DuplicateVolumes&)>& onGroup,
                                DuplicateProgress* progress = nullptr);
 
 // The files of `volumePaths[target]` that exist on no other volume of `volumePaths` ("only copy":
@@ -114,7 +119,7 @@ DuplicateReport FindDuplicates(const std::vector<std::string>& volumePaths, cons
 // list (the target among the others) is read once.
 DuplicateReport FindUniqueFiles(const std::vector<std::string>& volumePaths, size_t target,
                                 const DuplicateOptions& options, platform::FileSystem& fileSystem,
-                                const std::function<void(DuplicateMember&&)>& onFile,
+                                const std::function<void(DuplicateMember&&, const DuplicateVolumes&)>& onFile,
                                 DuplicateProgress* progress = nullptr);
 
 // The digest as lowercase hexadecimal digits.

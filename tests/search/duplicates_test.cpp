@@ -36,14 +36,14 @@ class DuplicatesTest : public ::testing::Test {
   std::vector<std::string> Groups(const DuplicateOptions& options, const std::vector<std::string>& paths) {
     std::vector<std::string> found;
     report_ = FindDuplicates(paths, options, platform::FileSystem::Default(),
-                             [&](DuplicateGroup&& group) { found.push_back(Describe(group)); });
+                             [&](DuplicateGroup&& group, const DuplicateVolumes&) { found.push_back(Describe(group)); });
     return found;
   }
 
   std::vector<std::string> Unique(size_t target, const DuplicateOptions& options = {}) {
     std::vector<std::string> found;
     report_ = FindUniqueFiles(paths_, target, options, platform::FileSystem::Default(),
-                              [&](DuplicateMember&& member) { found.push_back(member.path); });
+                              [&](DuplicateMember&& member, const DuplicateVolumes&) { found.push_back(member.path); });
     return found;
   }
 
@@ -95,7 +95,7 @@ TEST_F(DuplicatesTest, GroupsByEachRuleAndOption) {
 TEST_F(DuplicatesTest, GroupsMembersCarryNameTimeAndContainer) {
   std::vector<DuplicateGroup> groups;
   DuplicateReport report = FindDuplicates({paths_[0], paths_[1]}, {}, platform::FileSystem::Default(),
-                                          [&](DuplicateGroup&& group) { groups.push_back(std::move(group)); });
+                                          [&](DuplicateGroup&& group, const DuplicateVolumes&) { groups.push_back(std::move(group)); });
   ASSERT_EQ(report.volumes.size(), 2u);
   EXPECT_EQ(report.volumes[0].name, "Alpha");
   EXPECT_EQ(report.volumes[1].name, "Beta");
@@ -149,7 +149,7 @@ TEST_F(DuplicatesTest, OnlyCopyWithZeroByteFilesAndTheTargetNamedTwice) {
   // The target's own file among the others is no backup of itself.
   std::vector<std::string> found;
   FindUniqueFiles({paths_[2], paths_[2]}, 0, {}, platform::FileSystem::Default(),
-                  [&](DuplicateMember&& member) { found.push_back(member.path); });
+                  [&](DuplicateMember&& member, const DuplicateVolumes&) { found.push_back(member.path); });
   EXPECT_EQ(found.size(), 5u);
 }
 

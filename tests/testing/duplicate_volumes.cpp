@@ -44,8 +44,9 @@ std::vector<std::string> WriteDuplicateVolumes(const std::string& folder, Prompt
       SignedFile("old", ".doc", 300, "old"),                                // Beta's has no signatures
       SignedFile("caf\xE9", ".txt", 450, "latin1"),                         // not UTF-8, = Gamma
   };
-  alpha.children[4].hasSignatures = true;
-  alpha.children[4].signatures = ContentOf("pack");
+  alpha.children[3].time = time;
+  alpha.children[3].hasSignatures = true;
+  alpha.children[3].signatures = ContentOf("pack");
   MemorySource beta;
   beta.children = {
       Node::Folder("backup", {SignedFile("rep-copy", ".pdf", 5000, "report")}),
