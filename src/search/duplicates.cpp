@@ -5,15 +5,15 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <thread>
 #include <tuple>
-#include <unordered_map>
 
 #include "analysis/md5.h"
-#include "catalog/folder_chain.h"
 #include "catalog/item_path.h"
 #include "catalog/prompter.h"
 #include "catalog/record_reader.h"
+#include "catalog/volume_format.h"
 
 namespace volumist {
 namespace {
@@ -39,12 +39,17 @@ struct FileKey {
 };
 static_assert(sizeof(FileKey) == 40);
 
-// The order that brings copies together: by kind (so that a name never meets a digest), size,
-// digest; then, for a stable output, by volume and place in the volume.
-bool KeyLess(const FileKey& a, const FileKey& b) {
+// The order that brings copies together: by digest, kind (so that a name never meets a digest) and
+// size; then, for a stable output, by volume and place in the volume. The digest's first word comes
+// first: it tells almost every pair apart at once. Any fixed order of digests will do.
+inline bool KeyLess(const FileKey& a, const FileKey& b) {
+  uint64_t wa[2], wb[2];
+  std::memcpy(wa, a.digest.data(), sizeof wa);
+  std::memcpy(wb, b.digest.data(), sizeof wb);
+  if (wa[0] != wb[0]) return wa[0] < wb[0];
   if (a.kind != b.kind) return a.kind < b.kind;
   if (a.size != b.size) return a.size < b.size;
-  if (int c = std::memcmp(a.digest.data(), b.digest.data(), a.digest.size()); c != 0) return c < 0;
+  if (wa[1] != wb[1]) return wa[1] < wb[1];
   if (a.volume != b.volume) return a.volume < b.volume;
   return a.key < b.key;
 }
@@ -54,38 +59,117 @@ bool SameCopy(const FileKey& a, const FileKey& b) {
 }
 
 // The same, inside one volume only.
-bool KeyLessWithinVolume(const FileKey& a, const FileKey& b) {
+inline bool KeyLessWithinVolume(const FileKey& a, const FileKey& b) {
   if (a.volume != b.volume) return a.volume < b.volume;
   return KeyLess(a, b);
 }
 
-Digest NameDigest(std::string_view name) {
-  Md5 md5;
-  md5.Update(name.data(), name.size());
-  return md5.Finish();
-}
-
-// A file's name read in compact form (base, dot, extension; the dot also when there is no
-// extension) as it is listed.
-std::string ListedName(const FileRecord& file) {
-  std::string name = file.name.Text();
-  if (file.extension.Text() == "." && !name.empty()) name.pop_back();
-  return name;
-}
-
-// Everything the walk reports of one file record.
+// Everything the walk reports of one file or archive record.
 struct FileSeen {
-  const FileRecord& record;
-  RecordKey key;
-  RecordKey container;
-  uint8_t flags;  // kFlagArchive, kFlagInArchive
+  std::string_view base;       // the name without its extension
+  std::string_view extension;  // without its dot; empty when there is none
+  uint64_t size = 0;
+  int64_t time = 0;
+  bool hasMd5 = false;
+  bool hasMd4 = false;
+  Digest md5{};
+  Digest md4{};
+  RecordKey key = 0;
+  RecordKey container = 0;
+  uint8_t flags = 0;  // kFlagArchive, kFlagInArchive
+  const std::vector<std::string>* folders = nullptr;  // the enclosing folders and archives, outermost first
+
+  bool HoldsDigest() const { return hasMd5 || hasMd4; }
+  // The name as it is listed: base name, dot and extension.
+  std::string Name() const {
+    std::string name(base);
+    if (!extension.empty()) name.append(".").append(extension);
+    return name;
+  }
+  Digest NameDigest() const {
+    Md5 hash;
+    hash.Update(base.data(), base.size());
+    hash.Update(".", 1);
+    hash.Update(extension.data(), extension.size());
+    return hash.Finish();
+  }
 };
 
-// Reads every file and archive record of a volume's tree in file order, with the key of the folder
-// or archive that lists it. Stops at damage, at the end of the tree, or when `stop` is set.
+// What FileSeen takes from a record read in compact form (the name holds base name, dot and
+// extension; the extension its dot, alone when there is none).
+void Take(const FileRecord& record, FileSeen& seen) {
+  std::string_view name = record.name.Text();
+  std::string_view extension = record.extension.Text();
+  if (extension.size() > name.size()) extension = {};
+  seen.base = name.substr(0, name.size() - extension.size());
+  seen.extension = extension.empty() ? extension : extension.substr(1);
+  seen.size = record.size.Value();
+  seen.time = record.modifiedTime.Value();
+  const SignatureBlock& s = record.signatures;
+  seen.hasMd5 = record.tag.hasSignatures && s.hasMd5;
+  seen.hasMd4 = record.tag.hasSignatures && s.hasMd4;
+  if (seen.hasMd5) seen.md5 = s.md5;
+  if (seen.hasMd4) seen.md4 = s.md4;
+}
+
+// The longest file record without a media block: tag, two names with their lengths, an 8-byte
+// size, the time, and a signature block with every digest.
+constexpr size_t kPlainFileMax = 1 + 1 + 255 + 1 + 255 + 8 + 4 + 1 + 4 + 16 + 16;
+
+// Decodes a file record without a media block straight from the reader's buffer: most records are
+// such, and copying their names into a record first would cost more than the rest of the walk.
+// Returns the record's length, or 0 when it is not one or does not lie in `bytes` whole.
+size_t DecodePlainFile(std::span<const std::byte> view, FileSeen& seen) {
+  const auto* bytes = reinterpret_cast<const uint8_t*>(view.data());
+  const char* text = reinterpret_cast<const char*>(view.data());
+  const size_t n = view.size();
+  if (n < 2) return 0;
+  const RecordTag tag = RecordTag::Decode(bytes[0]);
+  if (tag.kind != RecordKind::kFile || tag.hasMediaInfo) return 0;
+  size_t at = 1;
+  const size_t baseLength = bytes[at++];
+  if (at + baseLength + 1 > n) return 0;
+  seen.base = std::string_view(text + at, baseLength);
+  at += baseLength;
+  const size_t extensionLength = bytes[at++];
+  if (at + extensionLength > n) return 0;
+  seen.extension = std::string_view(text + at, extensionLength);
+  at += extensionLength;
+  const int width = SizeValue::WidthOfCode(tag.sizeWidthCode);
+  if (width <= 0 || at + static_cast<size_t>(width) + 4 > n) return 0;
+  seen.size = DecodeFixed(bytes + at, width);
+  at += static_cast<size_t>(width);
+  seen.time = static_cast<int32_t>(DecodeFixed(bytes + at, 4));
+  at += 4;
+  seen.hasMd5 = seen.hasMd4 = false;
+  if (tag.hasSignatures) {
+    if (at >= n) return 0;
+    const uint8_t flags = bytes[at++];
+    const size_t length = ((flags & format::kSignatureCrc32) ? 4 : 0) + ((flags & format::kSignatureMd5) ? 16 : 0) +
+                          ((flags & format::kSignatureMd4) ? 16 : 0);
+    if (at + length > n) return 0;
+    if (flags & format::kSignatureCrc32) at += 4;
+    if (flags & format::kSignatureMd5) {
+      seen.hasMd5 = true;
+      std::memcpy(seen.md5.data(), bytes + at, 16);
+      at += 16;
+    }
+    if (flags & format::kSignatureMd4) {
+      seen.hasMd4 = true;
+      std::memcpy(seen.md4.data(), bytes + at, 16);
+      at += 16;
+    }
+  }
+  return at;
+}
+
+// Reads every file and archive record of a volume's tree in file order, with the key and names of
+// the folders and archives that hold it. Stops at damage, at the end of the tree, when `stop` is set,
+// or when `visit` returns false.
 template <typename Visit>
 void WalkFiles(VolumeCatalog& volume, const std::atomic<bool>* stop, Visit&& visit) {
   RecordReader& records = volume.Records();
+  platform::BufferedReader& input = records.Input();
   const uint64_t treeStart = volume.Header().treeStart;
   const uint64_t treeEnd = volume.Header().treeEnd;
   struct Open {
@@ -93,22 +177,42 @@ void WalkFiles(VolumeCatalog& volume, const std::atomic<bool>* stop, Visit&& vis
     bool archive;
   };
   std::vector<Open> open;
+  std::vector<std::string> names;
   size_t openArchives = 0;
   FileRecord file;
   FolderRecord folder;
   ArchiveRecord archive;
+  FileSeen seen;
+  seen.folders = &names;
   uint64_t position = treeStart;
-  size_t sinceCheck = 0;
   while (position < treeEnd) {
-    if (++sinceCheck == 4096) {
-      sinceCheck = 0;
-      if (stop != nullptr && stop->load(std::memory_order_relaxed)) return;
-    }
-    records.Seek(position);
-    RecordTag tag = records.ReadTag();
-    const auto key = static_cast<RecordKey>(position - treeStart);
+    if (stop != nullptr && stop->load(std::memory_order_relaxed)) return;
     const RecordKey container = open.empty() ? 0 : open.back().key;
     const uint8_t inArchive = openArchives > 0 ? kFlagInArchive : 0;
+    // Plain file records, as many in a row as the buffer holds whole.
+    input.Seek(position);
+    if (input.Peek(std::min<uint64_t>(kPlainFileMax, treeEnd - position)).empty()) return;
+    std::span<const std::byte> buffered = input.Buffered();
+    if (buffered.size() > treeEnd - position) buffered = buffered.first(static_cast<size_t>(treeEnd - position));
+    size_t at = 0;
+    while (at < buffered.size()) {
+      const size_t length = DecodePlainFile(buffered.subspan(at), seen);
+      if (length == 0) break;
+      seen.key = static_cast<RecordKey>(position + at - treeStart);
+      seen.container = container;
+      seen.flags = inArchive;
+      if (!visit(seen)) return;
+      at += length;
+    }
+    if (at > 0) {
+      position += at;
+      continue;
+    }
+    // Anything else through the record reader.
+    records.Seek(position);
+    RecordTag tag = records.ReadTag();
+    seen.key = static_cast<RecordKey>(position - treeStart);
+    seen.container = container;
     switch (tag.kind) {
       case RecordKind::kNone:
       case RecordKind::kUnknown: return;
@@ -121,25 +225,27 @@ void WalkFiles(VolumeCatalog& volume, const std::atomic<bool>* stop, Visit&& vis
         if (!open.empty()) {
           if (open.back().archive) --openArchives;
           open.pop_back();
+          names.pop_back();
         }
         break;
       case RecordKind::kFile:
-        if (!records.ReadFileRecordHead(tag, file, true)) return;
-        if (tag.hasSignatures) {
-          if (!records.ReadFileRecordTail(tag, file)) return;
-        } else if (!records.SkipFileRecordTail(tag)) {
-          return;
-        }
-        visit(FileSeen{file, key, container, inArchive});
+        if (!records.ReadFileRecord(tag, file, true)) return;
+        Take(file, seen);
+        seen.flags = inArchive;
+        if (!visit(seen)) return;
         break;
       case RecordKind::kFolder:
         if (!records.ReadFolderRecord(tag, folder)) return;
-        open.push_back({key, false});
+        open.push_back({seen.key, false});
+        names.push_back(folder.name.Text());
         break;
       case RecordKind::kArchive:
         if (!records.ReadArchiveRecord(tag, archive, true)) return;
-        visit(FileSeen{archive, key, container, static_cast<uint8_t>(inArchive | kFlagArchive)});
-        open.push_back({key, true});
+        Take(archive, seen);
+        seen.flags = static_cast<uint8_t>(inArchive | kFlagArchive);
+        if (!visit(seen)) return;
+        open.push_back({seen.key, true});
+        names.push_back(seen.Name());
         ++openArchives;
         break;
     }
@@ -148,24 +254,26 @@ void WalkFiles(VolumeCatalog& volume, const std::atomic<bool>* stop, Visit&& vis
   }
 }
 
-bool HoldsDigest(const FileRecord& file) {
-  return file.tag.hasSignatures && (file.signatures.hasMd5 || file.signatures.hasMd4);
-}
-
 FileKey MakeKey(const FileSeen& seen, size_t volume, uint8_t kind, const Digest& digest) {
   FileKey key;
   key.digest = digest;
-  key.size = seen.record.size.Value();
+  key.size = seen.size;
   key.key = seen.key;
   key.container = seen.container;
   key.volume = static_cast<uint16_t>(volume);
   key.kind = kind;
-  key.flags = static_cast<uint8_t>(seen.flags | (HoldsDigest(seen.record) ? 0 : kFlagUnsigned));
+  key.flags = static_cast<uint8_t>(seen.flags | (seen.HoldsDigest() ? 0 : kFlagUnsigned));
   return key;
 }
 
-// Opens the volume files on up to `threads` threads and hands each open volume with its index to
-// `read`, which runs on the worker. Volumes whose path appears in `skip` are not read.
+// The number of threads that read `volumes` volume files.
+unsigned WorkerCount(const DuplicateOptions& options, size_t volumes) {
+  return std::clamp<unsigned>(options.threads, 1, static_cast<unsigned>(std::max<size_t>(volumes, 1)));
+}
+
+// Opens the volume files on WorkerCount threads and hands each open volume with its index and the
+// worker's number (from 0) to `read`, which runs on that worker. Volumes marked in `skip` are not
+// read.
 template <typename Read>
 void ReadVolumes(const std::vector<std::string>& paths, const DuplicateOptions& options,
                  platform::FileSystem& fileSystem, DuplicateReport& report, DuplicateProgress* progress,
@@ -173,7 +281,7 @@ void ReadVolumes(const std::vector<std::string>& paths, const DuplicateOptions& 
   report.volumes.resize(paths.size());
   std::mutex mutex;
   size_t next = 0;
-  auto work = [&] {
+  auto work = [&](unsigned worker) {
     SilentPrompter quiet;
     for (;;) {
       size_t index;
@@ -195,16 +303,25 @@ void ReadVolumes(const std::vector<std::string>& paths, const DuplicateOptions& 
       state.opened = true;
       state.name = volume.Header().volumeName;
       state.damage = volume.Damage();
-      read(volume, index);
+      read(volume, index, worker);
       if (progress != nullptr) progress->volumesRead.fetch_add(1, std::memory_order_relaxed);
     }
   };
-  unsigned count = std::clamp<unsigned>(options.threads, 1, static_cast<unsigned>(std::max<size_t>(paths.size(), 1)));
   std::vector<std::thread> pool;
-  for (unsigned i = 1; i < count; ++i) pool.emplace_back(work);
-  work();
+  for (unsigned i = 1; i < WorkerCount(options, paths.size()); ++i) pool.emplace_back(work, i);
+  work(0);
   for (std::thread& thread : pool) thread.join();
 }
+
+// Keys are spread over buckets by their digest, so that copies always share a bucket: each bucket
+// is sorted alone (small enough to stay in the processor's caches, and on any thread), and no
+// list of all keys is ever built.
+constexpr size_t kBuckets = 1024;
+
+size_t BucketOf(const FileKey& key) { return (key.digest[0] | (size_t{key.digest[1]} << 8)) % kBuckets; }
+
+// The keys read by each worker, by bucket: parts[worker][bucket].
+using KeyParts = std::vector<std::vector<std::vector<FileKey>>>;
 
 // Sorts on two threads when the list is long: each half alone, then one merge.
 template <typename Less>
@@ -239,7 +356,7 @@ bool Stopped(const DuplicateOptions& options) {
 
 // A content key for a record without MD5 but with an eDonkey hash is carried over to the MD5 of a
 // record that holds both (same size and eDonkey hash), so that it meets the records keyed by that MD5.
-void BridgeEd2kKeys(std::vector<FileKey>& keys, const std::vector<std::string>& paths, const DuplicateOptions& options,
+void BridgeEd2kKeys(KeyParts& parts, const std::vector<std::string>& paths, const DuplicateOptions& options,
                     platform::FileSystem& fileSystem) {
   struct Ed2kOnly {
     uint64_t size;
@@ -247,8 +364,12 @@ void BridgeEd2kKeys(std::vector<FileKey>& keys, const std::vector<std::string>& 
     auto operator<=>(const Ed2kOnly&) const = default;
   };
   std::vector<Ed2kOnly> wanted;
-  for (const FileKey& key : keys) {
-    if (key.kind == kKeyEd2k) wanted.push_back({key.size, key.digest});
+  for (const auto& buckets : parts) {
+    for (const auto& keys : buckets) {
+      for (const FileKey& key : keys) {
+        if (key.kind == kKeyEd2k) wanted.push_back({key.size, key.digest});
+      }
+    }
   }
   if (wanted.empty()) return;
   std::sort(wanted.begin(), wanted.end());
@@ -258,23 +379,33 @@ void BridgeEd2kKeys(std::vector<FileKey>& keys, const std::vector<std::string>& 
   std::mutex mutex;
   DuplicateReport ignored;
   ReadVolumes(paths, options, fileSystem, ignored, nullptr, std::vector<bool>(paths.size(), false),
-              [&](VolumeCatalog& volume, size_t) {
+              [&](VolumeCatalog& volume, size_t, unsigned) {
                 WalkFiles(volume, options.stop, [&](const FileSeen& seen) {
-                  const SignatureBlock& s = seen.record.signatures;
-                  if (!seen.record.tag.hasSignatures || !s.hasMd5 || !s.hasMd4) return;
-                  Ed2kOnly probe{seen.record.size.Value(), s.md4};
-                  if (!std::binary_search(wanted.begin(), wanted.end(), probe)) return;
+                  if (!seen.hasMd5 || !seen.hasMd4) return true;
+                  Ed2kOnly probe{seen.size, seen.md4};
+                  if (!std::binary_search(wanted.begin(), wanted.end(), probe)) return true;
                   std::lock_guard lock(mutex);
-                  bridge.emplace(probe, s.md5);
+                  bridge.emplace(probe, seen.md5);
+                  return true;
                 });
               });
-  for (FileKey& key : keys) {
-    if (key.kind != kKeyEd2k) continue;
-    if (auto found = bridge.find({key.size, key.digest}); found != bridge.end()) {
-      key.kind = kKeyMd5;
-      key.digest = found->second;
+  // A key that now reads as an MD5 moves to the bucket of that MD5.
+  std::vector<FileKey> moved;
+  for (auto& buckets : parts) {
+    for (auto& keys : buckets) {
+      auto kept = std::remove_if(keys.begin(), keys.end(), [&](FileKey& key) {
+        if (key.kind != kKeyEd2k) return false;
+        auto found = bridge.find({key.size, key.digest});
+        if (found == bridge.end()) return false;
+        key.kind = kKeyMd5;
+        key.digest = found->second;
+        moved.push_back(key);
+        return true;
+      });
+      keys.erase(kept, keys.end());
     }
   }
+  for (const FileKey& key : moved) parts[0][BucketOf(key)].push_back(key);
 }
 
 // Looks up the members' paths, names and times, volume by volume, each volume opened once.
@@ -283,44 +414,38 @@ class MemberResolver {
   MemberResolver(const std::vector<std::string>& paths, platform::FileSystem& fileSystem)
       : paths_(paths), fileSystem_(fileSystem) {}
 
-  // Fills `members` (whose volume, key, containerKey and flags are set) from volume `index`.
-  void Resolve(size_t index, std::vector<DuplicateMember*>& members) {
+  // Fills `members` (whose volume, key, containerKey and flags are set) from volume `index`, in
+  // one walk through its tree: members lie all over it, and reading the records in file order
+  // reads each part of the file once.
+  void Resolve(size_t index, std::vector<DuplicateMember*>& members, const std::atomic<bool>* stop) {
     std::sort(members.begin(), members.end(), [](auto* a, auto* b) { return a->key < b->key; });
     SilentPrompter quiet;
     VolumeCatalog volume(fileSystem_, quiet);
     volume.SetQuiet(true);
-    if (!volume.OpenVolume(paths_[index], false)) return;
-    std::unordered_map<RecordKey, std::vector<std::string>> folders;
-    FileRecord file;
-    ArchiveRecord archive;
-    for (DuplicateMember* member : members) {
-      auto [place, added] = folders.try_emplace(member->containerKey);
-      if (added && member->containerKey != 0) {
-        if (auto chain = ReadFolderChain(volume, member->containerKey)) {
-          for (ChainLink& link : *chain) place->second.push_back(std::move(link.name));
+    if (members.empty() || !volume.OpenVolume(paths_[index], false)) return;
+    size_t next = 0;
+    // The escaped path of the folder that holds the members, made once per folder.
+    std::optional<RecordKey> folder;
+    std::string folderPath;
+    WalkFiles(volume, stop, [&](const FileSeen& seen) {
+      while (next < members.size() && members[next]->key < seen.key) ++next;  // not found: left as is
+      while (next < members.size() && members[next]->key == seen.key) {
+        DuplicateMember& member = *members[next++];
+        if (folder != seen.container) {
+          folder = seen.container;
+          folderPath = JoinItemPath(*seen.folders);
         }
+        member.name = seen.Name();
+        member.size = seen.size;
+        member.modifiedTime.Set(seen.time);
+        member.path = folderPath;
+        AppendName(member.path, member.name);
       }
-      member->folderNames = place->second;
-      volume.SeekToKey(member->key);
-      RecordTag tag = volume.Records().ReadTag();
-      if (tag.kind == RecordKind::kFile && volume.Records().ReadFileRecord(tag, file, true)) {
-        Fill(*member, file);
-      } else if (tag.kind == RecordKind::kArchive && volume.Records().ReadArchiveRecord(tag, archive, true)) {
-        Fill(*member, archive);
-      }
-      std::vector<std::string> names = member->folderNames;
-      names.push_back(member->name);
-      member->path = JoinItemPath(names);
-    }
+      return next < members.size();
+    });
   }
 
  private:
-  static void Fill(DuplicateMember& member, const FileRecord& file) {
-    member.name = ListedName(file);
-    member.size = file.size.Value();
-    member.modifiedTime = file.modifiedTime;
-  }
-
   const std::vector<std::string>& paths_;
   platform::FileSystem& fileSystem_;
 };
@@ -359,105 +484,127 @@ DuplicateReport FindDuplicates(const std::vector<std::string>& volumePaths, cons
   const std::vector<std::string> paths(volumePaths.begin(),
                                        volumePaths.begin() + static_cast<std::ptrdiff_t>(
                                                                  std::min(volumePaths.size(), kMaximumVolumes)));
-  std::vector<std::vector<FileKey>> perVolume(paths.size());
+  const unsigned workers = WorkerCount(options, paths.size());
+  KeyParts parts(workers, std::vector<std::vector<FileKey>>(kBuckets));
   std::atomic<uint64_t> compared = 0;
   ReadVolumes(paths, options, fileSystem, report, progress, std::vector<bool>(paths.size(), false),
-              [&](VolumeCatalog& volume, size_t index) {
-                std::vector<FileKey>& keys = perVolume[index];
+              [&](VolumeCatalog& volume, size_t index, unsigned worker) {
+                std::vector<std::vector<FileKey>>& buckets = parts[worker];
                 uint64_t files = 0;
+                uint64_t kept = 0;
+                auto keep = [&](const FileKey& key) {
+                  buckets[BucketOf(key)].push_back(key);
+                  ++kept;
+                };
                 WalkFiles(volume, options.stop, [&](const FileSeen& seen) {
                   ++files;
-                  const FileRecord& file = seen.record;
-                  if (file.size.Value() < options.minimumSize) return;
-                  const SignatureBlock& s = file.signatures;
-                  if (options.match != DuplicateMatch::kNameAndSize && HoldsDigest(file)) {
-                    keys.push_back(MakeKey(seen, index, s.hasMd5 ? kKeyMd5 : kKeyEd2k, s.hasMd5 ? s.md5 : s.md4));
+                  if (seen.size < options.minimumSize) return true;
+                  if (options.match != DuplicateMatch::kNameAndSize && seen.HoldsDigest()) {
+                    keep(MakeKey(seen, index, seen.hasMd5 ? kKeyMd5 : kKeyEd2k, seen.hasMd5 ? seen.md5 : seen.md4));
                   } else if (options.match != DuplicateMatch::kContent) {
-                    keys.push_back(MakeKey(seen, index, kKeyName, NameDigest(file.name.Text())));
+                    keep(MakeKey(seen, index, kKeyName, seen.NameDigest()));
                   }
+                  return true;
                 });
-                keys.shrink_to_fit();
-                compared.fetch_add(keys.size(), std::memory_order_relaxed);
+                compared.fetch_add(kept, std::memory_order_relaxed);
                 if (progress != nullptr) progress->filesRead.fetch_add(files, std::memory_order_relaxed);
               });
   report.filesCompared = compared.load();
-  std::vector<FileKey> keys = Gather(perVolume);
   if (Stopped(options)) {
     report.stopped = true;
     return report;
   }
-  BridgeEd2kKeys(keys, paths, options, fileSystem);
-  if (options.withinVolume) {
-    SortKeys(keys, options.threads, KeyLessWithinVolume);
-  } else {
-    SortKeys(keys, options.threads, KeyLess);
-  }
+  BridgeEd2kKeys(parts, paths, options, fileSystem);
+
+  // Each bucket alone: its parts joined, sorted, its runs of two or more equal keys made groups.
+  // Only the groups' members are kept.
+  auto less = [&](const FileKey& a, const FileKey& b) {
+    return options.withinVolume ? KeyLessWithinVolume(a, b) : KeyLess(a, b);
+  };
   auto same = [&](const FileKey& a, const FileKey& b) {
     return SameCopy(a, b) && (!options.withinVolume || a.volume == b.volume);
   };
-
-  // The groups: runs of two or more equal keys. Only their members are kept.
-  std::vector<DuplicateGroup> groups;
-  for (size_t begin = 0; begin < keys.size();) {
-    size_t end = begin + 1;
-    while (end < keys.size() && same(keys[begin], keys[end])) ++end;
-    if (end - begin >= 2) {
-      DuplicateGroup group;
-      const FileKey& first = keys[begin];
-      group.rule = first.kind == kKeyName ? DuplicateRule::kNameAndSize : DuplicateRule::kContent;
-      group.digestKind = first.kind == kKeyMd5 ? DigestKind::kMd5 : first.kind == kKeyEd2k ? DigestKind::kEd2k : DigestKind::kNone;
-      if (group.rule == DuplicateRule::kContent) group.digest = first.digest;
-      group.size = first.size;
-      group.members.reserve(end - begin);
-      for (size_t i = begin; i < end; ++i) group.members.push_back(MemberOf(keys[i]));
-      groups.push_back(std::move(group));
+  std::vector<std::vector<DuplicateGroup>> groupsOf(workers);
+  std::atomic<size_t> nextBucket = 0;
+  auto group = [&](unsigned worker) {
+    std::vector<DuplicateGroup>& groups = groupsOf[worker];
+    std::vector<FileKey> keys;
+    for (size_t b; (b = nextBucket.fetch_add(1)) < kBuckets && !Stopped(options);) {
+      keys.clear();
+      for (auto& buckets : parts) {
+        keys.insert(keys.end(), buckets[b].begin(), buckets[b].end());
+        std::vector<FileKey>().swap(buckets[b]);
+      }
+      std::sort(keys.begin(), keys.end(), less);
+      for (size_t begin = 0; begin < keys.size();) {
+        size_t end = begin + 1;
+        while (end < keys.size() && same(keys[begin], keys[end])) ++end;
+        if (end - begin >= 2) {
+          DuplicateGroup found;
+          const FileKey& first = keys[begin];
+          found.rule = first.kind == kKeyName ? DuplicateRule::kNameAndSize : DuplicateRule::kContent;
+          found.digestKind = first.kind == kKeyMd5    ? DigestKind::kMd5
+                             : first.kind == kKeyEd2k ? DigestKind::kEd2k
+                                                      : DigestKind::kNone;
+          if (found.rule == DuplicateRule::kContent) found.digest = first.digest;
+          found.size = first.size;
+          found.members.reserve(end - begin);
+          for (size_t i = begin; i < end; ++i) found.members.push_back(MemberOf(keys[i]));
+          groups.push_back(std::move(found));
+        }
+        begin = end;
+      }
     }
-    begin = end;
+  };
+  {
+    std::vector<std::jthread> pool;
+    for (unsigned i = 1; i < workers; ++i) pool.emplace_back(group, i);
+    group(0);
   }
-  std::vector<FileKey>().swap(keys);
+  parts.clear();
+  std::vector<DuplicateGroup> groups = std::move(groupsOf[0]);
+  for (unsigned i = 1; i < workers; ++i) {
+    std::move(groupsOf[i].begin(), groupsOf[i].end(), std::back_inserter(groups));
+    std::vector<DuplicateGroup>().swap(groupsOf[i]);
+  }
   if (Stopped(options)) {
     report.stopped = true;
     return report;
   }
 
   std::vector<std::vector<DuplicateMember*>> byVolume(paths.size());
-  for (DuplicateGroup& group : groups) {
-    for (DuplicateMember& member : group.members) byVolume[member.volume].push_back(&member);
+  for (DuplicateGroup& found : groups) {
+    for (DuplicateMember& member : found.members) byVolume[member.volume].push_back(&member);
   }
   MemberResolver resolver(paths, fileSystem);
-  std::mutex mutex;
-  size_t next = 0;
-  auto work = [&] {
-    for (;;) {
-      size_t index;
-      {
-        std::lock_guard lock(mutex);
-        if (next >= byVolume.size()) return;
-        index = next++;
-      }
-      if (!byVolume[index].empty() && !Stopped(options)) resolver.Resolve(index, byVolume[index]);
+  std::atomic<size_t> nextVolume = 0;
+  auto resolve = [&] {
+    for (size_t index; (index = nextVolume.fetch_add(1)) < byVolume.size() && !Stopped(options);) {
+      if (!byVolume[index].empty()) resolver.Resolve(index, byVolume[index], options.stop);
     }
   };
   {
     std::vector<std::jthread> pool;
-    for (unsigned i = 1; i < std::max(1u, options.threads); ++i) pool.emplace_back(work);
-    work();
+    for (unsigned i = 1; i < workers; ++i) pool.emplace_back(resolve);
+    resolve();
   }
   if (Stopped(options)) {
     report.stopped = true;
     return report;
   }
 
-  // Largest first: where a copy costs most. Name groups are ordered by name within a size.
-  std::stable_sort(groups.begin(), groups.end(), [](const DuplicateGroup& a, const DuplicateGroup& b) {
+  // Largest first: where a copy costs most. Then content before name groups, content groups by
+  // digest, name groups by name.
+  std::sort(groups.begin(), groups.end(), [](const DuplicateGroup& a, const DuplicateGroup& b) {
     if (a.size != b.size) return a.size > b.size;
     if (a.rule != b.rule) return a.rule < b.rule;
     if (a.rule == DuplicateRule::kNameAndSize) return a.members.front().name < b.members.front().name;
-    return false;
+    return std::tie(a.digestKind, a.digest) < std::tie(b.digestKind, b.digest);
   });
-  for (DuplicateGroup& group : groups) {
+  for (DuplicateGroup& found : groups) {
     if (progress != nullptr) progress->groupsFound.fetch_add(1, std::memory_order_relaxed);
-    onGroup(std::move(group), report.volumes);
+    onGroup(std::move(found), report.volumes);
+    found = DuplicateGroup();
   }
   return report;
 }
@@ -484,26 +631,24 @@ DuplicateReport FindUniqueFiles(const std::vector<std::string>& volumePaths, siz
   std::vector<TargetFile> mine;
   std::vector<std::vector<FileKey>> perVolume(paths.size());
   std::atomic<uint64_t> compared = 0;
-  ReadVolumes(paths, options, fileSystem, report, progress, skip, [&](VolumeCatalog& volume, size_t index) {
+  ReadVolumes(paths, options, fileSystem, report, progress, skip, [&](VolumeCatalog& volume, size_t index, unsigned) {
     uint64_t files = 0;
     std::vector<FileKey>& keys = perVolume[index];
     WalkFiles(volume, options.stop, [&](const FileSeen& seen) {
       ++files;
-      const FileRecord& file = seen.record;
-      if (file.size.Value() < options.minimumSize) return;
-      const SignatureBlock& s = file.signatures;
-      const bool signedFile = HoldsDigest(file);
-      FileKey byName = MakeKey(seen, index, kKeyName, NameDigest(file.name.Text()));
+      if (seen.size < options.minimumSize) return true;
+      FileKey byName = MakeKey(seen, index, kKeyName, seen.NameDigest());
       if (index == target) {
         TargetFile entry{byName, std::nullopt, std::nullopt};
-        if (signedFile && s.hasMd5) entry.md5 = s.md5;
-        if (signedFile && s.hasMd4) entry.md4 = s.md4;
+        if (seen.hasMd5) entry.md5 = seen.md5;
+        if (seen.hasMd4) entry.md4 = seen.md4;
         mine.push_back(entry);
-        return;
+        return true;
       }
       keys.push_back(byName);
-      if (signedFile && s.hasMd5) keys.push_back(MakeKey(seen, index, kKeyMd5, s.md5));
-      if (signedFile && s.hasMd4) keys.push_back(MakeKey(seen, index, kKeyEd2k, s.md4));
+      if (seen.hasMd5) keys.push_back(MakeKey(seen, index, kKeyMd5, seen.md5));
+      if (seen.hasMd4) keys.push_back(MakeKey(seen, index, kKeyEd2k, seen.md4));
+      return true;
     });
     compared.fetch_add(files, std::memory_order_relaxed);
     if (progress != nullptr) progress->filesRead.fetch_add(files, std::memory_order_relaxed);
@@ -514,7 +659,7 @@ DuplicateReport FindUniqueFiles(const std::vector<std::string>& volumePaths, siz
     report.stopped = Stopped(options);
     return report;
   }
-  SortKeys(others, options.threads, KeyLess);
+  SortKeys(others, options.threads, [](const FileKey& a, const FileKey& b) { return KeyLess(a, b); });
 
   auto range = [&](uint8_t kind, uint64_t size, const Digest& digest) {
     FileKey probe{};
@@ -552,7 +697,7 @@ DuplicateReport FindUniqueFiles(const std::vector<std::string>& volumePaths, siz
     if (!copied) alone.push_back(MemberOf(file.byName));
   }
   for (DuplicateMember& member : alone) toResolve.push_back(&member);
-  MemberResolver(paths, fileSystem).Resolve(target, toResolve);
+  MemberResolver(paths, fileSystem).Resolve(target, toResolve, options.stop);
   if (Stopped(options)) {
     report.stopped = true;
     return report;

@@ -73,7 +73,6 @@ struct DuplicateMember {
   bool inArchive = false;        // a member of a listed archive
   RecordKey key = 0;             // the record's key in its volume
   RecordKey containerKey = 0;    // the folder or archive that lists it; 0 at the top of the volume
-  std::vector<std::string> folderNames;  // the enclosing folders and archives, outermost first
 };
 
 struct DuplicateGroup {
@@ -104,7 +103,8 @@ struct DuplicateReport {
 };
 
 // Finds the groups of copies over the volume files `volumePaths` and hands each group to `onGroup`
-// on the calling thread, largest files first (then by digest or name), with the volumes as they
+// on the calling thread, largest files first (then content before name groups, by digest or
+// name), with the volumes as they
 // read (every volume is read by then). `progress` may be null.
 // The file system must be safe to use from several threads.
 DuplicateReport FindDuplicates(const std::vector<std::string>& volumePaths, const DuplicateOptions& options,

@@ -105,10 +105,11 @@ TEST_F(DuplicatesTest, GroupsMembersCarryNameTimeAndContainer) {
   EXPECT_EQ(first.digest, testing::ContentOf("report").md5);
   ASSERT_EQ(first.members.size(), 2u);
   EXPECT_EQ(first.members[0].name, "report.pdf");
-  EXPECT_EQ(first.members[0].folderNames, (std::vector<std::string>{"Source0", "Docs"}));
+  EXPECT_EQ(first.members[0].path, "Source0/Docs/report.pdf");
   EXPECT_EQ(first.members[0].modifiedTime.Value(), 1262304000);
   EXPECT_NE(first.members[0].containerKey, 0u);
-  EXPECT_EQ(first.members[1].folderNames, (std::vector<std::string>{"backup"}));
+  EXPECT_EQ(first.members[1].path, "backup/rep-copy.pdf");
+  EXPECT_NE(first.members[1].containerKey, 0u);
 }
 
 // Beta's eDonkey hash alone meets Alpha's MD5 only through Gamma, whose record holds both.
