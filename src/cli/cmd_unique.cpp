@@ -23,7 +23,7 @@ std::string ParseOptions(const std::vector<std::string>& argv, DuplicateOptions&
     const std::string& option = argument.option;
     if (option == "--min-size") {
       auto given = argument.TakeValue();
-      auto size = given ? ParseSizeArgument(*given) : std::nullopt;
+      auto size = given ? ParseSizeText(*given) : std::nullopt;
       if (!size) return "--min-size takes a size in bytes, or with K, M or G";
       options.minimumSize = *size;
     } else if (option == "--all") {

@@ -1,6 +1,5 @@
 #include "cli/duplicate_output.h"
 
-#include <charconv>
 #include <ostream>
 
 #include "catalog/messages.h"
@@ -22,21 +21,6 @@ std::optional<std::vector<std::string>> AllVolumeFiles(CommandContext& context, 
   std::vector<std::string> paths;
   for (const VolumeListEntry& entry : list.Entries()) paths.push_back(entry.filePath);
   return paths;
-}
-
-std::optional<uint64_t> ParseSizeArgument(const std::string& text) {
-  uint64_t value = 0;
-  const char* end = text.data() + text.size();
-  auto [rest, error] = std::from_chars(text.data(), end, value);
-  if (error != std::errc() || rest == text.data()) return std::nullopt;
-  std::string_view unit(rest, static_cast<size_t>(end - rest));
-  int shift = 0;
-  if (unit == "K") shift = 10;
-  else if (unit == "M") shift = 20;
-  else if (unit == "G") shift = 30;
-  else if (!unit.empty()) return std::nullopt;
-  if (shift > 0 && value > (UINT64_MAX >> shift)) return std::nullopt;
-  return value << shift;
 }
 
 std::string MemberPrinter::Line(const DuplicateMember& member, const DuplicateVolumes& volumes) {

@@ -17,9 +17,6 @@ namespace volumist::cli {
 // directory cannot be read (said on err).
 std::optional<std::vector<std::string>> AllVolumeFiles(CommandContext& context, const Command& command);
 
-// A size such as "4096", "10K", "3M" or "1G" (units of 1024); nothing when it is not one.
-std::optional<uint64_t> ParseSizeArgument(const std::string& text);
-
 // Prints the files of a volume set.
 class MemberPrinter {
  public:

@@ -1,6 +1,7 @@
 #include "search/duplicates.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -465,6 +466,21 @@ DuplicateMember MemberOf(const FileKey& key) {
 constexpr size_t kMaximumVolumes = 65535;
 
 }  // namespace
+
+std::optional<uint64_t> ParseSizeText(std::string_view text) {
+  uint64_t value = 0;
+  const char* end = text.data() + text.size();
+  auto [rest, error] = std::from_chars(text.data(), end, value);
+  if (error != std::errc() || rest == text.data()) return std::nullopt;
+  const std::string_view unit(rest, static_cast<size_t>(end - rest));
+  int shift = 0;
+  if (unit == "K") shift = 10;
+  else if (unit == "M") shift = 20;
+  else if (unit == "G") shift = 30;
+  else if (!unit.empty()) return std::nullopt;
+  if (shift > 0 && value > (UINT64_MAX >> shift)) return std::nullopt;
+  return value << shift;
+}
 
 std::string DigestHex(const std::array<uint8_t, 16>& digest) {
   static constexpr char kDigits[] = "0123456789abcdef";

@@ -20,7 +20,9 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "catalog/catalog_time.h"
@@ -121,6 +123,10 @@ DuplicateReport FindUniqueFiles(const std::vector<std::string>& volumePaths, siz
                                 const DuplicateOptions& options, platform::FileSystem& fileSystem,
                                 const std::function<void(DuplicateMember&&, const DuplicateVolumes&)>& onFile,
                                 DuplicateProgress* progress = nullptr);
+
+// A size as users write it: a number of bytes, or a number followed by K, M or G (units of 1024),
+// such as "4096", "10K", "3M". Nothing for anything else, or a size beyond 64 bits.
+std::optional<uint64_t> ParseSizeText(std::string_view text);
 
 // The digest as lowercase hexadecimal digits.
 std::string DigestHex(const std::array<uint8_t, 16>& digest);
