@@ -58,6 +58,7 @@ constexpr std::array<CommandInfo, kCommandCount> kCommands = {{
     {C::kFindCopyOfItem, "Find a copy of this item", 0},
     {C::kGetEd2kLink, "Get eDonkey2000 Link", 0},
     {C::kCreateMd5CheckFile, "Create MD5 check file", 0},
+    {C::kFindDuplicates, "Find duplicates...", 0},
 }};
 
 // The table is indexed by the enumeration; a row out of place would give a command another's text.

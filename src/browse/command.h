@@ -69,8 +69,10 @@ enum class Command : int {
   kFindCopyOfItem,
   kGetEd2kLink,
   kCreateMd5CheckFile,
+  // The volumes menu (and the volume list's context menu): copies of files over the volumes.
+  kFindDuplicates,
 };
-inline constexpr int kCommandCount = static_cast<int>(Command::kCreateMd5CheckFile) + 1;
+inline constexpr int kCommandCount = static_cast<int>(Command::kFindDuplicates) + 1;
 
 struct CommandInfo {
   Command command;

@@ -172,6 +172,8 @@ class MainWindow final : public QMainWindow, public VolumeHost {
   void ShowFilesMenu(const QPoint& globalPosition);
   // main_window_search.cpp: the search and export dialogs.
   void OpenSearch(browse::Command command);
+  // "Find duplicates...": the dialog over the volume list, and a jump to the file chosen there.
+  void OpenDuplicates();
   void OpenExport(browse::Command command);
   // main_window_scan.cpp
   void BeginScan(ScanMode mode, bool multipleSources);
