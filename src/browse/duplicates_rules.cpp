@@ -28,7 +28,7 @@ std::string GroupCaption(const DuplicateGroup& group) {
   } else {
     text = "Same name and size (no signatures)";
   }
-  text += ", " + std::to_string(group.members.size()) + " files of " + FormatSizeGrouped(group.size) + " bytes";
+  text += ", " + std::to_string(group.members.size()) + " files";
   return text;
 }
 

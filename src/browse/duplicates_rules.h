@@ -48,8 +48,9 @@ struct DuplicatesForm {
 // The options the form asks for; nothing, with kBadSize in `problem`, when the size is not one.
 std::optional<DuplicateOptions> ReadDuplicatesForm(const DuplicatesForm& form, std::string& problem);
 
-// A group's row: "Same content (MD5 e98d2f00...), 2 files of 5 000 bytes" (the digest's first eight
-// digits), "Same content (eDonkey ...)", or "Same name and size (no signatures), 3 files of 100 bytes".
+// A group's row (its size has a column of its own): "Same content (MD5 e98d2f00...), 2 files" (the
+// digest's first eight digits), "Same content (eDonkey ...)", or "Same name and size (no
+// signatures), 3 files".
 std::string GroupCaption(const DuplicateGroup& group);
 
 // The line under the results while a search runs: "Reading volumes: 3 of 200 (120 000 files)"; and

@@ -51,9 +51,9 @@ TEST(DuplicatesRulesTest, GroupCaptionsSayTheRule) {
   names.rule = DuplicateRule::kNameAndSize;
   names.size = 100;
   names.members.resize(2);
-  EXPECT_EQ(GroupCaption(content), "Same content (MD5 e98d2f00...), 2 files of 5 000 bytes");
-  EXPECT_EQ(GroupCaption(ed2k), "Same content (eDonkey e98d2f00...), 3 files of 5 000 bytes");
-  EXPECT_EQ(GroupCaption(names), "Same name and size (no signatures), 2 files of 100 bytes");
+  EXPECT_EQ(GroupCaption(content), "Same content (MD5 e98d2f00...), 2 files");
+  EXPECT_EQ(GroupCaption(ed2k), "Same content (eDonkey e98d2f00...), 3 files");
+  EXPECT_EQ(GroupCaption(names), "Same name and size (no signatures), 2 files");
 }
 
 TEST(DuplicatesRulesTest, ProgressAndSummary) {

@@ -94,6 +94,8 @@ void DuplicatesDialog::BuildControls() {
   results_->setModel(model_);
   results_->setAccessibleName(QStringLiteral("Duplicates"));
   results_->setUniformRowHeights(true);
+  // Paths are long: their ends (the names) matter most.
+  results_->setTextElideMode(Qt::ElideMiddle);
   results_->setAlternatingRowColors(true);
   results_->setSelectionBehavior(QAbstractItemView::SelectRows);
   results_->setSelectionMode(QAbstractItemView::SingleSelection);

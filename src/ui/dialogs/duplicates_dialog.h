@@ -9,7 +9,7 @@
 //    Smallest file: [1      ]  [ ] Only copies on the same volume
 //    [=========progress=========                                 ]
 //    | Path                          | Volume | Size  | Modified   |
-//    | v Same content (MD5 e98d...), 2 files of 5 000 bytes        |
+//    | v Same content (MD5 e98d...), 2 files            | 5 000 |    |
 //    |     Docs/report.pdf           | Alpha  | 5 000 | 01.01.2010 |
 //    12 groups, 30 files, 1.20 MB in extra copies     [ Jump ] [ Close ]
 //
