@@ -248,9 +248,12 @@ void DuplicatesDialog::Finish() {
   if (groups > 0 && groups <= 50) results_->expandAll();
   else if (groups > 0) results_->expand(model_->index(0, 0));
   ApplyStates();
+  // What could not be read is said after the groups of what could.
   for (const DuplicateVolume& volume : outcome->report.volumes) {
     if (!volume.opened && !volume.skipped && !stopped) {
       context_.prompter->ShowError(std::string(messages::kCouldNotOpenForRead) + " (" + volume.path + ")");
+    } else if (volume.opened && volume.damage != VolumeDamage::kNone) {
+      context_.prompter->ShowError(std::string(DamageMessage(volume.damage)) + " (" + volume.path + ")");
     }
   }
   emit SearchFinished();
