@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <fstream>
+#include <iterator>
 
 #include "search/duplicates.h"
 #include "testing/duplicate_volumes.h"
@@ -164,6 +166,32 @@ TEST_F(DuplicatesTest, VolumeThatCannotBeOpenedIsReportedAndLeftOut) {
   EXPECT_FALSE(report_.volumes[1].opened);
   EXPECT_TRUE(report_.volumes[0].opened);
   EXPECT_TRUE(prompter_.Errors().empty());
+}
+
+// A volume cut short is read as far as it goes and said to be damaged; the copies found in what
+// could be read still count.
+TEST_F(DuplicatesTest, VolumeCutShortIsReadAsFarAsItGoes) {
+  std::string bytes;
+  {
+    std::ifstream in(paths_[2], std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  ASSERT_GT(bytes.size(), 200u);
+  const std::string cut = dir_.File("cut.vkt");
+  for (size_t keep : {bytes.size() - 1, bytes.size() / 2, size_t{64}, size_t{0}}) {
+    SCOPED_TRACE(keep);
+    {
+      std::ofstream out(cut, std::ios::binary | std::ios::trunc);
+      out.write(bytes.data(), static_cast<std::streamsize>(keep));
+    }
+    DuplicateOptions options;
+    options.match = DuplicateMatch::kContent;
+    std::vector<std::string> found = Groups(options, {paths_[0], paths_[1], cut});
+    ASSERT_FALSE(found.empty());
+    EXPECT_EQ(found.front(), "content 5000: 0:Source0/Docs/report.pdf 1:backup/rep-copy.pdf");
+    const DuplicateVolume& state = report_.volumes[2];
+    EXPECT_TRUE(!state.opened || state.damage != VolumeDamage::kNone);
+  }
 }
 
 TEST_F(DuplicatesTest, StopEndsTheSearchWithoutGroups) {
