@@ -59,6 +59,7 @@ constexpr std::array<CommandInfo, kCommandCount> kCommands = {{
     {C::kGetEd2kLink, "Get eDonkey2000 Link", 0},
     {C::kCreateMd5CheckFile, "Create MD5 check file", 0},
     {C::kVerifyVolume, "Verify this Volume...", 0},
+    {C::kFindDuplicates, "Find duplicates...", 0},
 }};
 
 // The table is indexed by the enumeration; a row out of place would give a command another's text.

@@ -71,8 +71,10 @@ enum class Command : int {
   kCreateMd5CheckFile,
   // The volumes menu (and the volume list's context menu): compare the disk with the loaded volume.
   kVerifyVolume,
+  // The volumes menu (and the volume list's context menu): copies of files over the volumes.
+  kFindDuplicates,
 };
-inline constexpr int kCommandCount = static_cast<int>(Command::kVerifyVolume) + 1;
+inline constexpr int kCommandCount = static_cast<int>(Command::kFindDuplicates) + 1;
 
 struct CommandInfo {
   Command command;

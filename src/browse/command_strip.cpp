@@ -6,8 +6,8 @@ namespace {
 using C = Command;
 using B = StripButton;
 
-constexpr Command kVolumesMenu[] = {C::kRenameVolume, C::kDeleteVolume, C::kVerifyVolume, C::kChangeDirectory,
-                                    C::kRefreshVolumes};
+constexpr Command kVolumesMenu[] = {C::kRenameVolume,   C::kDeleteVolume,    C::kVerifyVolume,
+                                    C::kFindDuplicates, C::kChangeDirectory, C::kRefreshVolumes};
 constexpr Command kNewMenu[] = {C::kNewSingle, C::kNewMultiple, C::kNewFromVolumeSources};
 constexpr Command kAddMenu[] = {C::kAddSingle, C::kAddMultiple};
 constexpr Command kUpdateMenu[] = {C::kUpdateVolume, C::kRescanVolume};

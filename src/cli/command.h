@@ -51,6 +51,8 @@ extern const Command kDescribeCommand;
 extern const Command kRescanCommand;
 extern const Command kVerifyCommand;
 extern const Command kDiffCommand;
+extern const Command kDuplicatesCommand;
+extern const Command kUniqueCommand;
 
 // Prints "usage: volumist-cli NAME USAGE" to err and returns kExitUsage.
 int UsageError(CommandContext& context, const Command& command, const std::string& problem);

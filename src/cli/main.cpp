@@ -23,10 +23,11 @@
 namespace volumist::cli {
 namespace {
 
-constexpr std::array<const Command*, 15> kCommands = {
-    &kScanCommand,  &kRescanCommand, &kVerifyCommand, &kInfoCommand,   &kLsCommand,     &kSearchCommand,
-    &kExportCommand, &kDescribeCommand, &kEd2kCommand, &kDumpCommand,  &kVolumesCommand,
-    &kRenameCommand, &kDeleteCommand, &kDrivesCommand, &kDiffCommand};
+constexpr std::array<const Command*, 17> kCommands = {
+    &kScanCommand,       &kRescanCommand,  &kVerifyCommand,  &kInfoCommand,     &kLsCommand,
+    &kSearchCommand,     &kDuplicatesCommand, &kUniqueCommand, &kDiffCommand,  &kExportCommand,
+    &kDescribeCommand,   &kEd2kCommand,    &kDumpCommand,    &kVolumesCommand,  &kRenameCommand,
+    &kDeleteCommand,     &kDrivesCommand};
 
 const Command* FindCommand(const std::string& name) {
   for (const Command* command : kCommands) {

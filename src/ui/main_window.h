@@ -182,6 +182,8 @@ class MainWindow final : public QMainWindow, public VolumeHost {
   void ShowFilesMenu(const QPoint& globalPosition);
   // main_window_search.cpp: the search and export dialogs.
   void OpenSearch(browse::Command command);
+  // "Find duplicates...": the dialog over the volume list, and a jump to the file chosen there.
+  void OpenDuplicates();
   void OpenExport(browse::Command command);
   // Writes the export that `options` describe on a worker, with a progress window that can stop it.
   void StartExport(ExportOptions options);

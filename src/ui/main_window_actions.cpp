@@ -63,6 +63,7 @@ void MainWindow::OnCommand(Command command) {
     case Command::kChangeDirectory:
     case Command::kChooseDirectory: ChangeVolumeDirectory(); break;
     case Command::kRefreshVolumes: RefreshVolumeList(true); break;
+    case Command::kFindDuplicates: OpenDuplicates(); break;
     case Command::kApply: ApplyDescriptions(); break;
     case Command::kUndo: UndoDescriptions(); break;
     case Command::kNewVolume:

@@ -1,5 +1,5 @@
-// The search and export dialogs opened from the window's commands, and the jump from a search result
-// back into the window.
+// The search, duplicates and export dialogs opened from the window's commands, and the jump from a
+// search result (or a file of a group of copies) back into the window.
 #include <chrono>
 
 #include "browse/export_dialog_rules.h"
@@ -8,6 +8,7 @@
 #include "catalog/messages.h"
 #include "export/xml_exporter.h"
 #include "ui/bridge/text.h"
+#include "ui/dialogs/duplicates_dialog.h"
 #include "ui/dialogs/export_dialog.h"
 #include "ui/dialogs/search_dialog.h"
 #include "ui/main_window.h"
@@ -99,6 +100,23 @@ bool MainWindow::JumpTo(const browse::JumpTarget& target) {
   activateWindow();
   raise();
   return true;
+}
+
+void MainWindow::OpenDuplicates() {
+  if (scanning_) return;
+  RefreshVolumeList(true);
+  DuplicatesDialogContext context;
+  for (const VolumeListEntry& entry : volumeList_.Entries()) context.volumePaths.push_back(entry.filePath);
+  if (const VolumeListEntry* selected = volumeList_.SelectedEntry()) {
+    const std::optional<size_t> index = browse::FindVolumeEntry(volumeList_.Entries(), selected->filePath);
+    context.selectedVolume = index;
+    context.selectedName = selected->volumeName;
+  }
+  context.prompter = &prompter_;
+  context.fileSystem = services_.fileSystem;
+  context.threads = services_.searchThreads;
+  std::optional<browse::JumpTarget> target = DuplicatesDialog::Run(context, *services_.dialogs, this);
+  if (target) static_cast<void>(JumpTo(*target));
 }
 
 void MainWindow::OpenExport(Command command) {

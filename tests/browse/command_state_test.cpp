@@ -86,6 +86,7 @@ const Row kTable[] = {
     {C::kFindCopyOfItem, Y, Y, Y, n},
     {C::kGetEd2kLink, Y, Y, Y, n},
     {C::kCreateMd5CheckFile, Y, Y, Y, n},
+    {C::kFindDuplicates, Y, Y, Y, n},
 };
 
 TEST(CommandStateTest, EveryCommandInEveryState) {

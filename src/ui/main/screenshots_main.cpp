@@ -27,6 +27,7 @@
 #include "ui/dialogs/scan_drives_dialog.h"
 #include "ui/dialogs/scan_settings_dialog.h"
 #include "ui/dialogs/scan_tree_dialog.h"
+#include "ui/dialogs/duplicates_dialog.h"
 #include "ui/dialogs/search_dialog.h"
 #include "ui/program.h"
 
@@ -163,6 +164,32 @@ bool SaveDialogs(MainWindow& window, ProgramSettings& settings, const QString& o
     dialog.Results()->SelectRow(2);
     Settle(200);
     ok = Save(dialog, out, "search-dialog.png") && ok;
+  }
+  {
+    // Copies over every volume of the sample: content groups where the sources hold signatures,
+    // name and size groups elsewhere.
+    DuplicatesDialogContext context;
+    for (const VolumeListEntry& entry : window.VolumeEntries().Entries()) context.volumePaths.push_back(entry.filePath);
+    context.prompter = &prompter;
+    context.fileSystem = &platform::FileSystem::Default();
+    context.threads = 2;
+    DuplicatesDialog dialog(context, &window);
+    dialog.resize(1000, 640);
+    dialog.MinimumSize()->setText(QStringLiteral("4K"));
+    dialog.show();
+    Settle(200);
+    dialog.StartSearch();
+    QElapsedTimer clock;
+    clock.start();
+    while (dialog.Searching() && clock.elapsed() < 30000) Settle(50);
+    Settle(100);
+    for (int row = 0; row < std::min(dialog.Model()->rowCount(), 4); ++row) {
+      dialog.Results()->expand(dialog.Model()->index(row, 0));
+    }
+    const QModelIndex first = dialog.Model()->index(0, 0);
+    if (dialog.Model()->rowCount(first) > 1) dialog.Results()->setCurrentIndex(dialog.Model()->index(1, 0, first));
+    Settle(200);
+    ok = Save(dialog, out, "duplicates-dialog.png") && ok;
   }
   {
     QtFileChooser files;
