@@ -63,6 +63,10 @@ int RunDuplicatesCommand(CommandContext& context, const std::vector<std::string>
   } else {
     for (const std::string& file : args.files) paths.push_back(ResolveVolumeFile(context, file));
   }
+  if (paths.size() > kMaximumDuplicateVolumes) {
+    context.err << "volumist-cli " << kDuplicatesCommand.name << ": " << kTooManyVolumesForDuplicates << '\n';
+    return kExitFailure;
+  }
   options.threads = DefaultWorkerThreads();
   MemberPrinter printer;
   size_t groups = 0;

@@ -55,6 +55,10 @@ int RunUniqueCommand(CommandContext& context, const std::vector<std::string>& ar
   } else {
     for (size_t i = 1; i < args.files.size(); ++i) paths.push_back(ResolveVolumeFile(context, args.files[i]));
   }
+  if (paths.size() > kMaximumDuplicateVolumes) {
+    context.err << "volumist-cli " << kUniqueCommand.name << ": " << kTooManyVolumesForDuplicates << '\n';
+    return kExitFailure;
+  }
   options.threads = DefaultWorkerThreads();
   MemberPrinter printer;
   uint64_t files = 0;

@@ -1,5 +1,6 @@
 #include "cli/overview.h"
 
+#include <algorithm>
 #include <cstring>
 #include <ostream>
 #include <string>

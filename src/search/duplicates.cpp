@@ -462,8 +462,7 @@ DuplicateMember MemberOf(const FileKey& key) {
   return member;
 }
 
-// The volume index must fit the key's 16 bits.
-constexpr size_t kMaximumVolumes = 65535;
+constexpr size_t kMaximumVolumes = kMaximumDuplicateVolumes;
 
 }  // namespace
 

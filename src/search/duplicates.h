@@ -98,6 +98,13 @@ struct DuplicateVolume {
 // The volumes of a set as they read.
 using DuplicateVolumes = std::vector<DuplicateVolume>;
 
+// The most volume files one comparison reads (a file's key holds the volume's index in 16 bits).
+// Callers refuse longer lists with kTooManyVolumesForDuplicates; the functions below read only the
+// first ones.
+inline constexpr size_t kMaximumDuplicateVolumes = 65535;
+inline constexpr char kTooManyVolumesForDuplicates[] =
+    "At most 65535 volume files can be compared at once. Choose fewer volumes.";
+
 struct DuplicateReport {
   DuplicateVolumes volumes;  // one per volume file given, in that order
   uint64_t filesCompared = 0;            // files at or above the minimum size

@@ -196,6 +196,10 @@ void DuplicatesDialog::StartSearch() {
     context_.prompter->ShowError(kNoVolumes);
     return;
   }
+  if (paths.size() > kMaximumDuplicateVolumes) {
+    context_.prompter->ShowError(kTooManyVolumesForDuplicates);
+    return;
+  }
   options->threads = context_.threads;
   options->stop = &stopFlag_;
   stopFlag_ = false;
