@@ -376,8 +376,12 @@ int main(int argc, char** argv) {
   window.setWindowState(Qt::WindowNoState);
   window.setGeometry(0, 0, 1366, 768);
   Settle(300);
-  // The first volume of the list, loaded as a click would load it.
-  window.Volumes()->List()->setCurrentIndex(window.VolumesModel()->index(0, 0));
+  // The project's own sources, loaded as a click would load them (the first volume when absent).
+  int sourcesRow = 0;
+  for (int row = 0; row < window.VolumesModel()->rowCount(); ++row) {
+    if (window.VolumesModel()->index(row, 0).data().toString() == QLatin1String("Project sources")) sourcesRow = row;
+  }
+  window.Volumes()->List()->setCurrentIndex(window.VolumesModel()->index(sourcesRow, 0));
   Settle(300);
   bool ok = Save(window, out, "main-window.png");
   ok = SaveDialogs(window, session.Settings(), out, prompter) && ok;
