@@ -49,8 +49,8 @@ Json ItemObject(const char* change, const SourceChanges& source, const ItemChang
   if (hasOld) object["oldSize"] = item.oldSize;
   if (hasNew) object["newSize"] = item.newSize;
   if (item.kind != ItemKind::kFolder) {
-    if (hasOld) object["oldTime"] = item.oldTime;
-    if (hasNew) object["newTime"] = item.newTime;
+    if (hasOld) PutTime(object, "oldTime", item.oldTime);
+    if (hasNew) PutTime(object, "newTime", item.newTime);
   }
   if (item.changes != 0) {
     Json words = Json::array();

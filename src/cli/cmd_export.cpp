@@ -179,7 +179,7 @@ class JsonRows final : public ManifestRowWriter {
     object["inArchive"] = item.inArchive;
     object["size"] = item.record->size.Value();
     if (item.file != nullptr) {
-      object["time"] = item.file->modifiedTime.Value();
+      PutTime(object, "time", item.file->modifiedTime);
       object["attributes"] = FormatAttributes(item.file->signatures);
     }
     if (item.description != nullptr) PutText(object, "description", *item.description);

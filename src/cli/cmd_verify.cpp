@@ -208,12 +208,12 @@ void PrintJson(std::ostream& out, const VerifyReport& report) {
     const bool isFile = d.kind != ItemKind::kFolder;
     if (d.finding != VerifyFinding::kNew) {
       line["oldSize"] = d.oldSize;
-      if (isFile) line["oldTime"] = d.oldTime;
+      if (isFile) PutTime(line, "oldTime", d.oldTime);
     }
     if (d.finding == VerifyFinding::kChanged || d.finding == VerifyFinding::kContentChanged ||
         (d.finding == VerifyFinding::kNew && isFile) || (d.finding == VerifyFinding::kUnreadable && isFile)) {
       line["newSize"] = d.newSize;
-      line["newTime"] = d.newTime;
+      PutTime(line, "newTime", d.newTime);
     }
     if (d.finding == VerifyFinding::kChanged || d.finding == VerifyFinding::kContentChanged) {
       line["changes"] = WordList(ChangeWords(d.changes));

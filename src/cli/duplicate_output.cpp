@@ -41,8 +41,7 @@ Json MemberPrinter::Object(const DuplicateMember& member, const DuplicateVolumes
   object["path"] = member.path;
   PutText(object, "name", member.name);
   object["size"] = member.size;
-  object["time"] = member.modifiedTime.Value();
-  object["timeText"] = dates_.Format(member.modifiedTime);
+  PutTime(object, "time", member.modifiedTime);
   object["archive"] = member.isArchive;
   object["archiveMember"] = member.inArchive;
   return object;

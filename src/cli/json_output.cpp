@@ -87,9 +87,11 @@ std::string IsoTimeText(int64_t seconds) {
   return text;
 }
 
-void PutTime(Json& object, const std::string& key, CatalogTime time) {
-  object[key] = time.Value();
-  object[key + "Iso"] = IsoTimeText(time.Value());
+void PutTime(Json& object, const std::string& key, CatalogTime time) { PutTime(object, key, time.Value()); }
+
+void PutTime(Json& object, const std::string& key, int64_t seconds) {
+  object[key] = seconds;
+  object[key + "Iso"] = IsoTimeText(seconds);
 }
 
 void WriteJsonLine(std::ostream& out, const Json& value) {

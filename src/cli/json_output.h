@@ -45,6 +45,8 @@ std::string IsoTimeText(int64_t seconds);
 // Sets `object[key]` to the seconds of `time` and `object[key + "Iso"]` to the same time as
 // IsoTimeText.
 void PutTime(Json& object, const std::string& key, CatalogTime time);
+// The same for a time already in seconds.
+void PutTime(Json& object, const std::string& key, int64_t seconds);
 
 // `value` on one line of its own (JSON Lines).
 void WriteJsonLine(std::ostream& out, const Json& value);

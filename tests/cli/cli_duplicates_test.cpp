@@ -100,7 +100,7 @@ TEST_F(CliDuplicatesTest, JsonLinesOneGroupPerLine) {
   std::vector<std::string> keys;
   for (auto& [key, value] : latin.items()) keys.push_back(key);
   EXPECT_EQ(keys, (std::vector<std::string>{"volume", "volumeFile", "path", "name", "nameEscaped", "size", "time",
-                                            "timeText", "archive", "archiveMember"}));
+                                            "timeIso", "archive", "archiveMember"}));
   EXPECT_EQ(latin["volume"], "Alpha");
   EXPECT_EQ(latin["name"], "caf\\xe9.txt");
   EXPECT_EQ(latin["nameEscaped"], true);
