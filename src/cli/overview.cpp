@@ -1,6 +1,7 @@
 #include "cli/overview.h"
 
 #include <algorithm>
+#include <algorithm>
 #include <cstring>
 #include <ostream>
 #include <string>
@@ -14,9 +15,12 @@ void PrintOverview(std::ostream& out, std::span<const Command* const> commands) 
     lead = "       ";
   }
   out << '\n' << kSummary << "\n\n" << kGlobalOptions << kConfigurationText << kManText << "\nCommands:\n";
+  // The summaries line up two blanks after the longest command name.
+  size_t width = 0;
+  for (const Command* command : commands) width = std::max(width, std::strlen(command->name));
   for (const Command* command : commands) {
-    size_t length = std::strlen(command->name);
-    out << "  " << command->name << std::string(length < 10 ? 10 - length : 1, ' ') << command->summary << '\n';
+    out << "  " << command->name << std::string(width + 2 - std::strlen(command->name), ' ') << command->summary
+        << '\n';
   }
   out << '\n' << kPathsHeading << ":\n" << kPathsText << '\n' << kExitStatusHeading << ": " << kExitStatusText;
 }
