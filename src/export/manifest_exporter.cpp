@@ -24,11 +24,7 @@ bool ManifestExporter::Run(ManifestRowWriter& rows) {
     return false;
   }
   // Renaming the list over the volume being read would lose the catalog; through a link too.
-  platform::ResolvedTarget output = platform::ResolveTarget(fileSystem_, options_.outputPath);
-  auto volumeFile = fileSystem_.Status(volume_.VolumeFilePath());
-  auto absolute = platform::MakeAbsolutePath(fileSystem_, options_.outputPath);
-  if ((output.status && volumeFile && platform::SameFile(*output.status, *volumeFile)) ||
-      (absolute && absolute == platform::MakeAbsolutePath(fileSystem_, volume_.VolumeFilePath()))) {
+  if (platform::WouldReplaceFile(fileSystem_, options_.outputPath, volume_.VolumeFilePath())) {
     prompter_.ShowError(messages::kListWouldReplaceVolume);
     return false;
   }

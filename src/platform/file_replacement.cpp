@@ -174,4 +174,12 @@ void FileReplacement::Abandon() {
   targetLock_.reset();
 }
 
+bool WouldReplaceFile(FileSystem& fileSystem, const std::string& target, const std::string& existing) {
+  ResolvedTarget output = ResolveTarget(fileSystem, target);
+  auto existingStatus = fileSystem.Status(existing);
+  if (output.status && existingStatus && SameFile(*output.status, *existingStatus)) return true;
+  auto absolute = MakeAbsolutePath(fileSystem, target);
+  return absolute && absolute == MakeAbsolutePath(fileSystem, existing);
+}
+
 }  // namespace volumist::platform

@@ -70,6 +70,10 @@ struct ResolvedTarget {
 };
 ResolvedTarget ResolveTarget(FileSystem& fileSystem, const std::string& path);
 
+// True when replacing `target` would replace the file `existing`: both name the same file (through
+// links too), or, when `target` does not exist yet, the same absolute path.
+bool WouldReplaceFile(FileSystem& fileSystem, const std::string& target, const std::string& existing);
+
 // An existing regular file, open for reading and locked exclusively (step 3).
 struct LockedFile {
   std::unique_ptr<File> file;  // closing it releases the lock
