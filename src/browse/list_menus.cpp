@@ -44,8 +44,8 @@ std::optional<ArrangeEntry> ArrangeEntryOf(ColumnId column) {
 
 std::vector<ArrangeEntry> ArrangeMenu(const ColumnSet& columns, SortOrder order) {
   std::vector<ArrangeEntry> menu;
-  for (const ColumnSpec& spec : columns.columns) {
-    if (std::optional<ArrangeEntry> entry = ArrangeEntryOf(spec.columnId)) menu.push_back(*entry);
+  for (const ShownColumn& shown : columns.columns) {
+    if (std::optional<ArrangeEntry> entry = ArrangeEntryOf(shown.columnId)) menu.push_back(*entry);
   }
   ArrangeEntry separator;
   separator.isSeparator = true;

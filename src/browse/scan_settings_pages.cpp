@@ -90,7 +90,7 @@ constexpr std::string_view kSignatureLines[] = {
     "All info can be seen in Signatures page in file list.",
 };
 
-const SettingsPageSpec kPages[] = {
+const SettingsPageForm kPages[] = {
     {SettingsPage::kArchives, "Archives", "Analyse contents of Archives", kArchiveLines, kArchiveEntries,
      kArchiveSwitches},
     {SettingsPage::kAudio, "Audio", "Audio formats", kAudioLines, kAudioEntries, {}},
@@ -101,9 +101,9 @@ const SettingsPageSpec kPages[] = {
 
 }  // namespace
 
-std::span<const SettingsPageSpec> SettingsPages() { return kPages; }
+std::span<const SettingsPageForm> SettingsPages() { return kPages; }
 
-const SettingsPageSpec& LayoutOf(SettingsPage page) { return kPages[static_cast<size_t>(page)]; }
+const SettingsPageForm& LayoutOf(SettingsPage page) { return kPages[static_cast<size_t>(page)]; }
 
 std::vector<bool> ReadEntries(const ScanOptions& options, std::span<const SettingsEntry> entries) {
   // The accessors take a non-const struct; a copy keeps `options` untouched.

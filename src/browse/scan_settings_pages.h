@@ -20,7 +20,7 @@ struct SettingsEntry {
   bool* (*field)(ScanOptions& options);
 };
 
-struct SettingsPageSpec {
+struct SettingsPageForm {
   SettingsPage page;
   std::string_view tab;                      // the tab's text
   std::string_view heading;                  // the heading's first, bold line
@@ -30,8 +30,8 @@ struct SettingsPageSpec {
 };
 
 // The pages in tab order: "Archives", "Audio", "Video", "Graphics", "Signatures".
-std::span<const SettingsPageSpec> SettingsPages();
-const SettingsPageSpec& LayoutOf(SettingsPage page);
+std::span<const SettingsPageForm> SettingsPages();
+const SettingsPageForm& LayoutOf(SettingsPage page);
 
 // OK stores the pages in this order: audio, video, graphics, signatures, archives.
 inline constexpr std::array<SettingsPage, kSettingsPageCount> kSettingsStoreOrder = {

@@ -24,8 +24,8 @@ struct DefaultColumn {
 };
 constexpr bool kHidden = false;
 
-ColumnSpec MakeColumn(const DefaultColumn& column, bool thumbnailsView) {
-  ColumnSpec made;
+ShownColumn MakeColumn(const DefaultColumn& column, bool thumbnailsView) {
+  ShownColumn made;
   made.columnId = column.id;
   made.title = std::string(ColumnTitle(column.id));
   made.width = column.width;

@@ -59,7 +59,7 @@ inline constexpr uint32_t kColumnWhite = 0xFFFFFF;
 inline constexpr uint32_t kNameColumnColour = 0xF6F8FA;            // red 250, green 248, blue 246
 inline constexpr uint32_t kThumbnailsNameColumnColour = 0xF8F8F8;  // red, green and blue 248
 
-struct ColumnSpec {
+struct ShownColumn {
   ColumnId columnId = ColumnId::kName;
   std::string title;
   uint32_t width = 0;  // pixels
@@ -72,11 +72,11 @@ struct ColumnSpec {
   uint32_t reserved = 0;  // always 0
   bool isShown = true;
 
-  friend bool operator==(const ColumnSpec&, const ColumnSpec&) = default;
+  friend bool operator==(const ShownColumn&, const ShownColumn&) = default;
 };
 
 struct ColumnSet {
-  std::vector<ColumnSpec> columns;  // in display order; position i is bit i of the stored mask
+  std::vector<ShownColumn> columns;  // in display order; position i is bit i of the stored mask
   uint32_t rowHeight = 18;          // pixels
   uint32_t iconSize = 16;
 

@@ -37,7 +37,7 @@ class ActivationFilter final : public QObject {
   ItemList& list_;
 };
 
-QString ColumnEntryText(const ColumnSpec& spec) {
+QString ColumnEntryText(const ShownColumn& spec) {
   if (spec.columnId == ColumnId::kIcon) return QStringLiteral("Icon");
   return ToQString(spec.title.empty() ? std::string(ColumnTitle(spec.columnId)) : spec.title);
 }
@@ -91,7 +91,7 @@ ItemList::ItemList(std::array<ColumnSet, kViewCount>& columnSets, QWidget* paren
   connect(header, &QHeaderView::sectionResized, this, [this](int section, int, int size) {
     if (applying_) return;
     ColumnId id = model_->ColumnAt(section);
-    for (ColumnSpec& spec : columnSets_[static_cast<size_t>(view_)].columns) {
+    for (ShownColumn& spec : columnSets_[static_cast<size_t>(view_)].columns) {
       if (spec.columnId == id && spec.isShown) spec.width = static_cast<uint32_t>(std::max(size, 0) / WidthScale());
     }
   });
@@ -240,7 +240,7 @@ void ItemList::ApplyView() {
   report_->setIconSize(QSize(static_cast<int>(set.iconSize), static_cast<int>(set.iconSize)));
   int section = 0;
   applying_ = true;
-  for (const ColumnSpec& spec : set.columns) {
+  for (const ShownColumn& spec : set.columns) {
     if (!spec.isShown) continue;
     report_->header()->resizeSection(section++, static_cast<int>(spec.width * WidthScale()));
   }

@@ -79,7 +79,7 @@ void ItemListModel::SetColumns(const ColumnSet& columns) {
   beginResetModel();
   columns_ = columns;
   shown_.clear();
-  for (const ColumnSpec& spec : columns_.columns) {
+  for (const ShownColumn& spec : columns_.columns) {
     if (spec.isShown) shown_.push_back(spec.columnId);
   }
   endResetModel();
@@ -233,12 +233,12 @@ QVariant ItemListModel::data(const QModelIndex& index, int role) const {
       return {};
     case Qt::TextAlignmentRole: {
       auto spec = std::find_if(columns_.columns.begin(), columns_.columns.end(),
-                               [column](const ColumnSpec& s) { return s.columnId == column; });
+                               [column](const ShownColumn& s) { return s.columnId == column; });
       return QVariant::fromValue(AlignmentOf(spec == columns_.columns.end() ? 0 : spec->displayCode));
     }
     case Qt::BackgroundRole: {
       auto spec = std::find_if(columns_.columns.begin(), columns_.columns.end(),
-                               [column](const ColumnSpec& s) { return s.columnId == column; });
+                               [column](const ShownColumn& s) { return s.columnId == column; });
       if (spec == columns_.columns.end() || spec->backgroundColour == kColumnWhite) return {};
       // The column colours are light tints; on a dark desktop the palette's own base stays.
       if (QGuiApplication::palette().color(QPalette::Base).lightness() < 128) return {};

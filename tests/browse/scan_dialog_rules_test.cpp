@@ -384,25 +384,25 @@ ScanOptions AllOff() {
 TEST(ScanSettingsPagesTest, EachEntrySetsItsOption) {
   std::vector<PageEntry> expected = ExpectedEntries();
   size_t seen = 0;
-  for (const SettingsPageSpec& spec : SettingsPages()) {
+  for (const SettingsPageForm& form : SettingsPages()) {
     std::vector<const PageEntry*> ours;
     for (const PageEntry& entry : expected) {
-      if (entry.page == spec.page) ours.push_back(&entry);
+      if (entry.page == form.page) ours.push_back(&entry);
     }
-    ASSERT_EQ(spec.entries.size(), ours.size()) << spec.tab;
+    ASSERT_EQ(form.entries.size(), ours.size()) << form.tab;
     for (size_t i = 0; i < ours.size(); ++i) {
       SCOPED_TRACE(ours[i]->text);
-      EXPECT_EQ(spec.entries[i].text, ours[i]->text);
+      EXPECT_EQ(form.entries[i].text, ours[i]->text);
       // Storing only this entry checked turns on exactly its option.
       ScanOptions options = AllOff();
-      std::vector<bool> checked(spec.entries.size(), false);
+      std::vector<bool> checked(form.entries.size(), false);
       checked[i] = true;
-      StoreEntries(options, spec.entries, checked);
+      StoreEntries(options, form.entries, checked);
       ScanOptions want = AllOff();
       ours[i]->field(want) = true;
       EXPECT_EQ(options, want);
       // And reading shows it checked alone.
-      EXPECT_EQ(ReadEntries(options, spec.entries), checked);
+      EXPECT_EQ(ReadEntries(options, form.entries), checked);
       ++seen;
     }
   }
@@ -411,13 +411,13 @@ TEST(ScanSettingsPagesTest, EachEntrySetsItsOption) {
 
 TEST(ScanSettingsPagesTest, PagesSwitchesAndOrder) {
   std::vector<std::string> tabs;
-  for (const SettingsPageSpec& spec : SettingsPages()) tabs.emplace_back(spec.tab);
+  for (const SettingsPageForm& form : SettingsPages()) tabs.emplace_back(form.tab);
   EXPECT_EQ(tabs, (std::vector<std::string>{"Archives", "Audio", "Video", "Graphics", "Signatures"}));
   EXPECT_EQ(kSettingsStoreOrder, (std::array<SettingsPage, 5>{SettingsPage::kAudio, SettingsPage::kVideo,
                                                               SettingsPage::kGraphics, SettingsPage::kSignatures,
                                                               SettingsPage::kArchives}));
   // "Ultimate archives search (slow)" sets the search by content; the CRC32 switch sets nothing.
-  const SettingsPageSpec& archives = LayoutOf(SettingsPage::kArchives);
+  const SettingsPageForm& archives = LayoutOf(SettingsPage::kArchives);
   ASSERT_EQ(archives.switches.size(), 2u);
   EXPECT_EQ(archives.switches[0].text, "Ultimate archives search (slow)");
   EXPECT_EQ(archives.switches[1].text, "Get and save CRC32 from archives");

@@ -22,7 +22,7 @@ TEST(ColumnSetTest, EachKindOfColumnIsDrawnItsOwnWayInEverySet) {
   for (int view = 0; view < kViewCount; ++view) {
     for (bool list : {true, false}) {
       const ColumnSet set = list ? DefaultListColumnSet(view) : DefaultSearchColumnSet(view);
-      for (const ColumnSpec& column : set.columns) {
+      for (const ShownColumn& column : set.columns) {
         SCOPED_TRACE(std::string(kViewCaptions[view]) + " " + column.title);
         auto found = special.find(column.columnId);
         Look expected = found != special.end() ? found->second : Look{0, true, true, true};
@@ -62,7 +62,7 @@ TEST(ColumnSetTest, MaskBitsPastTheLastColumnHaveNoEffect) {
   ColumnSet set = DefaultListColumnSet(kViewThumbnails);  // five columns
   set.ApplyShownMask(0xFFFFFFE5);                         // bits 0, 2, 5 to 31
   std::vector<bool> shown;
-  for (const ColumnSpec& column : set.columns) shown.push_back(column.isShown);
+  for (const ShownColumn& column : set.columns) shown.push_back(column.isShown);
   EXPECT_EQ(shown, (std::vector<bool>{true, false, true, false, false}));
   EXPECT_EQ(set.ShownMask(), 0x5u);
 }

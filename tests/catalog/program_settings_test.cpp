@@ -129,7 +129,7 @@ TEST_F(ProgramSettingsTest, WithoutAFileTheMainListHidesOnlySizePercentAndCrc32)
   ProgramSettings settings = Settings();
   settings.Load();
   std::vector<ColumnId> hidden;
-  for (const ColumnSpec& column : settings.listColumnSets[kViewMain].columns) {
+  for (const ShownColumn& column : settings.listColumnSets[kViewMain].columns) {
     if (!column.isShown) hidden.push_back(column.columnId);
   }
   EXPECT_EQ(hidden, (std::vector<ColumnId>{ColumnId::kSizePercent, ColumnId::kCrc32}));

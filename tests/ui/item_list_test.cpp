@@ -154,7 +154,7 @@ void ItemListTest::eachViewModeShowsItsColumns() {
     QCOMPARE(b.list->View(), mode.view);
     const ColumnSet& set = b.fixture.settings->listColumnSets[static_cast<size_t>(mode.view)];
     QStringList expected;
-    for (const ColumnSpec& spec : set.columns) {
+    for (const ShownColumn& spec : set.columns) {
       if (spec.isShown) expected << QString::fromStdString(std::string(ColumnTitle(spec.columnId)));
     }
     QStringList shown;

@@ -15,19 +15,19 @@ namespace {
 using browse::SettingsPage;
 
 // The heading of a page: its title in bold, the explanatory lines under it.
-QWidget* MakeHeading(const browse::SettingsPageSpec& spec, QWidget* parent) {
+QWidget* MakeHeading(const browse::SettingsPageForm& form, QWidget* parent) {
   auto* heading = new QWidget(parent);
   heading->setBackgroundRole(QPalette::Base);
   heading->setAutoFillBackground(true);
   auto* layout = new QVBoxLayout(heading);
   layout->setContentsMargins(10, 8, 10, 8);
   layout->setSpacing(2);
-  auto* title = new QLabel(ToQString(spec.heading), heading);
+  auto* title = new QLabel(ToQString(form.heading), heading);
   QFont bold = title->font();
   bold.setBold(true);
   title->setFont(bold);
   layout->addWidget(title);
-  for (std::string_view line : spec.lines) {
+  for (std::string_view line : form.lines) {
     auto* label = new QLabel(ToQString(line), heading);
     label->setIndent(12);
     layout->addWidget(label);
@@ -37,12 +37,12 @@ QWidget* MakeHeading(const browse::SettingsPageSpec& spec, QWidget* parent) {
 
 }  // namespace
 
-CPage_Scan_Settings::CPage_Scan_Settings(const browse::SettingsPageSpec& spec, QWidget* parent)
-    : QWidget(parent), spec_(spec) {
-  setAccessibleName(ToQString(spec.tab));
+CPage_Scan_Settings::CPage_Scan_Settings(const browse::SettingsPageForm& form, QWidget* parent)
+    : QWidget(parent), form_(form) {
+  setAccessibleName(ToQString(form.tab));
   list_ = new QListWidget(this);
-  list_->setAccessibleName(ToQString(spec.heading));
-  for (const browse::SettingsEntry& entry : spec.entries) {
+  list_->setAccessibleName(ToQString(form.heading));
+  for (const browse::SettingsEntry& entry : form.entries) {
     auto* item = new QListWidgetItem(ToQString(entry.text), list_);
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
     item->setCheckState(Qt::Unchecked);
@@ -61,9 +61,9 @@ CPage_Scan_Settings::CPage_Scan_Settings(const browse::SettingsPageSpec& spec, Q
   listRow->addLayout(buttons);
 
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(MakeHeading(spec, this));
+  layout->addWidget(MakeHeading(form, this));
   layout->addLayout(listRow, 1);
-  for (const browse::SettingsEntry& entry : spec.switches) {
+  for (const browse::SettingsEntry& entry : form.switches) {
     auto* box = new QCheckBox(ToQString(entry.text), this);
     // A switch that no option stores is shown for what it says, but cannot be turned on.
     box->setEnabled(entry.field != nullptr);
@@ -77,21 +77,21 @@ void CPage_Scan_Settings::CheckAll(bool on) {
 }
 
 void CPage_Scan_Settings::Show(const ScanOptions& options) {
-  std::vector<bool> checked = browse::ReadEntries(options, spec_.entries);
+  std::vector<bool> checked = browse::ReadEntries(options, form_.entries);
   for (int i = 0; i < list_->count(); ++i) {
     list_->item(i)->setCheckState(checked[static_cast<size_t>(i)] ? Qt::Checked : Qt::Unchecked);
   }
-  std::vector<bool> switches = browse::ReadEntries(options, spec_.switches);
+  std::vector<bool> switches = browse::ReadEntries(options, form_.switches);
   for (size_t i = 0; i < switches_.size(); ++i) switches_[i]->setChecked(switches[i]);
 }
 
 void CPage_Scan_Settings::Store(ScanOptions& options) const {
   std::vector<bool> checked;
   for (int i = 0; i < list_->count(); ++i) checked.push_back(list_->item(i)->checkState() == Qt::Checked);
-  browse::StoreEntries(options, spec_.entries, checked);
+  browse::StoreEntries(options, form_.entries, checked);
   std::vector<bool> switches;
   for (QCheckBox* box : switches_) switches.push_back(box->isChecked());
-  browse::StoreEntries(options, spec_.switches, switches);
+  browse::StoreEntries(options, form_.switches, switches);
 }
 
 CDialog_Scan_SArchives::CDialog_Scan_SArchives(QWidget* parent)

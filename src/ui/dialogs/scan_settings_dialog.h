@@ -25,12 +25,12 @@ class CPage_Scan_Settings : public QWidget {
   Q_OBJECT
 
  public:
-  CPage_Scan_Settings(const browse::SettingsPageSpec& spec, QWidget* parent = nullptr);
+  CPage_Scan_Settings(const browse::SettingsPageForm& form, QWidget* parent = nullptr);
 
   void Show(const ScanOptions& options);
   void Store(ScanOptions& options) const;
 
-  const browse::SettingsPageSpec& LayoutOf() const { return spec_; }
+  const browse::SettingsPageForm& LayoutOf() const { return form_; }
   QListWidget* List() const { return list_; }
   QPushButton* AllButton() const { return all_; }
   QPushButton* NoneButton() const { return none_; }
@@ -39,7 +39,7 @@ class CPage_Scan_Settings : public QWidget {
  private:
   void CheckAll(bool on);
 
-  const browse::SettingsPageSpec& spec_;
+  const browse::SettingsPageForm& form_;
   QListWidget* list_;
   QPushButton* all_;
   QPushButton* none_;
